@@ -1,0 +1,24 @@
+#pragma once
+// Turning the text of an EB value into the value stored in a column of a given type code.
+
+#include <string>
+#include <string_view>
+
+#include "db/Value.h"
+
+namespace pel::db {
+
+struct Conversion {
+    enum class Outcome { Stored, DoesNotFit };
+    Outcome outcome = Outcome::Stored;
+    Value value;          // what to store (may be Null) when Stored
+    std::string reason;   // why it does not fit, for the report
+};
+
+// Whole-number columns: a number is rounded half to even into the column's range (Null when the
+// text is no number; does not fit when out of range). Floating-point columns: single precision
+// (Null when no number). Yes/No: True/Yes/On/non-zero number 1, False/No/Off/0 0, else does not
+// fit. BYTE: a whole number 0..255. Text and every other type: the text.
+Conversion ConvertForColumn(int typeCode, std::string_view text);
+
+}  // namespace pel::db

@@ -1,0 +1,135 @@
+#pragma once
+// The database layer: connections by path, the catalog, table cursors in the Reading and
+// Updating modes. Implemented over SQLite (read and write) and over Access files (read only).
+// Failures are thrown as DbError; the engines decide what to report.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/Value.h"
+
+namespace pel::db {
+
+class DbError : public std::runtime_error {
+public:
+    enum class Kind {
+        NotFound,      // no file at the path
+        NotADatabase,  // the file is not a database we can read
+        Locked,        // another program holds a lock
+        ReadOnly,      // an operation that writes on a read-only database
+        NoTable,
+        NoIndex,
+        NoColumn,
+        DoesNotFit,    // a value the column cannot hold
+        Io,
+        Other,
+    };
+    DbError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
+};
+
+struct ColumnInfo {
+    std::string name;
+    int type = 202;            // type code (TypeCodes.h)
+    std::string declaredType;  // as declared (SQLite) or the Access type's name
+};
+
+struct IndexInfo {
+    std::string name;                  // PrimaryKey, Address, ... (without the "T." prefix)
+    std::vector<std::string> columns;  // key columns in order
+    bool unique = false;
+    bool readable = true;              // false when the file's index could not be read
+};
+
+struct TableInfo {
+    std::string name;
+    std::vector<ColumnInfo> columns;  // table order
+    std::vector<IndexInfo> indexes;
+    // Column position by name, ignoring case; -1 when there is none.
+    int columnIndex(std::string_view column) const;
+    const IndexInfo* index(std::string_view exactName) const;
+};
+
+enum class CursorMode { Reading, Updating };
+
+// A cursor on one table, rows in the order of the index it was opened with (ties by NAME).
+// After opening it stands on the first row; bof() is true only when the table is empty.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+
+    virtual bool bof() const = 0;
+    virtual bool eof() const = 0;
+    virtual void moveFirst() = 0;
+    virtual void moveNext() = 0;
+    // Seek one key of the index (a point name on PrimaryKey), ignoring case. Returns whether a
+    // row was found; eof() is its negation. The found row becomes current.
+    virtual bool seek(std::string_view key) = 0;
+    virtual std::int64_t recordCount() = 0;
+
+    virtual int fieldCount() const = 0;
+    virtual const ColumnInfo& field(int i) const = 0;
+    virtual int fieldIndex(std::string_view name) const = 0;  // ignores case; -1 if none
+    virtual Value value(int i) const = 0;                     // current row (pending if assigned)
+
+    // Updating mode only. Assignments stay pending until update().
+    virtual void addNew() = 0;
+    virtual void setValue(int i, Value v) = 0;
+    virtual void update() = 0;
+    virtual void cancelUpdate() = 0;
+    virtual bool editing() const = 0;  // a row is being added or has pending assignments
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+
+    // Opens a SQLite or Access database by path. `forWriting` asks for write access: an Access
+    // file or a read-only file is refused then, before anything is changed.
+    static std::unique_ptr<Database> open(const std::string& path, bool forWriting);
+    // A new, empty SQLite database; refuses an existing file.
+    static std::unique_ptr<Database> create(const std::string& path);
+
+    virtual const std::string& path() const = 0;
+    virtual bool isReadOnly() const = 0;
+    virtual bool isAccess() const { return false; }
+
+    virtual std::vector<std::string> tableNames() = 0;                   // catalog order
+    virtual std::optional<TableInfo> tableInfo(std::string_view table) = 0;  // exact name
+
+    // `index` is an index name of the table (PrimaryKey, Address, ...).
+    virtual std::unique_ptr<Cursor> openTable(std::string_view table, std::string_view index,
+                                              CursorMode mode) = 0;
+
+    // Structure (SQLite only). Columns come at the end of the table; saved at once.
+    virtual void addColumn(std::string_view table, std::string_view column,
+                           std::string_view declaredType) = 0;
+    virtual void dropColumn(std::string_view table, std::string_view column) = 0;
+    virtual void createTable(std::string_view table, const std::vector<ColumnInfo>& columns) = 0;
+    virtual void createIndex(std::string_view table, const IndexInfo& index) = 0;
+
+    // Writes are grouped into transactions. pointSaved() after each completed point commits
+    // when the transaction has been open for 100 ms; commit() commits now.
+    virtual void pointSaved() = 0;
+    virtual void commit() = 0;
+};
+
+// Shared look-ups. TableExists and IndexExists are exact (case-sensitive) and turn any failure
+// into false.
+bool TableExists(Database& db, std::string_view table);
+bool IndexExists(Database& db, std::string_view table, std::string_view index);
+bool StringInArray(std::string_view value, const std::vector<std::string>& list);
+
+// Case-insensitive comparison of ASCII letters, as the keys compare.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+std::string ToUpperAscii(std::string_view s);
+
+}  // namespace pel::db

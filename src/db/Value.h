@@ -1,0 +1,60 @@
+#pragma once
+// A database value: Null, a whole number, a floating-point number or text (UTF-8).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace pel::db {
+
+class Value {
+public:
+    enum class Kind { Null, Integer, Real, Text };
+
+    Value() = default;
+    static Value null() { return Value(); }
+    static Value integer(std::int64_t i) {
+        Value v;
+        v.kind_ = Kind::Integer;
+        v.integer_ = i;
+        return v;
+    }
+    static Value real(double d) {
+        Value v;
+        v.kind_ = Kind::Real;
+        v.real_ = d;
+        return v;
+    }
+    static Value text(std::string s) {
+        Value v;
+        v.kind_ = Kind::Text;
+        v.text_ = std::move(s);
+        return v;
+    }
+
+    Kind kind() const { return kind_; }
+    bool isNull() const { return kind_ == Kind::Null; }
+    std::int64_t asInteger() const { return integer_; }
+    double asReal() const { return real_; }
+    const std::string& asText() const { return text_; }
+
+    bool operator==(const Value& o) const {
+        if (kind_ != o.kind_) return false;
+        switch (kind_) {
+            case Kind::Null: return true;
+            case Kind::Integer: return integer_ == o.integer_;
+            case Kind::Real: return real_ == o.real_;
+            case Kind::Text: return text_ == o.text_;
+        }
+        return false;
+    }
+
+private:
+    Kind kind_ = Kind::Null;
+    std::int64_t integer_ = 0;
+    double real_ = 0;
+    std::string text_;
+};
+
+}  // namespace pel::db

@@ -1,0 +1,25 @@
+#pragma once
+// Windows code page 1252 <-> UTF-8. The five bytes 1252 leaves undefined (0x81, 0x8D, 0x8F,
+// 0x90, 0x9D) map to U+0081 and so on, so every byte read comes back out unchanged.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pel::eb {
+
+// Appends the UTF-8 form of the 1252 bytes to `out`.
+void AppendCp1252AsUtf8(std::string_view bytes, std::string& out);
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// Appends the 1252 form of UTF-8 text to `out`; a character 1252 cannot hold (or a malformed
+// UTF-8 sequence) becomes "?" and is counted in `unmappable`.
+void AppendUtf8AsCp1252(std::string_view utf8, std::string& out, std::size_t& unmappable);
+
+inline bool IsAscii(std::string_view s) {
+    for (unsigned char c : s)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+}  // namespace pel::eb

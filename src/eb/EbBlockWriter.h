@@ -1,0 +1,32 @@
+#pragma once
+// The writer's point block: "&T " type, "&N " name, a line per column with a value, the
+// internal lines, "{ }".
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "eb/TextFileWriter.h"
+
+namespace pel::eb {
+
+struct BlockColumn {
+    std::string_view name;       // as stored, index suffix included
+    std::string_view valueText;  // the value text (ValueText.h); empty writes nothing
+};
+
+// `quotedList` is "," + each quoted parameter + "," (",PTDESC,EUDESC,"). Column rules, in
+// order: empty value text writes nothing; "NAME" and "PNTTYPE" nothing; "_INTERNAL" its text cut
+// at every "," into lines (text after the last "," is not written); other names beginning with
+// "_" nothing; any other a "NAME = value" line, the value in double quotes when it contains a
+// blank or its base name is in the quoted list. The internal lines come after the block's other
+// parameter lines, just before "{ }", so the block reads back the same whatever the position of
+// the _INTERNAL column in its table.
+void WritePointBlock(TextFileWriter& out, std::string_view pointType, std::string_view name,
+                     const std::vector<BlockColumn>& columns, std::string_view quotedList);
+
+// The parameter line of one column: "NAME = value" or "NAME = \"value\"".
+std::string ParameterLineText(std::string_view column, std::string_view valueText,
+                              std::string_view quotedList);
+
+}  // namespace pel::eb
