@@ -39,6 +39,12 @@ public:
     virtual bool repaintDue() = 0;
     virtual void repaint() = 0;
 
+    // The run's result line ("Points added: ..."): shown in the panel's status label; the command
+    // line prints it on standard output.
+    virtual void resultLine(Panel panel, std::string_view text) {
+        setLabel(panel, Label::Status, text);
+    }
+
     virtual bool askOkCancel(std::string_view title, std::string_view text) = 0;
     virtual void message(std::string_view title, std::string_view text, Icon icon = Icon::None) = 0;
     virtual void warning(std::string_view text) = 0;

@@ -1,0 +1,61 @@
+#include "cli/CliCommand.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "app/Paths.h"
+#include "app/Startup.h"
+
+namespace pel::cli {
+
+namespace {
+std::vector<std::pair<int, CommandSetup>>& Commands() {
+    static std::vector<std::pair<int, CommandSetup>> commands;
+    return commands;
+}
+}  // namespace
+
+CommandRegistration::CommandRegistration(int rank, CommandSetup setup) {
+    Commands().emplace_back(rank, setup);
+    std::sort(Commands().begin(), Commands().end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+const std::vector<std::pair<int, CommandSetup>>& RegisteredCommands() { return Commands(); }
+
+std::string ProgramDirectory() {
+    char buf[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    return DirectoryPart(std::string(buf, static_cast<std::size_t>(n)));
+}
+
+bool CliRuntime::openDefinitions() {
+    const std::string path =
+        definitionsPath.empty() ? DefinitionsPathIn(ProgramDirectory()) : definitionsPath;
+    try {
+        OpenDefinitions(state, path);
+        return true;
+    } catch (const std::exception& e) {
+        feedback->message("Error", std::string("Cannot read the definitions database: ") + e.what(),
+                          Icon::Critical);
+        return false;
+    }
+}
+
+std::vector<std::string> SplitCommaList(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        auto comma = text.find(',', start);
+        std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!piece.empty()) out.push_back(piece);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return out;
+}
+
+}  // namespace pel::cli

@@ -1,0 +1,57 @@
+// new-db DB: a new point database with a table for every point type of the definitions.
+
+#include <cstdio>
+
+#include "app/Paths.h"
+#include "cli/CliCommand.h"
+#include "db/Database.h"
+
+namespace pel::cli {
+
+namespace {
+
+// Writes to a file beside the target and renames it at the end: a failure leaves nothing.
+int CreatePointDatabase(CliRuntime& rt, const std::string& path) {
+    if (FileExists(path) || DirectoryPart(path) == path) {
+        rt.feedback->message("Error", "A file " + path + " exists already; it is left alone");
+        return kExitLeftUndone;
+    }
+    if (!rt.openDefinitions()) return kExitLeftUndone;
+    const std::string temp = path + ".part";
+    std::remove(temp.c_str());
+    try {
+        {
+            auto db = db::Database::create(temp);
+            for (std::int32_t i = 0; i < rt.state.pointTypeCount; ++i) {
+                const std::string& type = rt.state.pointTypeNames[static_cast<std::size_t>(i)];
+                db->createTable(type, {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
+                                       {"PNTTYPE", 202, "TEXT"},
+                                       {"PTDESC", 202, "TEXT"},
+                                       {"_INTERNAL", 202, "TEXT"}});
+                db->createIndex(type, {"PrimaryKey", {"NAME"}, true, true});
+            }
+            db->commit();
+        }
+        if (std::rename(temp.c_str(), path.c_str()) != 0)
+            throw db::DbError(db::DbError::Kind::Io, "Cannot create " + path);
+    } catch (const std::exception& e) {
+        std::remove(temp.c_str());
+        rt.feedback->message("Error", e.what(), Icon::Critical);
+        return kExitLeftUndone;
+    }
+    return kExitDone;
+}
+
+void Setup(CLI::App& root, CliRuntime& rt) {
+    auto* cmd = root.add_subcommand(
+        "new-db", "A new point database: a table (NAME, PNTTYPE, PTDESC, _INTERNAL) with its "
+                  "PrimaryKey index for every point type of the definitions; refuses an existing file");
+    auto path = std::make_shared<std::string>();
+    cmd->add_option("DB", *path, "The database to create")->required();
+    cmd->callback([&rt, path] { rt.run = [&rt, path] { return CreatePointDatabase(rt, *path); }; });
+}
+
+const CommandRegistration registration(10, Setup);
+
+}  // namespace
+}  // namespace pel::cli

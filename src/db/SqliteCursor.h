@@ -1,0 +1,84 @@
+#pragma once
+// A table cursor over SQLite: rows in the order of an index (ties by NAME), seek on the index's
+// first key ignoring case, assignments pending until update().
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/Database.h"
+
+struct sqlite3_stmt;
+
+namespace pel::db {
+
+class SqliteDatabase;
+
+class SqliteCursor : public Cursor {
+public:
+    SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index, CursorMode mode);
+    ~SqliteCursor() override;
+
+    bool bof() const override { return empty_; }
+    bool eof() const override { return source_ == Source::None; }
+    void moveFirst() override;
+    void moveNext() override;
+    bool seek(std::string_view key) override;
+    std::int64_t recordCount() override;
+
+    int fieldCount() const override { return static_cast<int>(table_.columns.size()); }
+    const ColumnInfo& field(int i) const override { return table_.columns[static_cast<std::size_t>(i)]; }
+    int fieldIndex(std::string_view name) const override;
+    Value value(int i) const override;
+
+    void addNew() override;
+    void setValue(int i, Value v) override;
+    void update() override;
+    void cancelUpdate() override;
+    bool editing() const override { return editing_; }
+
+private:
+    enum class Source { None, Walk, Seek, Inserted };
+
+    sqlite3_stmt* currentStatement() const;
+    std::int64_t currentRowid() const;
+    void leaveRow();  // saves pending changes, as moving off an edited row does
+    bool stepWalk();
+    void requireUpdating(const char* what) const;
+    sqlite3_stmt* writeStatement(bool insert);
+    void bindPending(sqlite3_stmt* st, int first);
+
+    SqliteDatabase& db_;
+    TableInfo table_;
+    IndexInfo index_;
+    CursorMode mode_;
+    std::string selectList_;  // rowid and every column, in table order
+    std::string orderBy_;
+    std::string keyColumn_;
+    bool keyIgnoresCase_ = true;
+    sqlite3_stmt* walk_ = nullptr;
+    sqlite3_stmt* seekExact_ = nullptr;
+    sqlite3_stmt* seekNoCase_ = nullptr;
+    sqlite3_stmt* seekHit_ = nullptr;  // the seek statement standing on the found row
+    Source source_ = Source::None;
+    bool empty_ = false;
+    std::int64_t insertedRowid_ = 0;
+
+    bool editing_ = false;
+    bool adding_ = false;
+    std::vector<Value> pending_;
+    std::vector<char> assigned_;
+    std::vector<int> assignedList_;
+    // After update(): the values written stay visible on the current row.
+    std::vector<Value> overlay_;
+    std::vector<char> overlayAssigned_;
+    bool overlayActive_ = false;
+
+    std::unordered_map<std::string, int> byUpperName_;
+    std::map<std::vector<int>, sqlite3_stmt*> inserts_;
+    std::map<std::vector<int>, sqlite3_stmt*> updates_;
+};
+
+}  // namespace pel::db

@@ -1,0 +1,63 @@
+#pragma once
+// The database layer over SQLite.
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "db/Database.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace pel::db {
+
+class SqliteStatement;
+
+class SqliteDatabase : public Database {
+public:
+    static std::unique_ptr<SqliteDatabase> open(const std::string& path, bool forWriting);
+    static std::unique_ptr<SqliteDatabase> createNew(const std::string& path);
+    ~SqliteDatabase() override;
+
+    const std::string& path() const override { return path_; }
+    bool isReadOnly() const override { return readOnly_; }
+    std::vector<std::string> tableNames() override;
+    std::optional<TableInfo> tableInfo(std::string_view table) override;
+    std::unique_ptr<Cursor> openTable(std::string_view table, std::string_view index,
+                                      CursorMode mode) override;
+    void addColumn(std::string_view table, std::string_view column,
+                   std::string_view declaredType) override;
+    void dropColumn(std::string_view table, std::string_view column) override;
+    void createTable(std::string_view table, const std::vector<ColumnInfo>& columns) override;
+    void createIndex(std::string_view table, const IndexInfo& index) override;
+    void pointSaved() override;
+    void commit() override;
+
+    // For the cursors: statements cached by their SQL text, errors turned into DbError.
+    sqlite3_stmt* cachedStatement(const std::string& sql);
+    sqlite3_stmt* prepare(const std::string& sql);  // caller finalizes
+    [[noreturn]] void fail(int rc, const std::string& what) const;
+    void ensureWritable(std::string_view what) const;
+    void beginWrite();
+    sqlite3* handle() const { return db_; }
+    void exec(const std::string& sql);
+
+private:
+    SqliteDatabase(sqlite3* db, std::string path, bool readOnly);
+    void finalizeCache();
+
+    sqlite3* db_ = nullptr;
+    std::string path_;
+    bool readOnly_ = false;
+    bool inTransaction_ = false;
+    std::chrono::steady_clock::time_point transactionStart_{};
+    std::map<std::string, sqlite3_stmt*> cache_;
+    std::map<std::string, TableInfo> infoCache_;
+};
+
+// Double-quoted SQL identifier, inner quotes doubled.
+std::string QuoteIdentifier(std::string_view name);
+
+}  // namespace pel::db

@@ -1,0 +1,257 @@
+// The database layer over SQLite files made here and by the sqlite3 library directly.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include "db/Database.h"
+#include "db/TypeCodes.h"
+#include "support/TestSupport.h"
+
+using namespace pel;
+using namespace pel::db;
+using pel::test::TempDir;
+
+namespace {
+
+// A table as a user might build it with the sqlite3 shell.
+void RawSql(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* err = nullptr;
+    int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
+    EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
+    sqlite3_free(err);
+    sqlite3_close(db);
+}
+
+std::string PlantDb(const TempDir& dir) {
+    std::string path = dir.file("plant.db");
+    RawSql(path,
+           "CREATE TABLE \"REGCLNIM\" (\"NAME\" TEXT NOT NULL COLLATE NOCASE, \"PNTTYPE\" TEXT, "
+           "\"PTDESC\" TEXT, \"NODENUM\" INTEGER, \"PVEULO\" SINGLE, \"INSVC\" BOOLEAN, \"_INTERNAL\" TEXT);"
+           "CREATE UNIQUE INDEX \"REGCLNIM.PrimaryKey\" ON \"REGCLNIM\" (\"NAME\");"
+           "CREATE INDEX \"REGCLNIM.Address\" ON \"REGCLNIM\" (\"NODENUM\");"
+           "INSERT INTO REGCLNIM (NAME, NODENUM) VALUES ('tic2', 5), ('FIC1', 7), ('aic3', 5);");
+    return path;
+}
+
+std::vector<std::string> Names(Cursor& c) {
+    std::vector<std::string> names;
+    int name = c.fieldIndex("name");
+    for (c.moveFirst(); !c.eof(); c.moveNext()) names.push_back(c.value(name).asText());
+    return names;
+}
+
+}  // namespace
+
+TEST(SqliteDatabase, CatalogGivesColumnsInOrderWithTypeCodesAndIndexes) {
+    TempDir dir;
+    auto db = Database::open(PlantDb(dir), false);
+    EXPECT_EQ(db->tableNames(), std::vector<std::string>{"REGCLNIM"});
+    auto info = db->tableInfo("REGCLNIM");
+    ASSERT_TRUE(info);
+    std::vector<std::pair<std::string, int>> cols;
+    for (auto& c : info->columns) cols.emplace_back(c.name, c.type);
+    EXPECT_EQ(cols, (std::vector<std::pair<std::string, int>>{{"NAME", 202}, {"PNTTYPE", 202},
+              {"PTDESC", 202}, {"NODENUM", 3}, {"PVEULO", 4}, {"INSVC", 11}, {"_INTERNAL", 202}}));
+    EXPECT_TRUE(IndexExists(*db, "REGCLNIM", "PrimaryKey"));
+    EXPECT_TRUE(IndexExists(*db, "REGCLNIM", "Address"));
+    EXPECT_FALSE(IndexExists(*db, "REGCLNIM", "primarykey"));
+    EXPECT_FALSE(IndexExists(*db, "NOSUCH", "PrimaryKey"));
+    EXPECT_TRUE(TableExists(*db, "REGCLNIM"));
+    EXPECT_FALSE(TableExists(*db, "regclnim"));  // exact, as the look-up is specified
+    EXPECT_EQ(info->columnIndex("ptdesc"), 2);
+}
+
+TEST(SqliteDatabase, RowsComeInIndexOrderIgnoringCaseWithTiesByName) {
+    TempDir dir;
+    auto db = Database::open(PlantDb(dir), false);
+    auto byName = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    EXPECT_EQ(Names(*byName), (std::vector<std::string>{"aic3", "FIC1", "tic2"}));
+    EXPECT_EQ(byName->recordCount(), 3);
+    auto byAddress = db->openTable("REGCLNIM", "Address", CursorMode::Reading);
+    EXPECT_EQ(Names(*byAddress), (std::vector<std::string>{"aic3", "tic2", "FIC1"}));
+    EXPECT_THROW(db->openTable("REGCLNIM", "Nope", CursorMode::Reading), DbError);
+    EXPECT_THROW(db->openTable("NOSUCH", "PrimaryKey", CursorMode::Reading), DbError);
+}
+
+TEST(SqliteDatabase, SeekIgnoresCaseAndEofTellsAMiss) {
+    TempDir dir;
+    auto db = Database::open(PlantDb(dir), false);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    EXPECT_FALSE(c->bof());
+    EXPECT_TRUE(c->seek("Fic1"));
+    EXPECT_FALSE(c->eof());
+    EXPECT_EQ(c->value(0).asText(), "FIC1");
+    c->moveNext();  // goes on in index order from the found row
+    ASSERT_FALSE(c->eof());
+    EXPECT_EQ(c->value(0).asText(), "tic2");
+    EXPECT_FALSE(c->seek("FIC"));
+    EXPECT_TRUE(c->eof());
+}
+
+TEST(SqliteDatabase, SeekIgnoresCaseOnABinaryIndexToo) {
+    TempDir dir;
+    std::string path = dir.file("binary.db");
+    RawSql(path, "CREATE TABLE T (NAME TEXT, V TEXT); CREATE UNIQUE INDEX \"T.PrimaryKey\" ON T (NAME);"
+                 "INSERT INTO T VALUES ('Abc', '1');");
+    auto db = Database::open(path, false);
+    auto c = db->openTable("T", "PrimaryKey", CursorMode::Reading);
+    EXPECT_TRUE(c->seek("ABC"));
+    EXPECT_TRUE(c->seek("Abc"));
+}
+
+TEST(SqliteDatabase, AssignmentsStayPendingUntilUpdate) {
+    TempDir dir;
+    std::string path = PlantDb(dir);
+    {
+        auto db = Database::open(path, true);
+        auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+        c->addNew();
+        c->setValue(c->fieldIndex("NAME"), Value::text("LIC9"));
+        c->setValue(c->fieldIndex("PTDESC"), Value::text("007"));
+        c->setValue(c->fieldIndex("PVEULO"), Value::real(0.25));
+        EXPECT_TRUE(c->editing());
+        EXPECT_EQ(c->recordCount(), 3);  // nothing written yet
+        c->update();
+        EXPECT_EQ(c->recordCount(), 4);
+        ASSERT_TRUE(c->seek("fic1"));
+        c->setValue(c->fieldIndex("PTDESC"), Value::text("FEED FLOW"));
+        EXPECT_EQ(c->value(c->fieldIndex("PTDESC")).asText(), "FEED FLOW");
+        c->update();
+        ASSERT_TRUE(c->seek("tic2"));
+        c->setValue(c->fieldIndex("PTDESC"), Value::text("never saved"));
+        c->cancelUpdate();
+        db->commit();
+    }
+    auto db = Database::open(path, false);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    ASSERT_TRUE(c->seek("LIC9"));
+    EXPECT_EQ(c->value(c->fieldIndex("PTDESC")), Value::text("007"));  // text stays text
+    EXPECT_EQ(c->value(c->fieldIndex("PVEULO")), Value::real(0.25));
+    ASSERT_TRUE(c->seek("FIC1"));
+    EXPECT_EQ(c->value(c->fieldIndex("PTDESC")), Value::text("FEED FLOW"));
+    ASSERT_TRUE(c->seek("TIC2"));
+    EXPECT_TRUE(c->value(c->fieldIndex("PTDESC")).isNull());
+}
+
+TEST(SqliteDatabase, MovingOffAnEditedRowSavesIt) {
+    TempDir dir;
+    std::string path = PlantDb(dir);
+    auto db = Database::open(path, true);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+    const int insvc = c->fieldIndex("INSVC");
+    for (c->moveFirst(); !c->eof(); c->moveNext()) c->setValue(insvc, Value::integer(0));
+    int zeros = 0;
+    for (c->moveFirst(); !c->eof(); c->moveNext()) zeros += c->value(insvc) == Value::integer(0);
+    EXPECT_EQ(zeros, 3);
+}
+
+TEST(SqliteDatabase, TextKeepsAnyLengthAndNulBytes) {
+    TempDir dir;
+    std::string path = PlantDb(dir);
+    std::string big(3 * 1024 * 1024, 'x');
+    std::string nul("a\0b", 3);
+    {
+        auto db = Database::open(path, true);
+        auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+        c->addNew();
+        c->setValue(0, Value::text("BIG"));
+        c->setValue(c->fieldIndex("_INTERNAL"), Value::text(big));
+        c->setValue(c->fieldIndex("PTDESC"), Value::text(nul));
+        c->update();
+    }
+    auto db = Database::open(path, false);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    ASSERT_TRUE(c->seek("BIG"));
+    EXPECT_EQ(c->value(c->fieldIndex("_INTERNAL")).asText().size(), big.size());
+    EXPECT_EQ(c->value(c->fieldIndex("PTDESC")).asText(), nul);
+}
+
+TEST(SqliteDatabase, AddedColumnsComeLastAndAreSavedAtOnce) {
+    TempDir dir;
+    std::string path = PlantDb(dir);
+    {
+        auto db = Database::open(path, true);
+        db->addColumn("REGCLNIM", "LISRC(1)", "TEXT");
+        db->addColumn("REGCLNIM", "MODNUM", "INTEGER");
+        EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT); DROP TABLE REGCLNIM; --"), DbError);
+    }
+    auto db = Database::open(path, false);
+    auto info = db->tableInfo("REGCLNIM");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->columns.back().name, "MODNUM");
+    EXPECT_EQ(info->columns.back().type, kInteger);
+    EXPECT_EQ(info->columns[info->columns.size() - 2].name, "LISRC(1)");
+}
+
+TEST(SqliteDatabase, ReadOnlyUseRefusesWritesBeforeWriting) {
+    TempDir dir;
+    std::string path = PlantDb(dir);
+    auto db = Database::open(path, false);
+    EXPECT_TRUE(db->isReadOnly());
+    try {
+        db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbError::Kind::ReadOnly);
+    }
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    EXPECT_THROW(c->addNew(), DbError);
+    EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT"), DbError);
+}
+
+TEST(SqliteDatabase, BadPathsGiveErrorsNamingThePath) {
+    TempDir dir;
+    struct Case {
+        std::string path;
+        DbError::Kind kind;
+    };
+    pel::test::WriteFile(dir.file("garbage.db"), std::string(5000, '\x7f'));
+    pel::test::WriteFile(dir.file("empty.db"), "");
+    std::vector<Case> cases = {{dir.file("missing.db"), DbError::Kind::NotFound},
+                               {dir.file("garbage.db"), DbError::Kind::NotADatabase},
+                               {dir.path().string(), DbError::Kind::NotADatabase}};
+    for (const auto& c : cases) {
+        try {
+            Database::open(c.path, true);
+            ADD_FAILURE() << c.path;
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.kind(), c.kind) << c.path;
+            EXPECT_NE(std::string(e.what()).find(c.path), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(pel::test::ReadFile(dir.file("garbage.db")), std::string(5000, '\x7f'));  // untouched
+    // An empty file is a database with no tables, as SQLite itself sees it.
+    EXPECT_TRUE(Database::open(dir.file("empty.db"), false)->tableNames().empty());
+    EXPECT_THROW(Database::create(dir.file("garbage.db")), DbError);
+}
+
+TEST(SqliteDatabase, ALockHeldByAnotherProgramIsReported) {
+    TempDir dir;
+    std::string path = PlantDb(dir);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    try {
+        auto db = Database::open(path, true);
+        auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+        c->addNew();
+        c->setValue(0, Value::text("X1"));
+        c->update();
+        ADD_FAILURE();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.kind(), DbError::Kind::Locked);
+        EXPECT_NE(std::string(e.what()).find("is locked by another program"), std::string::npos);
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
+TEST(SharedLookups, StringInArrayIsExact) {
+    std::vector<std::string> list{"FIC101", "TIC7"};
+    EXPECT_TRUE(StringInArray("TIC7", list));
+    EXPECT_FALSE(StringInArray("tic7", list));
+    EXPECT_FALSE(StringInArray("", {}));
+}

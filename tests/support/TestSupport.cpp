@@ -1,0 +1,146 @@
+#include "support/TestSupport.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "app/Startup.h"
+#include "db/Database.h"
+
+namespace pel::test {
+
+TempDir::TempDir() {
+    std::random_device rd;
+    for (int i = 0; i < 100; ++i) {
+        auto p = std::filesystem::temp_directory_path() /
+                 ("pelorin-test-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+        if (std::filesystem::create_directory(p)) {
+            path_ = p;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+void RecordingFeedback::setLabel(Panel panel, Label label, std::string_view text) {
+    labelLog.push_back({{panel, label}, std::string(text)});
+    for (auto& [key, value] : current_)
+        if (key == std::make_pair(panel, label)) {
+            value = std::string(text);
+            return;
+        }
+    current_.push_back({{panel, label}, std::string(text)});
+}
+
+void RecordingFeedback::clearText() {
+    ++clears;
+    for (Panel p : {Panel::Export, Panel::Import, Panel::CompareEb})
+        for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc}) setLabel(p, l, "");
+}
+
+void RecordingFeedback::resultLine(Panel panel, std::string_view text) {
+    results.emplace_back(text);
+    setLabel(panel, Label::Status, text);
+}
+
+bool RecordingFeedback::askOkCancel(std::string_view title, std::string_view text) {
+    bool answer = defaultAnswer;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    questions.push_back({std::string(title), std::string(text), answer});
+    return answer;
+}
+
+void RecordingFeedback::message(std::string_view title, std::string_view text, Icon icon) {
+    messages.push_back({std::string(title), std::string(text), icon});
+}
+
+std::string RecordingFeedback::label(Panel panel, Label label) const {
+    for (const auto& [key, value] : current_)
+        if (key == std::make_pair(panel, label)) return value;
+    return {};
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string CrLf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines) out += l + "\r\n";
+    return out;
+}
+
+std::string BuiltDefinitions() { return std::string(PELORIN_BIN_DIR) + "/EB.db"; }
+
+AppState StateWithBuiltDefinitions() {
+    AppState state;
+    OpenDefinitions(state, BuiltDefinitions());
+    return state;
+}
+
+void MakePointDatabase(const AppState& state, const std::string& path) {
+    auto db = db::Database::create(path);
+    for (std::int32_t i = 0; i < state.pointTypeCount; ++i) {
+        const std::string& type = state.pointTypeNames[static_cast<std::size_t>(i)];
+        db->createTable(type, {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
+                               {"PNTTYPE", 202, "TEXT"},
+                               {"PTDESC", 202, "TEXT"},
+                               {"_INTERNAL", 202, "TEXT"}});
+        db->createIndex(type, {"PrimaryKey", {"NAME"}, true, true});
+    }
+    db->commit();
+}
+
+CliResult RunCli(const std::vector<std::string>& args) {
+    TempDir tmp;
+    const std::string outPath = tmp.file("out"), errPath = tmp.file("err");
+    const std::string program = std::string(PELORIN_BIN_DIR) + "/pelorin-cli";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int in = ::open("/dev/null", O_RDONLY);
+        int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    CliResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.out = ReadFile(outPath);
+    r.err = ReadFile(errPath);
+    return r;
+}
+
+}  // namespace pel::test

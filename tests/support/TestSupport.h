@@ -1,0 +1,91 @@
+#pragma once
+// Shared test helpers: temporary folders, a recording feedback with scripted answers, small
+// file helpers and a runner for the built pelorin-cli.
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/Feedback.h"
+
+namespace pel::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(std::string_view name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Records everything an engine says; questions are answered from a script (OK when it runs out,
+// unless `defaultAnswer` says otherwise).
+class RecordingFeedback : public Feedback {
+public:
+    struct Question {
+        std::string title, text;
+        bool answer;
+    };
+    struct Message {
+        std::string title, text;
+        Icon icon;
+    };
+
+    void setLabel(Panel panel, Label label, std::string_view text) override;
+    void clearText() override;
+    void setProgress(Panel, double fraction) override { lastFraction = fraction; }
+    bool repaintDue() override { return alwaysRepaint; }
+    void repaint() override { ++repaints; }
+    void resultLine(Panel panel, std::string_view text) override;
+    bool askOkCancel(std::string_view title, std::string_view text) override;
+    void message(std::string_view title, std::string_view text, Icon icon) override;
+    void warning(std::string_view text) override { warnings.emplace_back(text); }
+
+    std::string label(Panel panel, Label label) const;
+
+    std::deque<bool> answers;  // scripted answers, first first
+    bool defaultAnswer = true;
+    bool alwaysRepaint = false;
+    std::vector<Question> questions;
+    std::vector<Message> messages;
+    std::vector<std::string> warnings;
+    std::vector<std::string> results;
+    std::vector<std::pair<std::pair<Panel, Label>, std::string>> labelLog;
+    int clears = 0;
+    int repaints = 0;
+    double lastFraction = 0;
+
+private:
+    std::vector<std::pair<std::pair<Panel, Label>, std::string>> current_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, std::string_view bytes);
+// Lines joined with CR LF, each ended by CR LF.
+std::string CrLf(const std::vector<std::string>& lines);
+
+// The definitions database the build made (bin/EB.db).
+std::string BuiltDefinitions();
+// An AppState with the built definitions open.
+AppState StateWithBuiltDefinitions();
+// A new point database (as pelorin-cli new-db makes it) at `path`, for the state's types.
+void MakePointDatabase(const AppState& state, const std::string& path);
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out, err;
+};
+// Runs bin/pelorin-cli with the arguments (no shell: each argument as given), stdin empty.
+CliResult RunCli(const std::vector<std::string>& args);
+
+}  // namespace pel::test
