@@ -5,6 +5,7 @@
 #include "app/Paths.h"
 #include "cli/CliCommand.h"
 #include "db/Database.h"
+#include "db/PointDatabase.h"
 
 namespace pel::cli {
 
@@ -24,11 +25,7 @@ int CreatePointDatabase(CliRuntime& rt, const std::string& path) {
             auto db = db::Database::create(temp);
             for (std::int32_t i = 0; i < rt.state.pointTypeCount; ++i) {
                 const std::string& type = rt.state.pointTypeNames[static_cast<std::size_t>(i)];
-                db->createTable(type, {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
-                                       {"PNTTYPE", 202, "TEXT"},
-                                       {"PTDESC", 202, "TEXT"},
-                                       {"_INTERNAL", 202, "TEXT"}});
-                db->createIndex(type, {"PrimaryKey", {"NAME"}, true, true});
+                db::CreatePointTypeTable(*db, type);
             }
             db->commit();
         }

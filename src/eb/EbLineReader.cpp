@@ -108,18 +108,15 @@ bool EbLineReader::next(std::string_view& line) {
         } else {
             line = piece;
         }
-        // The line end itself may have set the high bit check; only letters >= 0x80 matter.
-        ++lineNumber_;
-        if (high & 0x80) {
-            decoded_.clear();
-            AppendCp1252AsUtf8(line, decoded_);
-            line = decoded_;
-        }
-        return true;
+        return finishLine(line, high);
     }
     line = long_;
+    return finishLine(line, high);
+}
+
+bool EbLineReader::finishLine(std::string_view& line, unsigned char high) {
     ++lineNumber_;
-    if (high & 0x80) {
+    if (high & 0x80) {  // only lines with bytes from 0x80 up need decoding
         decoded_.clear();
         AppendCp1252AsUtf8(line, decoded_);
         line = decoded_;

@@ -36,6 +36,7 @@ public:
 
 private:
     bool fill();
+    bool finishLine(std::string_view& line, unsigned char high);
 
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;

@@ -12,6 +12,7 @@
 
 #include "app/Startup.h"
 #include "db/Database.h"
+#include "db/PointDatabase.h"
 
 namespace pel::test {
 
@@ -106,11 +107,7 @@ void MakePointDatabase(const AppState& state, const std::string& path) {
     auto db = db::Database::create(path);
     for (std::int32_t i = 0; i < state.pointTypeCount; ++i) {
         const std::string& type = state.pointTypeNames[static_cast<std::size_t>(i)];
-        db->createTable(type, {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
-                               {"PNTTYPE", 202, "TEXT"},
-                               {"PTDESC", 202, "TEXT"},
-                               {"_INTERNAL", 202, "TEXT"}});
-        db->createIndex(type, {"PrimaryKey", {"NAME"}, true, true});
+        db::CreatePointTypeTable(*db, type);
     }
     db->commit();
 }
