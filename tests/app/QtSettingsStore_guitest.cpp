@@ -1,0 +1,32 @@
+// The window's settings store keeps values as text under "Properties" and reads defaults for
+// keys never written.
+
+#include <QStandardPaths>
+#include <QTest>
+
+#include "app/QtSettingsStore.h"
+
+class QtSettingsStoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void readsDefaultsAndWrittenValues() {
+        {
+            QSettings raw(QSettings::UserScope, "Pelorin Conversion Utility", "Pelorin Conversion Utility");
+            raw.clear();
+        }
+        pel::QtSettingsStore store;
+        QCOMPARE(store.read("EB-file Directory", "/home/u"), std::string("/home/u"));
+        store.write("Max Points Per EB", "300");
+        store.write("Access Database", "/data/caf\xC3\xA9 plant.db");
+        pel::QtSettingsStore again;
+        QCOMPARE(again.read("Max Points Per EB", "250"), std::string("300"));
+        QCOMPARE(again.read("Access Database", ""), std::string("/data/caf\xC3\xA9 plant.db"));
+        QSettings raw(QSettings::UserScope, "Pelorin Conversion Utility", "Pelorin Conversion Utility");
+        QCOMPARE(raw.value("Properties/Max Points Per EB").toString(), QString("300"));
+    }
+};
+
+QTEST_GUILESS_MAIN(QtSettingsStoreTest)
+#include "QtSettingsStore_guitest.moc"
