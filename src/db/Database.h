@@ -105,7 +105,8 @@ public:
     virtual std::vector<std::string> tableNames() = 0;                   // catalog order
     virtual std::optional<TableInfo> tableInfo(std::string_view table) = 0;  // exact name
 
-    // `index` is an index name of the table (PrimaryKey, Address, ...).
+    // `index` is an index name of the table (PrimaryKey, Address, ...); an empty name gives
+    // the rows by NAME when the table has one, else in table order.
     virtual std::unique_ptr<Cursor> openTable(std::string_view table, std::string_view index,
                                               CursorMode mode) = 0;
 

@@ -261,7 +261,8 @@ std::unique_ptr<Cursor> SqliteDatabase::openTable(std::string_view table, std::s
     if (!info)
         throw DbError(DbError::Kind::NoTable,
                       "The database " + path_ + " has no table " + std::string(table));
-    const IndexInfo* idx = info->index(index);
+    const IndexInfo none;  // no index named: rows by NAME, else in table order
+    const IndexInfo* idx = index.empty() ? &none : info->index(index);
     if (!idx)
         throw DbError(DbError::Kind::NoIndex, "The table " + std::string(table) + " of " + path_ +
                                                   " has no index " + std::string(index));

@@ -1,0 +1,42 @@
+#pragma once
+// The one door to libmdb (mdbtools 1.0). Its header wraps glib's C++ templates in extern "C"
+// unless glib.h comes first, so every file that needs libmdb includes this one instead.
+// libmdb prints its complaints on standard error and formats numbers through the process
+// locale; QuietLibmdb keeps both away from the user while libmdb works.
+
+#include <glib.h>
+// glib.h must stay before mdbtools.h.
+#include <mdbtools.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+namespace pel::db {
+
+// While it lives: libmdb's standard error goes to a scratch file (kept for our messages) and
+// the C numeric locale is in force on this thread. Scopes do not nest: an inner one does
+// nothing and its text is part of the outer one's.
+class QuietLibmdb {
+  public:
+    QuietLibmdb();
+    ~QuietLibmdb();
+    QuietLibmdb(const QuietLibmdb&) = delete;
+    QuietLibmdb& operator=(const QuietLibmdb&) = delete;
+
+    // What libmdb printed since the scope began or since the last call.
+    std::string takeMessages();
+
+  private:
+    bool active_ = false;
+    int savedStderr_ = -1;
+    std::FILE* scratch_ = nullptr;
+    long readUpTo_ = 0;
+    locale_t savedLocale_ = nullptr;
+};
+
+// The first line of libmdb's text without its "ERROR:"/"warning:" prefix, for a message; empty
+// when libmdb said nothing.
+std::string FirstLibmdbLine(const std::string& messages);
+
+}  // namespace pel::db
