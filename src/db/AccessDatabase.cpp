@@ -150,10 +150,17 @@ std::unique_ptr<Database> OpenAccessDatabase(const std::string& path) {
                            (said.empty() ? std::string(fallback) : said) + ")");
     };
     if (!mdb) throw notReadable("the file is damaged or of an unknown kind");
-    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
-        DbError error = notReadable("its list of tables is damaged");
+    // An Access file is a whole number of pages; libmdb itself would read a cut file as one
+    // with fewer tables.
+    const bool wholePages = mdb->fmt->pg_size > 0 && info.st_size % mdb->fmt->pg_size == 0;
+    const bool catalogRead = wholePages && mdb_read_catalog(mdb, MDB_TABLE) != nullptr;
+    const std::string said = quiet.takeMessages();
+    if (!catalogRead || LibmdbMetDamage(said)) {
         mdb_close(mdb);
-        throw error;
+        throw DbError(DbError::Kind::NotADatabase,
+                      "Cannot open the database " + path +
+                          ": the Access file is damaged or cut short" +
+                          (said.empty() ? std::string() : " (" + FirstLibmdbLine(said) + ")"));
     }
     return std::make_unique<AccessDatabase>(mdb, path);
 }

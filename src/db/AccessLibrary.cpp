@@ -61,6 +61,13 @@ std::string QuietLibmdb::takeMessages() {
     return text;
 }
 
+bool LibmdbMetDamage(const std::string& messages) {
+    for (const char* sign : {"beyond EOF", "reading page", "Invalid page buffer",
+                             "Invalid data location", "is not a valid table definition page"})
+        if (messages.find(sign) != std::string::npos) return true;
+    return false;
+}
+
 std::string FirstLibmdbLine(const std::string& messages) {
     std::size_t start = messages.find_first_not_of(" \t\r\n");
     if (start == std::string::npos) return {};

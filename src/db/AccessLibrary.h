@@ -35,6 +35,10 @@ class QuietLibmdb {
     locale_t savedLocale_ = nullptr;
 };
 
+// True when libmdb's text says that it met the end of the file or a page it could not read:
+// libmdb then goes on as if the file held less (fewer tables, fewer rows).
+bool LibmdbMetDamage(const std::string& messages);
+
 // The first line of libmdb's text without its "ERROR:"/"warning:" prefix, for a message; empty
 // when libmdb said nothing.
 std::string FirstLibmdbLine(const std::string& messages);

@@ -167,6 +167,16 @@ class RowReader {
     AccessRows read() {
         mdb_rewind_table(table_.get());
         while (mdb_fetch_row(table_.get())) readCurrentRow();
+        const std::string said = quiet_.takeMessages();
+        if (LibmdbMetDamage(said))
+            throw DbError(DbError::Kind::NotADatabase,
+                          "Cannot read the table " + source_.table + " of the Access database " +
+                              source_.path + ": the file is damaged or cut short (" +
+                              FirstLibmdbLine(said) + ")");
+        // Pages that lie beyond the end of a cut file are skipped without a word.
+        if (rows_.rowCount() < table_->num_rows)
+            fail("the file is damaged or cut short (" + std::to_string(rows_.rowCount()) + " of " +
+                 std::to_string(table_->num_rows) + " rows could be read)");
         return std::move(rows_);
     }
 
