@@ -1,38 +1,35 @@
 // new-db DB: a new point database with a table for every point type of the definitions.
 
-#include <cstdio>
-
 #include "app/Paths.h"
 #include "cli/CliCommand.h"
 #include "db/Database.h"
+#include "db/NewDatabaseFile.h"
 #include "db/PointDatabase.h"
 
 namespace pel::cli {
 
 namespace {
 
-// Writes to a file beside the target and renames it at the end: a failure leaves nothing.
+// Built under a fresh name beside the target and published at the end: a failure leaves
+// nothing, and no other file is ever touched.
 int CreatePointDatabase(CliRuntime& rt, const std::string& path) {
-    if (FileExists(path) || DirectoryPart(path) == path) {
+    if (FileExists(path)) {
         rt.feedback->message("Error", "A file " + path + " exists already; it is left alone");
         return kExitLeftUndone;
     }
     if (!rt.openDefinitions()) return kExitLeftUndone;
-    const std::string temp = path + ".part";
-    std::remove(temp.c_str());
+    std::string temp;
     try {
+        temp = db::TemporaryPathBeside(path);
         {
             auto db = db::Database::create(temp);
-            for (std::int32_t i = 0; i < rt.state.pointTypeCount; ++i) {
-                const std::string& type = rt.state.pointTypeNames[static_cast<std::size_t>(i)];
-                db::CreatePointTypeTable(*db, type);
-            }
+            for (std::int32_t i = 0; i < rt.state.pointTypeCount; ++i)
+                db::CreatePointTypeTable(*db, rt.state.pointTypeNames[static_cast<std::size_t>(i)]);
             db->commit();
         }
-        if (std::rename(temp.c_str(), path.c_str()) != 0)
-            throw db::DbError(db::DbError::Kind::Io, "Cannot create " + path);
+        db::Publish(temp, path);
     } catch (const std::exception& e) {
-        std::remove(temp.c_str());
+        if (!temp.empty()) db::RemoveDatabaseFiles(temp);
         rt.feedback->message("Error", e.what(), Icon::Critical);
         return kExitLeftUndone;
     }

@@ -34,6 +34,12 @@ TEST(Cli, NewDbMakesATablePerPointTypeAndRefusesAnExistingFile) {
     EXPECT_EQ(info->columns[3].name, "_INTERNAL");
     EXPECT_TRUE(pel::db::IndexExists(*opened, "REGCLNIM", "PrimaryKey"));
 
+    // A file the user happens to keep beside it is no scratch file of ours.
+    pel::test::WriteFile(dir.file("other.db.part"), "keep me");
+    ASSERT_EQ(RunCli({"new-db", dir.file("other.db")}).exitCode, 0);
+    EXPECT_EQ(pel::test::ReadFile(dir.file("other.db.part")), "keep me");
+    EXPECT_EQ(RunCli({"new-db", dir.path().string()}).exitCode, 1);  // a folder is never replaced
+
     auto again = RunCli({"new-db", db});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_NE(again.err.find("exists already"), std::string::npos);
