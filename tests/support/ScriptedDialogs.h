@@ -14,7 +14,7 @@
 namespace pel::test {
 
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct FileRequest {
         QString kind;  // "open", "open-many", "save"
         FileChoice choice;
@@ -71,7 +71,7 @@ public:
     std::vector<Shown> questions, messages;
     std::vector<QUrl> openedUrls;
 
-private:
+  private:
     std::optional<QStringList> next(const QString& kind, const FileChoice& choice) {
         fileRequests.push_back({kind, choice});
         if (files.empty()) return std::nullopt;
