@@ -1,5 +1,6 @@
 // pelorin: the desktop window. `pelorin --demo` opens it on the demo plant, made in the user's
-// data folder at its first start from the demo EB files (data/demo, or --demo-files=DIR).
+// data folder at its first start from the demo EB files (data/demo, or --demo-files=DIR);
+// --tab=N opens it on tab N.
 
 #include <QApplication>
 #include <QDir>
@@ -35,10 +36,13 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(pel::ToQString(pel::kProgramTitle));
 
     bool demo = false;
+    int tab = 1;  // --tab=N opens on tab N (the screenshots use it)
     QString demoFiles;
     for (const QString& arg : QCoreApplication::arguments().mid(1)) {
         if (arg == "--demo") {
             demo = true;
+        } else if (arg.startsWith("--tab=")) {
+            tab = arg.mid(6).toInt();
         } else if (arg.startsWith("--demo-files=")) {
             demo = true;
             demoFiles = arg.mid(static_cast<qsizetype>(std::string_view("--demo-files=").size()));
@@ -66,6 +70,7 @@ int main(int argc, char** argv) {
                             "The demo plant could not be made: " + pel::ToQString(failure),
                             pel::Icon::Exclamation);
     }
+    if (loaded) window.tabClicked(tab);
     window.show();
     return app.exec();
 }
