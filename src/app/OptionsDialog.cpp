@@ -83,7 +83,8 @@ void OptionsDialog::ok() {
     const std::string text = ToStdString(txtMaxPoints_->text());
     const std::string problem = MaxPointsProblem(text);
     if (!problem.empty()) {
-        context_.dialogs.message(this, "Options", ToQString(problem), Icon::Exclamation);
+        context_.dialogs.message(this, ToQString(kProgramTitle), ToQString(problem),
+                                 Icon::Exclamation);
         return;
     }
     const std::int32_t n = *ParseWholeNumberSetting(text);
