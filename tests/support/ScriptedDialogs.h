@@ -24,10 +24,10 @@ class ScriptedDialogs : public Dialogs {
         Icon icon = Icon::None;
     };
 
-    // Next file dialog answers; nullopt cancels.
+    // Next file dialog answers; an empty list cancels.
     void choose(const QString& path) { files.push_back(QStringList{path}); }
     void chooseMany(const QStringList& paths) { files.push_back(paths); }
-    void cancel() { files.push_back(std::nullopt); }
+    void cancel() { files.push_back(QStringList()); }
 
     std::optional<QString> openFile(QWidget*, const FileChoice& choice) override {
         auto answer = next("open", choice);
@@ -63,7 +63,7 @@ class ScriptedDialogs : public Dialogs {
         return false;
     }
 
-    std::deque<std::optional<QStringList>> files;
+    std::deque<QStringList> files;
     std::deque<bool> answers;
     bool defaultAnswer = true;
     bool urlOpens = true;
@@ -75,8 +75,9 @@ class ScriptedDialogs : public Dialogs {
     std::optional<QStringList> next(const QString& kind, const FileChoice& choice) {
         fileRequests.push_back({kind, choice});
         if (files.empty()) return std::nullopt;
-        auto answer = files.front();
+        const QStringList answer = files.front();
         files.pop_front();
+        if (answer.isEmpty()) return std::nullopt;
         return answer;
     }
 };
