@@ -16,7 +16,7 @@ namespace pel::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -24,14 +24,14 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(std::string_view name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // Records everything an engine says; questions are answered from a script (OK when it runs out,
 // unless `defaultAnswer` says otherwise).
 class RecordingFeedback : public Feedback {
-public:
+  public:
     struct Question {
         std::string title, text;
         bool answer;
@@ -65,7 +65,7 @@ public:
     int repaints = 0;
     double lastFraction = 0;
 
-private:
+  private:
     std::vector<std::pair<std::pair<Panel, Label>, std::string>> current_;
 };
 

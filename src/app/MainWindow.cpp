@@ -1,0 +1,238 @@
+#include "app/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <cstdio>
+
+#include "app/AboutDialog.h"
+#include "app/DemoPlant.h"
+#include "app/OptionsDialog.h"
+#include "app/Paths.h"
+#include "app/Startup.h"
+#include "compare/CompareDbPanel.h"
+#include "compare/CompareEbTab.h"
+#include "connections/ConnectionsDialog.h"
+#include "export/ExportTab.h"
+#include "import/ImportTab.h"
+
+namespace pel {
+
+namespace {
+
+// The arrangement as designed, in pixels at 96 dpi (a fifteenth of the design unit).
+constexpr QRect kAccessButton{12, 16, 120, 25};
+constexpr QRect kDatabaseBox{140, 16, 345, 25};
+constexpr QRect kTabStrip{12, 52, 473, 485};
+constexpr QRect kCompareDbPanel{24, 560, 441, 273};
+constexpr int kWindowWidth = 500;
+constexpr int kBottomMargin = 12;
+
+}  // namespace
+
+MainWindow::MainWindow(AppState& state, SettingsStore& settings, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      settings_(settings),
+      dialogs_(dialogs),
+      feedback_(dialogs),
+      context_{state, settings, dialogs, feedback_, nullptr, this, {}} {
+    setObjectName("frmMain");
+    setWindowTitle("Pelorin File Conversion Utility");
+    feedback_.setParentWindow(this);
+    context_.refreshCurrentTab = [this] { refreshCurrentTab(); };
+
+    // Nothing is rearranged when the window is resized: a taller window shows the Compare DB
+    // panel under the tab strip.
+    auto* frame = new QWidget(this);
+    frame->setObjectName("frmMainClient");
+    setCentralWidget(frame);
+    auto* cmdAccess = new QPushButton("Access Database", frame);
+    cmdAccess->setObjectName("cmdAccess");
+    cmdAccess->setGeometry(kAccessButton);
+    txtMDBname_ = new QLineEdit(frame);
+    txtMDBname_->setObjectName("txtMDBname");
+    txtMDBname_->setReadOnly(true);
+    txtMDBname_->setGeometry(kDatabaseBox);
+    context_.database = txtMDBname_;
+
+    tabStrip_ = new QTabWidget(frame);
+    tabStrip_->setObjectName("TabStrip");
+    tabStrip_->setGeometry(kTabStrip);
+    import_ = new ImportTab(context_);
+    import_->setObjectName("FraEB_1");
+    export_ = new ExportTab(context_);
+    export_->setObjectName("FraEB_2");
+    compareEb_ = new CompareEbTab(context_, import_->ebName());
+    compareEb_->setObjectName("FraEB_3");
+    tabStrip_->addTab(import_, "Import");
+    tabStrip_->addTab(export_, "Export");
+    tabStrip_->addTab(compareEb_, "Compare EB");
+    tabStrip_->setTabToolTip(0, "Import from an EB file to database");
+    tabStrip_->setTabToolTip(1, "Export from database to an EB file");
+    tabStrip_->setTabToolTip(2, "Compare database with an EB file");
+
+    compareDb_ = new CompareDbPanel(context_, frame);
+    compareDb_->setObjectName("FraEB_4");
+    compareDb_->setGeometry(kCompareDbPanel);
+
+    buildMenus();
+    resize(kWindowWidth, menuBar()->sizeHint().height() + kTabStrip.bottom() + 1 + kBottomMargin);
+
+    connect(cmdAccess, &QPushButton::clicked, this, &MainWindow::chooseDatabase);
+    connect(tabStrip_, &QTabWidget::currentChanged, this,
+            [this](int index) { tabClicked(index + 1); });
+    connect(txtMDBname_, &QLineEdit::textChanged, this, [this] {
+        export_->refreshExportButton();
+        compareDb_->refreshCompareDbButton();
+    });
+    connect(import_->ebName(), &QLineEdit::textChanged, export_, &ExportTab::refreshExportButton);
+}
+
+MainWindow::~MainWindow() {
+    delete options_;
+    if (!shutDown_) RunShutdown(state_);
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("mnuFile");
+    QAction* exit = file->addAction("&Exit");
+    exit->setObjectName("mnuExit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    tools->setObjectName("mnuTools");
+    QAction* connections = tools->addAction("&Connection Report");
+    connections->setObjectName("mnuConnections");
+    connect(connections, &QAction::triggered, this, &MainWindow::showConnections);
+    QAction* options = tools->addAction("&Options");
+    options->setObjectName("mnuOptions");
+    connect(options, &QAction::triggered, this, &MainWindow::showOptions);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("mnuHelp");
+    QAction* about = help->addAction("About");
+    about->setObjectName("mnuAbout");
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+bool MainWindow::load(const std::string& definitionsPath, const std::string& homeDirectory) {
+    import_->currentFileLabel()->clear();
+    StartupResult result = RunStartup(state_, settings_, definitionsPath, homeDirectory);
+    if (!result.ok) {
+        // The message box says only this; what failed goes to the terminal, if any.
+        std::fprintf(stderr, "pelorin: %s\n", result.failure.c_str());
+        dialogs_.message(this, ToQString(kProgramTitle), "Error in form load");
+        return false;
+    }
+    if (!result.accessDatabase.empty()) txtMDBname_->setText(ToQString(result.accessDatabase));
+    for (const std::string& warning : result.warnings)
+        dialogs_.message(this, ToQString(kProgramTitle), ToQString(warning), Icon::Exclamation);
+    clearText();
+    export_->fillCombos();
+    compareDb_->fillCombos();
+    tabStrip_->setCurrentIndex(0);
+    currentTab_ = 1;
+    resize(kWindowWidth, menuBar()->sizeHint().height() + kTabStrip.bottom() + 1 + kBottomMargin);
+    export_->pointsOptionClicked(0);
+    import_->parametersOptionClicked(0);
+    return true;
+}
+
+void MainWindow::presetDemo(const DemoPlant& demo) {
+    applyDatabase(ToQString(demo.database), false);
+    QStringList files;
+    for (const std::string& f : demo.files) files << ToQString(f);
+    if (!files.isEmpty()) import_->applyChosenFiles(files, false);
+    export_->applyExportFile(ToQString(demo.exportFile), false);
+    export_->selectPointTypes(demo.pointTypes);
+    compareEb_->applyResultsFile(ToQString(demo.compareResults));
+    compareDb_->applyAsBuiltDatabase(ToQString(demo.asBuiltDatabase), false);
+    compareDb_->applyResultsFile(ToQString(demo.compareDbResults));
+    compareDb_->selectPointTypes(demo.pointTypes);
+}
+
+void MainWindow::clearText() {
+    feedback_.clearText();
+    feedback_.showNow();
+}
+
+void MainWindow::refreshCurrentTab() {
+    ++refreshes_;
+    switch (currentTab_) {
+        case 1:
+            import_->refreshImportButton();
+            break;
+        case 2:
+            export_->refreshExportButton();
+            break;
+        case 3:
+            compareEb_->setDirectory(ToQString(state_.ebFileDirectory));
+            compareEb_->refreshCompareEbButton();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::applyDatabase(const QString& path, bool store) {
+    txtMDBname_->setText(path);
+    state_.accessDirectory = DirectoryPart(ToStdString(path));
+    if (store) {
+        settings_.write("Access Database", ToStdString(path));
+        settings_.write("Access Directory", state_.accessDirectory);
+    }
+    refreshCurrentTab();
+}
+
+void MainWindow::chooseDatabase() {
+    FileChoice choice{"Select a database", DatabaseFilter(), ToQString(state_.accessDirectory),
+                      QString(), true};
+    auto path = dialogs_.openFile(this, choice);
+    if (!path) return;
+    applyDatabase(*path, true);
+}
+
+void MainWindow::tabClicked(int tab) {
+    if (tab == currentTab_ || tab < 1 || tab > tabStrip_->count()) return;
+    currentTab_ = tab;
+    if (tabStrip_->currentIndex() != tab - 1) tabStrip_->setCurrentIndex(tab - 1);
+    refreshCurrentTab();
+}
+
+void MainWindow::showConnections() {
+    ConnectionsDialog dialog(context_, txtMDBname_->text(), this);
+    dialog.exec();
+}
+
+void MainWindow::showOptions() {
+    if (!options_) options_ = new OptionsDialog(context_, this);
+    options_->exec();
+    if (options_->unloaded()) {
+        delete options_;
+        options_ = nullptr;
+    }
+}
+
+void MainWindow::showAbout() {
+    if (!about_) about_ = new AboutDialog(this);
+    about_->show();
+    about_->raise();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A run holds the thread; its end comes first.
+    if (context_.busy) {
+        event->ignore();
+        return;
+    }
+    if (about_) about_->close();
+    RunShutdown(state_);
+    shutDown_ = true;
+    event->accept();
+}
+
+}  // namespace pel

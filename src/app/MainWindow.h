@@ -1,0 +1,83 @@
+#pragma once
+// frmMain: the database box and button above the tab strip (Import, Export, Compare EB), the
+// Compare DB panel below it, the menus, start-up and shut-down, tab switching and ClearText.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <string>
+
+#include "app/QtFeedback.h"
+#include "app/QtWindowContext.h"
+
+class QTabWidget;
+
+namespace pel {
+
+class AboutDialog;
+class CompareDbPanel;
+class CompareEbTab;
+class ExportTab;
+class ImportTab;
+class OptionsDialog;
+struct DemoPlant;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainWindow(AppState& state, SettingsStore& settings, Dialogs& dialogs,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up, run once before the window is first shown. `homeDirectory` stands in for the
+    // default folder of every file choice. False after "Error in form load".
+    bool load(const std::string& definitionsPath, const std::string& homeDirectory);
+    // Shows the demo plant as if its files had been chosen (nothing is stored in the settings).
+    void presetDemo(const DemoPlant& demo);
+
+    // Empties the Export, Import and Compare EB progress labels.
+    void clearText();
+    // Re-evaluates the shown tab's button (Compare EB: its folder from the EB-file directory).
+    void refreshCurrentTab();
+    // Shows a database as cmdAccess does after its dialog; `store` keeps it in the settings.
+    void applyDatabase(const QString& path, bool store);
+
+    int currentTab() const { return currentTab_; }
+    int refreshCount() const { return refreshes_; }
+    QtFeedback& feedback() { return feedback_; }
+    ImportTab* importTab() const { return import_; }
+    ExportTab* exportTab() const { return export_; }
+    CompareEbTab* compareEbTab() const { return compareEb_; }
+    CompareDbPanel* compareDbPanel() const { return compareDb_; }
+
+  public slots:
+    void chooseDatabase();     // cmdAccess
+    void tabClicked(int tab);  // the tab strip, tabs 1 to 3
+    void showConnections();    // Tools > Connection Report
+    void showOptions();        // Tools > Options
+    void showAbout();          // Help > About
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+
+    AppState& state_;
+    SettingsStore& settings_;
+    Dialogs& dialogs_;
+    QtFeedback feedback_;
+    WindowContext context_;
+    QLineEdit* txtMDBname_;
+    QTabWidget* tabStrip_;
+    ImportTab* import_;
+    ExportTab* export_;
+    CompareEbTab* compareEb_;
+    CompareDbPanel* compareDb_;
+    OptionsDialog* options_ = nullptr;
+    QPointer<AboutDialog> about_;
+    int currentTab_ = 1;
+    int refreshes_ = 0;
+    bool shutDown_ = false;
+};
+
+}  // namespace pel

@@ -1,0 +1,589 @@
+// frmMain: start-up, the arrangement, tab switching, the enabling rules, the file choices and
+// their settings, ClearText, the option colours, the feedback's repaints, View and the menus.
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/Paths.h"
+#include "compare/CompareDbPanel.h"
+#include "compare/CompareEbTab.h"
+#include "export/ExportTab.h"
+#include "import/ImportTab.h"
+#include "support/WindowHarness.h"
+
+using namespace pel;
+using pel::test::WindowHarness;
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Switches tab the way a click does.
+void ClickTab(WindowHarness& h, int tab) {
+    auto* strip = h.find<QTabWidget>("TabStrip");
+    QTabBar* bar = strip->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void startupWithoutDefinitionsSaysErrorInFormLoad() {
+        WindowHarness h("/nonexistent/EB.db");
+        QVERIFY(!h.loaded);
+        QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(h.dialogs.messages[0].title, QString("Pelorin Conversion Utility"));
+        QCOMPARE(h.dialogs.messages[0].text, QString("Error in form load"));
+        // The later steps were skipped: no settings read, no node choices.
+        QCOMPARE(h.find<QComboBox>("cmbLcnNode")->count(), 0);
+        QCOMPARE(h.state.ebFileDirectory, std::string());
+        QCOMPARE(h.find<QLabel>("txtCurrentEbFile")->text(), QString());
+        h.window->close();  // shut-down after a failed start-up says nothing more
+        QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
+    }
+
+    void startupShowsTheRememberedDatabaseOnlyWhenItExists() {
+        test::TempDir dir;
+        const std::string existing = dir.file("plant.db");
+        test::WriteFile(existing, "x");
+        WindowHarness present(
+            {}, [&](MemorySettingsStore& s) { s.write("Access Database", existing); });
+        QCOMPARE(present.find<QLineEdit>("txtMDBname")->text(), Q(existing));
+        const std::string gone = dir.file("gone.db");
+        WindowHarness missing({},
+                              [&](MemorySettingsStore& s) { s.write("Access Database", gone); });
+        QCOMPARE(missing.find<QLineEdit>("txtMDBname")->text(), QString());
+        QCOMPARE(missing.settings.read("Access Database", ""), gone);
+        QVERIFY(!missing.find<QPushButton>("cmdImportEB")->isEnabled());
+        QVERIFY(!present.find<QPushButton>("cmdImportEB")->isEnabled());
+        QVERIFY(!present.find<QPushButton>("cmdBuildEB")->isEnabled());
+    }
+
+    void aStoredMaximumThatIsNoNumberGives250AndStartupGoesOn() {
+        WindowHarness h({}, [](MemorySettingsStore& s) { s.write("Max Points Per EB", "lots"); });
+        QVERIFY(h.loaded);
+        QCOMPARE(h.state.maxPointsPerEb, 250);
+        QVERIFY(h.dialogs.saidSomething("250"));
+        QCOMPARE(h.find<QComboBox>("cmbLcnNode")->currentText(), QString("NIM"));
+        QCOMPARE(h.find<QComboBox>("cmbLoadOrderBy")->currentText(), QString("Name"));
+    }
+
+    void controlsCarryTheirDesignNamesAndCaptions() {
+        WindowHarness h;
+        QCOMPARE(h.window->objectName(), QString("frmMain"));
+        QCOMPARE(h.window->windowTitle(), QString("Pelorin File Conversion Utility"));
+        const std::pair<const char*, const char*> buttons[] = {
+            {"cmdAccess", "Access Database"},
+            {"cmdEB", "EB Files"},
+            {"cmdImportEB", "Import from EB"},
+            {"btnEbExportFile", "EB File"},
+            {"cmdExportSelectionListFile", "..."},
+            {"cmdBuildEB", "Export to EB"},
+            {"cmdCompareResultsFile", "Results"},
+            {"cmdCompareEB", "Compare EB"},
+            {"cmdView", "View"},
+            {"cmdAsBuiltDB", "AsBuilt Database"},
+            {"cmdCompareDBResultsFile", "Results"},
+            {"cmdCompareDB", "Compare DB"},
+            {"cmdViewDB", "View"},
+            {"optUpdate_1", "Updates only"},
+            {"optPointsToExport_2", "Selection List Text"},
+            {"optParametersToImport_1", "Selection List Text"},
+            {"chkUpdateDatabaseDefs", "Update Database Definitions"},
+            {"chkTwoWayCheck", "Check for points in Database that are not in the EB file"}};
+        for (const auto& [name, caption] : buttons)
+            QCOMPARE(h.find<QAbstractButton>(name)->text(), QString(caption));
+        QCOMPARE(h.find<QButtonGroup>("optUpdate")->checkedId(), 0);
+        QCOMPARE(h.find<QButtonGroup>("optUpdate")->button(2)->text(), QString("Additions only"));
+        QCOMPARE(h.find<QLabel>("txtCompareDBStatus")->text(), QString("Compare DB Status"));
+        for (const char* name : {"txtImportStatus", "txtExportName", "txtCompareEBPtDesc"})
+            QCOMPARE(h.find<QLabel>(name)->text(), QString());  // cleared at start-up
+        for (const char* name : {"txtMDBname", "txtEBname", "txtEbExportFile", "txtCompareEBFile",
+                                 "txtCompareDBFile", "txtAsBuiltDB"})
+            QVERIFY(h.find<QLineEdit>(name)->isReadOnly());
+        for (const char* name : {"prgImport", "prgExport", "prgCompareEB", "prgCompareDB"})
+            h.find<QProgressBar>(name);
+        h.find<QListWidget>("dirCompareEB");
+        QCOMPARE(h.find<QListWidget>("fileListCompareEB")->selectionMode(),
+                 QAbstractItemView::ExtendedSelection);
+
+        auto* strip = h.find<QTabWidget>("TabStrip");
+        QCOMPARE(strip->count(), 3);
+        const char* tabs[][2] = {{"Import", "Import from an EB file to database"},
+                                 {"Export", "Export from database to an EB file"},
+                                 {"Compare EB", "Compare database with an EB file"}};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(strip->tabText(i), QString(tabs[i][0]));
+            QCOMPARE(strip->tabToolTip(i), QString(tabs[i][1]));
+            QCOMPARE(strip->widget(i)->objectName(), "FraEB_" + QString::number(i + 1));
+        }
+        const std::pair<const char*, const char*> menus[] = {
+            {"mnuExit", "&Exit"},
+            {"mnuConnections", "&Connection Report"},
+            {"mnuOptions", "&Options"},
+            {"mnuAbout", "About"}};
+        for (const auto& [name, caption] : menus)
+            QCOMPARE(h.find<QAction>(name)->text(), QString(caption));
+
+        // The export list holds the NIM types in PrimaryKey order.
+        auto* list = h.find<QListWidget>("listPointTypes");
+        QVERIFY(list->count() > 5);
+        QCOMPARE(list->item(0)->text(), QString("ANINNIM"));
+        auto* node = h.find<QComboBox>("cmbLcnNode");
+        node->setCurrentText("HG");
+        for (int i = 0; i < list->count(); ++i)
+            QCOMPARE(Q(*h.state.definition(list->item(i)->text().toStdString())->node),
+                     QString("HG"));
+        node->setCurrentText("XX");
+        QCOMPARE(list->count(), 0);
+    }
+
+    void theCompareDbPanelShowsOnceTheWindowIsTallEnough() {
+        WindowHarness h;
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        auto* panel = h.window->compareDbPanel();
+        QWidget* client = h.window->centralWidget();
+        QVERIFY(panel->geometry().top() >= client->height());  // below the bottom edge
+        const QRect strip = h.find<QTabWidget>("TabStrip")->geometry();
+        QVERIFY(panel->geometry().top() > strip.bottom());
+        h.window->resize(h.window->width(), h.window->height() + panel->height() + 80);
+        QTRY_VERIFY(client->rect().contains(panel->geometry()));
+        const QRect shown = panel->geometry();
+        for (int tab : {2, 3, 1}) {
+            ClickTab(h, tab);
+            QCOMPARE(panel->geometry(), shown);
+            QVERIFY(panel->isVisible());
+        }
+    }
+
+    void aClickOnTheShownTabDoesNothing() {
+        WindowHarness h;
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        const int before = h.window->refreshCount();
+        ClickTab(h, 1);
+        QCOMPARE(h.window->refreshCount(), before);
+        ClickTab(h, 2);
+        QCOMPARE(h.window->currentTab(), 2);
+        QCOMPARE(h.window->refreshCount(), before + 1);
+        QVERIFY(h.window->exportTab()->isVisible());
+        QVERIFY(!h.window->importTab()->isVisible());
+        ClickTab(h, 2);
+        QCOMPARE(h.window->refreshCount(), before + 1);
+    }
+
+    void enablingRules_data() {
+        QTest::addColumn<bool>("database");
+        QTest::addColumn<bool>("ebFiles");
+        QTest::addColumn<bool>("exportFile");
+        QTest::addColumn<int>("option");
+        QTest::addColumn<bool>("selectionFile");
+        QTest::addColumn<bool>("selectionText");
+        QTest::addColumn<bool>("resultsFile");
+        QTest::addColumn<bool>("folderHasEbFiles");
+        QTest::addColumn<bool>("importOn");
+        QTest::addColumn<bool>("exportOn");
+        QTest::addColumn<bool>("compareOn");
+        // database, EB files, export file, option, sel. file, sel. text, results, *.eb there
+        QTest::newRow("nothing chosen") << false << false << false << 0 << false << false << false
+                                        << true << false << false << false;
+        QTest::newRow("database only") << true << false << false << 0 << false << false << false
+                                       << true << false << false << false;
+        QTest::newRow("EB files without database") << false << true << true << 0 << false << false
+                                                   << true << true << false << false << false;
+        QTest::newRow("database and EB files") << true << true << false << 0 << false << false
+                                               << false << true << true << false << false;
+        QTest::newRow("export All") << true << false << true << 0 << false << false << false << true
+                                    << false << true << false;
+        QTest::newRow("export file option, no file") << true << false << true << 1 << false << true
+                                                     << false << true << false << false << false;
+        QTest::newRow("export file option, file") << true << false << true << 1 << true << false
+                                                  << false << true << false << true << false;
+        QTest::newRow("export text option, no text") << true << false << true << 2 << true << false
+                                                     << false << true << false << false << false;
+        QTest::newRow("export text option, text") << true << false << true << 2 << false << true
+                                                  << false << true << false << true << false;
+        QTest::newRow("compare ready") << true << false << false << 0 << false << false << true
+                                       << true << false << false << true;
+        QTest::newRow("compare, no results file") << true << false << false << 0 << false << false
+                                                  << false << true << false << false << false;
+        QTest::newRow("compare, folder without *.eb")
+            << true << false << false << 0 << false << false << true << false << false << false
+            << false;
+    }
+
+    void enablingRules() {
+        QFETCH(bool, database);
+        QFETCH(bool, ebFiles);
+        QFETCH(bool, exportFile);
+        QFETCH(int, option);
+        QFETCH(bool, selectionFile);
+        QFETCH(bool, selectionText);
+        QFETCH(bool, resultsFile);
+        QFETCH(bool, folderHasEbFiles);
+        QFETCH(bool, importOn);
+        QFETCH(bool, exportOn);
+        QFETCH(bool, compareOn);
+
+        WindowHarness h;
+        test::TempDir dir;
+        const std::string compared = dir.file("compared");
+        std::filesystem::create_directory(compared);
+        test::WriteFile(compared + (folderHasEbFiles ? "/unit.EB" : "/unit.txt"), "");
+        if (ebFiles)
+            h.window->importTab()->applyChosenFiles({Q(dir.file("a.eb")), Q(dir.file("b.eb"))},
+                                                    false);
+        if (database) h.window->applyDatabase(Q(dir.file("plant.db")), false);
+        if (exportFile) h.window->exportTab()->applyExportFile(Q(dir.file("out")), false);
+        h.find<QAbstractButton>(("optPointsToExport_" + std::to_string(option)).c_str())->click();
+        if (selectionFile) h.find<QLineEdit>("txtExportSelectionFile")->setText("names.txt");
+        if (selectionText) h.find<QPlainTextEdit>("txtExportSelectionList")->setPlainText("FIC101");
+        if (resultsFile) h.window->compareEbTab()->applyResultsFile(Q(dir.file("r.htm")));
+        h.state.ebFileDirectory = compared;
+
+        h.window->tabClicked(2);
+        QCOMPARE(h.find<QPushButton>("cmdBuildEB")->isEnabled(), exportOn);
+        h.window->tabClicked(3);
+        QCOMPARE(h.find<QPushButton>("cmdCompareEB")->isEnabled(), compareOn);
+        h.window->tabClicked(1);
+        QCOMPARE(h.find<QPushButton>("cmdImportEB")->isEnabled(), importOn);
+    }
+
+    void choosingTheDatabaseOnTheExportTabEnablesExportAtOnce() {
+        WindowHarness h;
+        test::TempDir dir;
+        h.window->tabClicked(2);
+        h.window->exportTab()->applyExportFile(Q(dir.file("plant.eb")), false);
+        QVERIFY(!h.find<QPushButton>("cmdBuildEB")->isEnabled());
+        h.dialogs.cancel();
+        h.find<QPushButton>("cmdAccess")->click();
+        QCOMPARE(h.find<QLineEdit>("txtMDBname")->text(), QString());
+        QCOMPARE(h.settings.writes(), 0);
+        h.dialogs.choose(Q(dir.file("plant.db")));
+        h.find<QPushButton>("cmdAccess")->click();
+        QVERIFY(h.find<QPushButton>("cmdBuildEB")->isEnabled());
+        const auto& request = h.dialogs.fileRequests.back();
+        QCOMPARE(request.choice.title, QString("Select a database"));
+        QVERIFY(request.choice.filter.contains("Access Databases (*.mdb)"));
+        QVERIFY(request.choice.filter.contains("Point Databases (*.db)"));
+        QCOMPARE(request.choice.directory, h.home.path().string().c_str());
+        QCOMPARE(h.settings.read("Access Database", ""), dir.file("plant.db"));
+        QCOMPARE(h.settings.read("Access Directory", ""), dir.path().string());
+        QCOMPARE(h.state.accessDirectory, dir.path().string());
+    }
+
+    void settingsAreWrittenOnlyOnConfirmedChoices_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("chosen");  // relative to the temporary folder
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("EB files") << "cmdEB"
+                                  << "EB-file Directory"
+                                  << "in/a.eb"
+                                  << "in";
+        QTest::newRow("export file") << "btnEbExportFile"
+                                     << "EB-file Directory"
+                                     << "out/plant"
+                                     << "out";
+        QTest::newRow("selection file") << "cmdExportSelectionListFile"
+                                        << "SelectionFile Directory"
+                                        << "sel/names.txt"
+                                        << "sel";
+        QTest::newRow("as-built") << "cmdAsBuiltDB"
+                                  << "AsBuilt Directory"
+                                  << "built/asbuilt.db"
+                                  << "built";
+        QTest::newRow("compare results") << "cmdCompareResultsFile"
+                                         << ""
+                                         << "r/x.htm"
+                                         << "";
+        QTest::newRow("compare DB results") << "cmdCompareDBResultsFile"
+                                            << ""
+                                            << "r/y.htm"
+                                            << "";
+    }
+
+    void settingsAreWrittenOnlyOnConfirmedChoices() {
+        QFETCH(QString, button);
+        QFETCH(QString, key);
+        QFETCH(QString, chosen);
+        QFETCH(QString, stored);
+        WindowHarness h;
+        test::TempDir dir;
+        const QString base = Q(dir.path().string()) + "/";
+        for (int tab : {2, 3, 1}) h.window->tabClicked(tab);
+        h.find<QAbstractButton>("optPointsToExport_1")->click();  // enables the "..." button
+        h.dialogs.cancel();
+        h.find<QPushButton>(button.toUtf8().constData())->click();
+        QCOMPARE(h.settings.writes(), 0);
+        QCOMPARE(h.dialogs.fileRequests.size(), std::size_t(1));
+        if (button == "cmdEB")
+            h.dialogs.chooseMany({base + chosen});
+        else
+            h.dialogs.choose(base + chosen);
+        h.find<QPushButton>(button.toUtf8().constData())->click();
+        if (key.isEmpty()) {
+            QCOMPARE(h.settings.writes(), 0);
+        } else {
+            QCOMPARE(Q(h.settings.read(key.toStdString(), "")), base + stored);
+        }
+    }
+
+    void choosingThreeEbFilesShowsThemInOrder() {
+        WindowHarness h;
+        test::TempDir dir;
+        const QString base = Q(dir.path().string());
+        h.dialogs.chooseMany({base + "/C.eb", base + "/A.eb", base + "/B.eb"});
+        h.find<QPushButton>("cmdEB")->click();
+        const auto& request = h.dialogs.fileRequests.back();
+        QCOMPARE(request.kind, QString("open-many"));
+        QCOMPARE(request.choice.title, QString("Select an EB file"));
+        QCOMPARE(request.choice.filter, QString("EB Files (*)"));
+        QCOMPARE(h.find<QLineEdit>("txtEBname")->text(), base);
+        QCOMPARE(h.find<QPlainTextEdit>("txtEbImportFiles")->toPlainText(),
+                 QString("C.eb\nA.eb\nB.eb"));
+        QCOMPARE(h.state.importFileList.size(), std::size_t(3));
+        QCOMPARE(Q(h.state.importFileList[1]), base + "/A.eb");
+        QCOMPARE(Q(h.state.ebFileDirectory), base);
+        QVERIFY(!h.find<QPushButton>("cmdImportEB")->isEnabled());  // no database yet
+    }
+
+    void proposedNames_data() {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("results");
+        QTest::addColumn<QString>("exported");
+        QTest::newRow("folder") << "/data/EB"
+                                << "/data/EB"
+                                << "/data/EB.eb";
+        QTest::newRow("folder ending .EB") << "/data/Unit1.EB"
+                                           << "/data/Unit1_Compare.htm"
+                                           << "/data/Unit1.EB";
+        QTest::newRow("two") << "/a.eb/b.Eb"
+                             << "/a_Compare.htm/b_Compare.htm"
+                             << "/a.eb/b.Eb";
+        QTest::newRow("other extension") << "/d/plant.txt"
+                                         << "/d/plant.txt"
+                                         << "/d/plant.txt.eb";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << ".eb";
+    }
+
+    void proposedNames() {
+        QFETCH(QString, given);
+        QFETCH(QString, results);
+        QFETCH(QString, exported);
+        QCOMPARE(ProposedResultsName(given), results);
+        QCOMPARE(ExportFileWithExtension(given), exported);
+    }
+
+    void theResultsDialogProposesTheImportFolderAsCompareFile() {
+        WindowHarness h;
+        h.window->importTab()->applyChosenFiles({"/plant/Unit1.EB/a.eb"}, false);
+        h.dialogs.cancel();
+        h.find<QPushButton>("cmdCompareResultsFile")->click();
+        const auto& request = h.dialogs.fileRequests.back();
+        QCOMPARE(request.choice.title, QString("EB Comparison Results file(HTML)"));
+        QCOMPARE(request.choice.filter, QString("HTML Files (*.htm)"));
+        QCOMPARE(request.choice.proposedName, QString("/plant/Unit1_Compare.htm"));
+        QCOMPARE(request.choice.directory, QString("/plant/Unit1.EB"));
+    }
+
+    void theCompareFileListShowsEbFilesInAnyCase() {
+        WindowHarness h;
+        test::TempDir dir;
+        for (const char* name : {"b.EB", "a.eb", "c.txt"}) test::WriteFile(dir.file(name), "");
+        std::filesystem::create_directory(dir.file("sub"));
+        h.state.ebFileDirectory = dir.path().string();
+        h.window->tabClicked(3);
+        QCOMPARE(h.settings.writes(), 0);  // showing the stored folder stores nothing
+        auto* files = h.find<QListWidget>("fileListCompareEB");
+        QCOMPARE(files->count(), 2);
+        QCOMPARE(files->item(0)->text(), QString("a.eb"));
+        QCOMPARE(files->item(1)->text(), QString("b.EB"));
+        // Moving into a folder lists its files and stores it.
+        auto* dirs = h.find<QListWidget>("dirCompareEB");
+        QList<QListWidgetItem*> sub = dirs->findItems("sub", Qt::MatchExactly);
+        QCOMPARE(sub.size(), 1);
+        emit dirs->itemActivated(sub[0]);
+        QCOMPARE(files->count(), 0);
+        QCOMPARE(h.settings.read("EB-file Directory", ""), dir.file("sub"));
+        QCOMPARE(h.state.ebFileDirectory, dir.file("sub"));
+    }
+
+    void noEbFilesSelectedIsSaid() {
+        WindowHarness h;
+        test::TempDir dir;
+        h.state.ebFileDirectory = dir.path().string();
+        h.window->applyDatabase(Q(dir.file("plant.db")), false);
+        h.window->tabClicked(3);
+        h.find<QPushButton>("cmdCompareEB")->click();  // disabled: nothing happens
+        h.window->compareEbTab()->runCompare();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(h.dialogs.messages[0].text, QString("No EB files selected"));
+        QCOMPARE(h.dialogs.messages[0].title, QString("Pelorin Conversion Utility"));
+    }
+
+    void viewHandsTheReportToTheDesktop() {
+        WindowHarness h;
+        test::TempDir dir;
+        const std::string report = dir.file("report.htm");
+        auto* view = h.find<QPushButton>("cmdView");
+        h.window->compareEbTab()->applyResultsFile(Q(report));
+        QVERIFY(!view->isEnabled());  // no such file yet
+        test::WriteFile(report, "<html></html>");
+        h.window->compareEbTab()->applyResultsFile(Q(report));
+        QVERIFY(view->isEnabled());
+        view->click();
+        QCOMPARE(h.dialogs.openedUrls.size(), std::size_t(1));
+        QCOMPARE(h.dialogs.openedUrls[0], QUrl::fromLocalFile(Q(report)));
+        QVERIFY(h.dialogs.messages.empty());
+        h.dialogs.urlOpens = false;
+        view->click();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
+        QVERIFY(h.dialogs.messages[0].text.contains(Q(report)));
+        std::filesystem::remove(report);
+        view->click();  // gone since: said, not handed on
+        QCOMPARE(h.dialogs.openedUrls.size(), std::size_t(2));
+        QCOMPARE(h.dialogs.messages.size(), std::size_t(2));
+    }
+
+    void clearTextEmptiesTheTwelveProgressLabels() {
+        WindowHarness h;
+        const char* cleared[] = {"txtExportStatus",     "txtExportName",      "txtExportPntType",
+                                 "txtExportPtDesc",     "txtImportStatus",    "txtImportName",
+                                 "txtImportPntType",    "txtImportPtDesc",    "txtCompareEBname",
+                                 "txtCompareEbPntType", "txtCompareEBPtDesc", "txtCompareEBStatus"};
+        const char* kept[] = {"txtCurrentEbFile", "txtCompareDBName", "txtCompareDBStatus"};
+        for (const char* name : cleared) h.find<QLabel>(name)->setText("x");
+        for (const char* name : kept) h.find<QLabel>(name)->setText("x");
+        h.window->clearText();
+        for (const char* name : cleared) QCOMPARE(h.find<QLabel>(name)->text(), QString());
+        for (const char* name : kept) QCOMPARE(h.find<QLabel>(name)->text(), QString("x"));
+    }
+
+    void optionInputsFollowTheirOptionWithTheirColours() {
+        WindowHarness h;
+        const QColor window = QApplication::palette().color(QPalette::Base);
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        auto* file = h.find<QLineEdit>("txtExportSelectionFile");
+        auto* text = h.find<QPlainTextEdit>("txtExportSelectionList");
+        auto* dots = h.find<QPushButton>("cmdExportSelectionListFile");
+        auto* params = h.find<QPlainTextEdit>("txtParametersToImport");
+        QVERIFY(!file->isEnabled() && !text->isEnabled() && !dots->isEnabled() &&
+                !params->isEnabled());
+        QCOMPARE(file->palette().color(QPalette::Base), face);
+        h.find<QAbstractButton>("optPointsToExport_1")->click();
+        QVERIFY(file->isEnabled() && dots->isEnabled() && !text->isEnabled());
+        QCOMPARE(file->palette().color(QPalette::Base), window);
+        QCOMPARE(text->palette().color(QPalette::Base), face);
+        h.find<QAbstractButton>("optPointsToExport_2")->click();
+        QVERIFY(!file->isEnabled() && !dots->isEnabled() && text->isEnabled());
+        QCOMPARE(text->palette().color(QPalette::Base), window);
+        h.find<QAbstractButton>("optParametersToImport_1")->click();
+        QVERIFY(params->isEnabled());
+        QCOMPARE(params->palette().color(QPalette::Base), window);
+        h.find<QAbstractButton>("optParametersToImport_0")->click();
+        QVERIFY(!params->isEnabled());
+        QCOMPARE(params->palette().color(QPalette::Base), face);
+    }
+
+    void progressIsShownAFewDozenTimesASecondWithTheLastStateAtTheEnd() {
+        WindowHarness h;
+        QtFeedback& feedback = h.window->feedback();
+        auto* name = h.find<QLabel>("txtImportName");
+        auto* bar = h.find<QProgressBar>("prgImport");
+        feedback.beginRun(Panel::Import);
+        const int before = feedback.repaintsShown();
+        QElapsedTimer clock;
+        clock.start();
+        const int points = 300000;
+        for (int i = 1; i <= points; ++i) {
+            feedback.setLabel(Panel::Import, Label::Name, "P" + std::to_string(i));
+            feedback.setProgress(Panel::Import, double(i) / points);
+            if (feedback.repaintDue()) feedback.repaint();
+        }
+        const double seconds = clock.elapsed() / 1000.0;
+        const int shown = feedback.repaintsShown() - before;
+        QVERIFY2(shown <= 40 * seconds + 2,
+                 qPrintable(QString("%1 repaints in %2 s").arg(shown).arg(seconds)));
+        feedback.endRun();
+        QCOMPARE(name->text(), QString("P300000"));
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    void warningsOfARunAreShownTogetherAtItsEnd() {
+        WindowHarness h;
+        QtFeedback& feedback = h.window->feedback();
+        feedback.beginRun(Panel::Import);
+        for (int i = 0; i < 25; ++i) feedback.warning("value " + std::to_string(i) + " not stored");
+        QVERIFY(h.dialogs.messages.empty());
+        feedback.endRun();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
+        QVERIFY(h.dialogs.messages[0].text.contains("value 19 not stored"));
+        QVERIFY(!h.dialogs.messages[0].text.contains("value 20 not stored"));
+        QVERIFY(h.dialogs.messages[0].text.contains("5 more"));
+    }
+
+    void questionsShowTheLabelsFirst() {
+        WindowHarness h;
+        QtFeedback& feedback = h.window->feedback();
+        feedback.setLabel(Panel::Export, Label::Status, "Exporting");
+        h.dialogs.answers.push_back(false);
+        QVERIFY(!feedback.askOkCancel("Export to EB", "Points to process: "));
+        QCOMPARE(h.find<QLabel>("txtExportStatus")->text(), QString("Exporting"));
+        QCOMPARE(h.dialogs.questions.back().title, QString("Export to EB"));
+    }
+
+    void theMenusOpenTheirWindows() {
+        WindowHarness h;
+        test::TempDir dir;
+        h.window->applyDatabase(Q(dir.file("plant.db")), false);
+        h.window->show();
+        h.find<QAction>("mnuAbout")->trigger();
+        auto* about = h.window->findChild<QDialog*>("frmAbout");
+        QVERIFY(about && about->isVisible() && !about->isModal());
+        QCOMPARE(about->windowTitle(), QString("About Pelorin File Conversion Utility"));
+
+        QString shownDatabase;
+        bool modal = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog) return;
+            modal = dialog->objectName() == "frmConnections";
+            if (auto* box = dialog->findChild<QLineEdit*>("txtMDBname"))
+                shownDatabase = box->text();
+            dialog->close();
+        });
+        h.find<QAction>("mnuConnections")->trigger();
+        QVERIFY(modal);
+        QCOMPARE(shownDatabase, Q(dir.file("plant.db")));
+
+        h.find<QAction>("mnuExit")->trigger();
+        QVERIFY(!h.window->isVisible());
+        QVERIFY(!about->isVisible());
+        QVERIFY(!h.state.definitionsConnection);  // shut down
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindow_guitest.moc"
