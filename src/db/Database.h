@@ -110,7 +110,8 @@ public:
     virtual std::unique_ptr<Cursor> openTable(std::string_view table, std::string_view index,
                                               CursorMode mode) = 0;
 
-    // Structure (SQLite only). Columns come at the end of the table; saved at once.
+    // Structure (SQLite only). Columns come at the end of the table; they are saved with the
+    // writes around them (pointSaved, commit, or closing the database).
     virtual void addColumn(std::string_view table, std::string_view column,
                            std::string_view declaredType) = 0;
     virtual void dropColumn(std::string_view table, std::string_view column) = 0;

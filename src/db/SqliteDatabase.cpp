@@ -277,7 +277,6 @@ void SqliteDatabase::addColumn(std::string_view table, std::string_view column,
     beginWrite();
     exec("ALTER TABLE " + QuoteIdentifier(table) + " ADD COLUMN " + QuoteIdentifier(column) + " " +
          std::string(declaredType));
-    commit();  // an added column is saved at once
     infoCache_.erase(std::string(table));
 }
 

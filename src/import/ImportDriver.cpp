@@ -1,9 +1,47 @@
-// Placeholder until this engine is built; it refuses every run.
 #include "import/ImportDriver.h"
+
+#include "eb/DefinitionUpdate.h"
+
 namespace pel {
-std::vector<std::string> SplitSelectionList(std::string_view) { return {}; }
-Outcome RunImport(AppState&, Feedback& feedback, const ImportRequest&) {
-    feedback.message(kProgramTitle, "The import is not built yet.");
-    return Outcome::LeftUndone;
+
+std::vector<std::string> SplitSelectionList(std::string_view text) {
+    std::vector<std::string> names;
+    std::string piece;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',') {
+            if (!piece.empty()) names.push_back(std::move(piece));
+            piece.clear();
+        } else {
+            piece += c;
+        }
+    }
+    if (!piece.empty()) names.push_back(std::move(piece));
+    return names;
 }
+
+Outcome RunImport(AppState& state, Feedback& feedback, const ImportRequest& request) {
+    state.accessDatabasePath = request.database;
+    std::optional<std::vector<std::string>> selection;
+    if (request.selectionText) {
+        selection = SplitSelectionList(*request.selectionText);
+        // No names would add points without any of their parameters.
+        if (selection->empty()) {
+            feedback.message(kProgramTitle,
+                             "The Selection List Text holds no parameter names. Type the names of "
+                             "the parameters to import, or choose All. Nothing was imported.",
+                             Icon::Exclamation);
+            return Outcome::LeftUndone;
+        }
+    }
+    Outcome outcome = Outcome::Done;
+    for (const auto& file : request.files) {
+        state.currentEbFile = file;
+        feedback.setLabel(Panel::Import, Label::CurrentFile, file);
+        if (request.updateDefinitions)
+            outcome = Worse(outcome, eb::UpdateDefinitionsFromEbFile(state, feedback));
+        outcome = Worse(outcome, ImportEbFile(state, feedback, selection, request.mode));
+    }
+    return outcome;
+}
+
 }  // namespace pel

@@ -169,7 +169,7 @@ TEST(SqliteDatabase, TextKeepsAnyLengthAndNulBytes) {
     EXPECT_EQ(c->value(c->fieldIndex("PTDESC")).asText(), nul);
 }
 
-TEST(SqliteDatabase, AddedColumnsComeLastAndAreSavedAtOnce) {
+TEST(SqliteDatabase, AddedColumnsComeLastAndAreSavedWithTheDatabase) {
     TempDir dir;
     std::string path = PlantDb(dir);
     {

@@ -1,0 +1,304 @@
+// The import engine and the definition update over real SQLite files.
+
+#include <gtest/gtest.h>
+
+#include "db/Database.h"
+#include "db/Numeric.h"
+#include "eb/DefinitionUpdate.h"
+#include "import/ImportDriver.h"
+#include "support/TestSupport.h"
+
+using namespace pel;
+using pel::db::Value;
+using pel::test::CrLf;
+using pel::test::RecordingFeedback;
+using pel::test::TempDir;
+
+namespace {
+
+struct Plant {
+    TempDir dir;
+    AppState state = test::StateWithBuiltDefinitions();
+    RecordingFeedback feedback;
+    std::string db = dir.file("plant.db");
+    Plant() { test::MakePointDatabase(state, db); }
+
+    std::string file(const std::string& name, const std::vector<std::string>& lines) {
+        std::string path = dir.file(name);
+        test::WriteFile(path, CrLf(lines));
+        return path;
+    }
+    Outcome import(const std::vector<std::string>& files,
+                   ImportMode mode = ImportMode::UpdatesAndAdditions,
+                   std::optional<std::string> selection = std::nullopt, bool defs = true) {
+        return RunImport(state, feedback, {db, files, mode, selection, defs});
+    }
+    // The value of a column of a point, or "<no row>" / "<null>".
+    std::string value(const std::string& table, const std::string& name,
+                      const std::string& column) {
+        auto d = db::Database::open(db, false);
+        auto c = d->openTable(table, "PrimaryKey", db::CursorMode::Reading);
+        if (!c->seek(name)) return "<no row>";
+        int i = c->fieldIndex(column);
+        if (i < 0) return "<no column>";
+        Value v = c->value(i);
+        if (v.isNull()) return "<null>";
+        if (v.kind() == Value::Kind::Integer) return "int:" + std::to_string(v.asInteger());
+        if (v.kind() == Value::Kind::Real) return "real:" + db::FormatDouble(v.asReal());
+        return v.asText();
+    }
+    int columnType(const std::string& table, const std::string& column) {
+        auto d = db::Database::open(db, false);
+        auto info = d->tableInfo(table);
+        int i = info->columnIndex(column);
+        return i < 0 ? -1 : info->columns[static_cast<std::size_t>(i)].type;
+    }
+    std::int64_t rows(const std::string& table) {
+        auto d = db::Database::open(db, false);
+        return d->openTable(table, "PrimaryKey", db::CursorMode::Reading)->recordCount();
+    }
+};
+
+const std::vector<std::string> kTwoPoints = {"&T REGCLNIM",
+                                             "&N FIC101",
+                                             "PTDESC = \"FEED FLOW\"",
+                                             "NODENUM = 12",
+                                             "KEYWORD = FLOW",
+                                             "{ }",
+                                             "&T REGCLNIM",
+                                             "&N FIC102",
+                                             "PTDESC = \"RETURN\"",
+                                             "NODENUM = 2.5",
+                                             "{ }"};
+
+}  // namespace
+
+TEST(DefinitionUpdate, CreatesNumericAndTextColumnsOnceAndInternalTextAsText) {
+    Plant p;
+    p.state.currentEbFile =
+        p.file("a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 1", "nodenum = 2", "KEYWORD = X",
+                        "LISRC(2) = 5", "SLOTNUM(1) = 3", "CTLEQN = Q", "AFTER = 1", "&T REGCLNIM",
+                        "&N A2", "KEYWORD = Y"});
+    p.state.accessDatabasePath = p.db;
+    EXPECT_EQ(eb::UpdateDefinitionsFromEbFile(p.state, p.feedback), Outcome::Done);
+    struct Case {
+        const char* column;
+        int type;
+    } cases[] = {{"NODENUM", 3},     {"KEYWORD", 202}, {"LISRC(2)", 202}, {"SLOTNUM(1)", 3},
+                 {"_INTERNAL", 202}, {"CTLEQN", -1},   {"AFTER", -1},     {"nodenum", 3}};
+    for (const auto& c : cases) EXPECT_EQ(p.columnType("REGCLNIM", c.column), c.type) << c.column;
+    EXPECT_EQ(p.feedback.label(Panel::Import, Label::Status), "Checking EB file, line 12");
+    auto d = db::Database::open(p.db, false);
+    EXPECT_EQ(d->tableInfo("REGCLNIM")->columns.size(), 4u + 4u);  // no second NODENUM
+}
+
+TEST(DefinitionUpdate, NumericListsNeedTheirCommasAndAcceptedTypesGetTextColumns) {
+    EXPECT_TRUE(eb::IsNumericParameter("", " nodenum(3) ", ",NODENUM,MODNUM,"));
+    EXPECT_FALSE(eb::IsNumericParameter("", "NODENUM", "NODENUM,MODNUM,"));
+    EXPECT_FALSE(eb::IsNumericParameter("", "NODE", ",NODENUM,"));
+    Plant p;
+    {
+        auto d = db::Database::open(p.db, true);
+        d->createTable("NEWTYPE",
+                       {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"}, {"PNTTYPE", 202, "TEXT"}});
+        d->createIndex("NEWTYPE", {"PrimaryKey", {"NAME"}, true, true});
+    }
+    p.feedback.answers = {true};
+    p.import({p.file(
+        "a.eb", {"&T NEWTYPE", "&N N1", "NODENUM = 1", "&T NEWTYPE", "&N N2", "NODENUM = 2"})});
+    EXPECT_EQ(p.columnType("NEWTYPE", "NODENUM"), 202);  // no definitions: text
+    // Accepted in the definition pass, the type is known to the import that follows.
+    EXPECT_EQ(p.value("NEWTYPE", "N1", "NODENUM"), "1");
+    EXPECT_EQ(p.value("NEWTYPE", "N2", "NODENUM"), "2");
+    ASSERT_EQ(p.feedback.questions.size(), 1u);  // asked once: later files and the import know it
+    EXPECT_EQ(p.feedback.questions[0].title, "Error");
+    EXPECT_EQ(p.feedback.questions[0].text, "Invalid Point Type: NEWTYPE");
+}
+
+TEST(Import, ModesAddAndUpdateAsAllowed) {
+    struct Case {
+        ImportMode mode;
+        const char* result;
+        const char* fic101Desc;
+        const char* fic900;
+    } cases[] = {
+        {ImportMode::UpdatesAndAdditions, "Points added: 1      Points updated: 1", "NEW", "ADDED"},
+        {ImportMode::UpdatesOnly, "Points added: 0      Points updated: 1", "NEW", "<no row>"},
+        {ImportMode::AdditionsOnly, "Points added: 1      Points updated: 0", "FEED FLOW", "ADDED"},
+    };
+    for (const auto& c : cases) {
+        Plant p;
+        p.import({p.file("a.eb", kTwoPoints)});
+        p.feedback.results.clear();
+        p.import({p.file("b.eb", {"&T REGCLNIM", "&N fic101", "PTDESC = NEW", "&T REGCLNIM",
+                                  "&N FIC900", "PTDESC = ADDED"})},
+                 c.mode);
+        ASSERT_EQ(p.feedback.results.size(), 1u);
+        EXPECT_EQ(p.feedback.results[0], c.result);
+        EXPECT_EQ(p.value("REGCLNIM", "FIC101", "PTDESC"), c.fic101Desc);
+        EXPECT_EQ(p.value("REGCLNIM", "FIC101", "NAME"), "FIC101");  // an update keeps NAME
+        EXPECT_EQ(p.value("REGCLNIM", "FIC900", "PTDESC"), c.fic900);
+    }
+}
+
+TEST(Import, ValuesAreConvertedByColumnType) {
+    Plant p;
+    {
+        auto d = db::Database::open(p.db, true);
+        for (auto [col, type] : std::vector<std::pair<const char*, const char*>>{{"I", "INTEGER"},
+                                                                                 {"S", "SMALLINT"},
+                                                                                 {"F", "SINGLE"},
+                                                                                 {"D", "DOUBLE"},
+                                                                                 {"B", "BOOLEAN"},
+                                                                                 {"TXT", "TEXT"}})
+            d->addColumn("REGCLNIM", col, type);
+    }
+    struct Case {
+        const char* column;
+        const char* text;
+        const char* stored;
+    } cases[] = {
+        {"I", "2.5", "int:2"},
+        {"I", "3.5", "int:4"},
+        {"I", "1E3", "int:1000"},
+        {"I", "abc", "<null>"},
+        {"I", "", "<null>"},
+        {"S", "-7", "int:-7"},
+        {"D", "0.1", "real:0.100000001490116"},
+        {"F", "0.5", "real:0.5"},
+        {"D", "x", "<null>"},
+        {"B", "True", "int:1"},
+        {"B", "0", "int:0"},
+        {"TXT", "007", "007"},
+        {"TXT", "", " "},
+        {"TXT", "\"\"", " "},
+        {"TXT", "\"  Pump 1 \"", "Pump 1"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string name = "P" + std::to_string(n++);
+        p.import(
+            {p.file("v.eb", {"&T REGCLNIM", "&N " + name, std::string(c.column) + " = " + c.text})},
+            ImportMode::UpdatesAndAdditions, std::nullopt, false);
+        EXPECT_EQ(p.value("REGCLNIM", name, c.column), c.stored) << c.column << " = " << c.text;
+    }
+}
+
+TEST(Import, SelectionIsExactAndInternalLinesAreKeptWhateverItSays) {
+    Plant p;
+    p.import({p.file("a.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = D", "KEYWORD = K", "nodenum = 3",
+                              "CTLEQN = A", "KEYWORD = after  ", "{ }"})},
+             ImportMode::UpdatesAndAdditions, std::string("PTDESC\r\n\tNODENUM,,"));
+    EXPECT_EQ(p.value("REGCLNIM", "FIC1", "PTDESC"), "D");
+    EXPECT_EQ(p.value("REGCLNIM", "FIC1", "KEYWORD"), "<null>");  // not selected
+    EXPECT_EQ(p.value("REGCLNIM", "FIC1", "NODENUM"), "<null>");  // lower case in the file
+    EXPECT_EQ(p.value("REGCLNIM", "FIC1", "_INTERNAL"), "CTLEQN = A,KEYWORD = after,");
+    // An update without internal lines keeps the old internal text.
+    p.import({p.file("b.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = E"})});
+    EXPECT_EQ(p.value("REGCLNIM", "FIC1", "_INTERNAL"), "CTLEQN = A,KEYWORD = after,");
+    EXPECT_EQ(p.value("REGCLNIM", "FIC1", "PTDESC"), "E");
+}
+
+TEST(Import, UnknownTypesAskOkToSkipTheBlockOrCancelToEndTheFile) {
+    for (bool ok : {true, false}) {
+        Plant p;
+        p.feedback.defaultAnswer = ok;
+        Outcome o = p.import({p.file("a.eb", {"&T REGCLNIM", "&N A1", "&T BOGUS", "&N B1", "X = 1",
+                                              "&T REGCLNIM", "&N A2"})},
+                             ImportMode::UpdatesAndAdditions, std::nullopt, false);
+        EXPECT_EQ(p.value("REGCLNIM", "A1", "NAME"), "A1");  // completed before the question
+        EXPECT_EQ(p.value("REGCLNIM", "A2", "NAME"), ok ? "A2" : "<no row>");
+        EXPECT_EQ(p.feedback.results.back(), ok ? "Points added: 2      Points updated: 0"
+                                                : "Points added: 1      Points updated: 0");
+        EXPECT_EQ(o, ok ? Outcome::Done : Outcome::LeftUndone);
+        EXPECT_EQ(p.state.findPointType("BOGUS") >= 0, ok);
+        EXPECT_TRUE(p.state.pointTypeNames.back().empty());
+    }
+}
+
+TEST(Import, MendedFaultsOfShortNamesStrayLinesAndEmptyTypes) {
+    Plant p;
+    p.import({p.file("a.eb", {"&T REGCLNIM", "&N X", "PTDESC = ONE LETTER", "CTLEQN = Q",
+                              "&T REGCLNIM", "KEYWORD = STRAY", "&N FIC2", "PTDESC = TWO",
+                              "&T REGCLNIM", "&N", "PTDESC = NOBODY", "&T", "&N E1",
+                              "PTDESC = EMPTY TYPE", "&T REGCLNIM", "&N Y", "KEYWORD = OK"})},
+             ImportMode::UpdatesAndAdditions, std::nullopt, true);
+    EXPECT_EQ(p.value("REGCLNIM", "X", "PTDESC"), "ONE LETTER");
+    EXPECT_EQ(p.value("REGCLNIM", "X", "_INTERNAL"), "CTLEQN = Q,");
+    EXPECT_EQ(p.value("REGCLNIM", "X", "KEYWORD"), "<null>");  // the stray line changed nobody
+    EXPECT_EQ(p.value("REGCLNIM", "FIC2", "KEYWORD"), "<null>");
+    EXPECT_EQ(p.value("REGCLNIM", "Y", "NAME"), "Y");
+    EXPECT_EQ(p.rows("REGCLNIM"), 3);
+    EXPECT_EQ(p.feedback.questions.size(), 2u);  // the empty type is unknown, asked by both passes
+    EXPECT_EQ(p.feedback.questions[0].text, "Invalid Point Type: ");
+    for (std::int32_t i = 0; i <= p.state.pointTypeCount; ++i)
+        EXPECT_EQ(p.state.pointTypeNames[i].empty(), i == p.state.pointTypeCount);
+    int warned = 0;
+    for (const auto& w : p.feedback.warnings)
+        warned += w.find("a.eb, line 6") != std::string::npos ||
+                  w.find("a.eb, line 10") != std::string::npos;
+    EXPECT_EQ(warned, 2);
+}
+
+TEST(Import, FailuresAreReportedAndLoseNothing) {
+    Plant p;
+    {
+        auto d = db::Database::open(p.db, true);
+        d->addColumn("REGCLNIM", "NODENUM", "INTEGER");
+    }
+    Outcome o =
+        p.import({p.file("a.eb", {"&T REGCLNIM", "&N A1", "PTDESC = KEPT", "NODENUM = 99999999999",
+                                  "NOCOLUMN = 1", "&T REGCLNIM", "&N A2", "PTDESC = NEXT"})},
+                 ImportMode::UpdatesAndAdditions, std::nullopt, false);
+    EXPECT_EQ(o, Outcome::LeftUndone);
+    EXPECT_EQ(p.value("REGCLNIM", "A1", "PTDESC"), "KEPT");  // saved with what could be stored
+    EXPECT_EQ(p.value("REGCLNIM", "A1", "NODENUM"), "<null>");
+    EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "NEXT");
+    ASSERT_FALSE(p.feedback.messages.empty());
+    const std::string& summary = p.feedback.messages.back().text;
+    EXPECT_NE(summary.find("2 values were not stored"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("line 4, point A1, parameter NODENUM"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("parameter NOCOLUMN"), std::string::npos) << summary;
+
+    // A table missing for a known type, a garbage file and a missing file: reported, next file
+    // runs.
+    {
+        auto d = db::Database::open(p.db, true);
+        (void)d;
+    }
+    std::string garbage = p.dir.file("garbage.eb");
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i) bytes += static_cast<char>((i * 7919) % 256);
+    test::WriteFile(garbage, bytes);
+    p.feedback.messages.clear();
+    o = p.import({p.dir.file("missing.eb"), garbage, p.file("c.eb", {"&T REGCLNIM", "&N A3"})});
+    EXPECT_EQ(o, Outcome::LeftUndone);
+    EXPECT_EQ(p.value("REGCLNIM", "A3", "NAME"), "A3");
+    EXPECT_NE(p.feedback.messages.front().text.find("missing.eb"), std::string::npos);
+}
+
+TEST(Import, AnEmptySelectionIsRefusedBeforeAnythingIsWritten) {
+    Plant p;
+    EXPECT_EQ(p.import({p.file("a.eb", kTwoPoints)}, ImportMode::UpdatesAndAdditions,
+                       std::string(" ,\r\n\t")),
+              Outcome::LeftUndone);
+    EXPECT_EQ(p.rows("REGCLNIM"), 0);
+    EXPECT_EQ(p.columnType("REGCLNIM", "NODENUM"), -1);
+    ASSERT_EQ(p.feedback.messages.size(), 1u);
+}
+
+TEST(Import, AccessFilesAndReadOnlyUseAreRefusedWithAClearMessage) {
+    Plant p;
+    test::WriteFile(p.dir.file("fake.mdb"),
+                    std::string("\0\1\0\0Standard Jet DB\0", 20) + std::string(4076, '\0'));
+    p.db = p.dir.file("fake.mdb");
+    EXPECT_EQ(p.import({p.file("a.eb", kTwoPoints)}), Outcome::LeftUndone);
+    ASSERT_FALSE(p.feedback.messages.empty());
+    EXPECT_NE(p.feedback.messages[0].text.find("pelorin-cli convert"), std::string::npos);
+}
+
+TEST(SplitSelectionList, SplitsAtEverySeparatorAndDropsEmptyPieces) {
+    EXPECT_EQ(SplitSelectionList("PTDESC, KEYWORD\r\n\tNODENUM\rA\nb,,"),
+              (std::vector<std::string>{"PTDESC", "KEYWORD", "NODENUM", "A", "b"}));
+    EXPECT_TRUE(SplitSelectionList(" \t,\r\n").empty());
+}
