@@ -14,6 +14,15 @@ namespace pel::db {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+
+// One thread uses the library: its memory statistics would only cost a lock per allocation.
+void ConfigureLibraryOnce() {
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+}
 constexpr auto kCommitInterval = std::chrono::milliseconds(100);
 
 // A declared type goes into SQL text, so it may hold letters, digits and blanks only
@@ -67,6 +76,7 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const std::string& path, bo
         throw DbError(DbError::Kind::NotFound, "The database " + path + " does not exist");
     if (S_ISDIR(info.st_mode))
         throw DbError(DbError::Kind::NotADatabase, path + " is a folder, not a database");
+    ConfigureLibraryOnce();
     bool readOnly = !forWriting;
     if (forWriting && ::access(path.c_str(), W_OK) != 0)
         throw DbError(DbError::Kind::ReadOnly,
@@ -91,6 +101,7 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::createNew(const std::string& pat
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0)
         throw DbError(DbError::Kind::Other, "A file " + path + " exists already; it is left alone");
+    ConfigureLibraryOnce();
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);

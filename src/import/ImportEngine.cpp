@@ -25,6 +25,9 @@ struct OpenTable {
     bool tried = false;
     std::unique_ptr<db::Cursor> cursor;
     std::unordered_map<std::string, int> columnBySpelling;  // -1: the table has no such column
+    // The parameters of a type come in the same order in every block: the column of the k-th
+    // parameter line of the last block, checked by name before it is used.
+    std::vector<std::pair<std::string, int>> columnByPosition;
     int name = -1, pntType = -1, internal = -1;
 };
 
@@ -231,6 +234,7 @@ class ImportRun {
             feedback_.setLabel(Panel::Import, Label::Status, "Updating " + pointName_);
         }
         recordOpen_ = true;
+        parameterIndex_ = 0;
         if (feedback_.repaintDue()) feedback_.repaint();
     }
 
@@ -277,6 +281,19 @@ class ImportRun {
     }
 
     int columnFor(std::string_view name) {
+        auto& byPosition = table_->columnByPosition;
+        const std::size_t k = parameterIndex_++;
+        if (k < byPosition.size() && byPosition[k].first == name) return byPosition[k].second;
+        const int column = columnByName(name);
+        if (k < byPosition.size()) {
+            byPosition[k] = {std::string(name), column};
+        } else if (k == byPosition.size()) {
+            byPosition.emplace_back(std::string(name), column);
+        }
+        return column;
+    }
+
+    int columnByName(std::string_view name) {
         auto& byName = table_->columnBySpelling;
         std::string key(name);
         auto it = byName.find(key);
@@ -300,6 +317,7 @@ class ImportRun {
     ProblemList notStored_, skipped_;
     std::string pointType_, pointName_, internalList_, internalText_;
     int typeIndex_ = 0;
+    std::size_t parameterIndex_ = 0;
     bool typeValid_ = false, awaitingName_ = false, recordOpen_ = false, internalFlag_ = false;
     bool adding_ = false, stopped_ = false;
     std::int64_t added_ = 0, updated_ = 0;
