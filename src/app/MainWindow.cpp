@@ -144,15 +144,21 @@ bool MainWindow::load(const std::string& definitionsPath, const std::string& hom
 
 void MainWindow::presetDemo(const DemoPlant& demo) {
     applyDatabase(ToQString(demo.database), false);
+    // The export file first: the import files' folder then stays the EB-file directory, which
+    // the Compare EB tab shows.
+    export_->applyExportFile(ToQString(demo.exportFile), false);
+    export_->selectPointTypes(demo.pointTypes);
     QStringList files;
     for (const std::string& f : demo.files) files << ToQString(f);
     if (!files.isEmpty()) import_->applyChosenFiles(files, false);
-    export_->applyExportFile(ToQString(demo.exportFile), false);
-    export_->selectPointTypes(demo.pointTypes);
     compareEb_->applyResultsFile(ToQString(demo.compareResults));
     compareDb_->applyAsBuiltDatabase(ToQString(demo.asBuiltDatabase), false);
     compareDb_->applyResultsFile(ToQString(demo.compareDbResults));
     compareDb_->selectPointTypes(demo.pointTypes);
+    // Making the plant ran imports; their progress is not the user's.
+    import_->currentFileLabel()->clear();
+    for (Panel panel : {Panel::Import, Panel::CompareDb}) feedback_.setProgress(panel, 0);
+    clearText();
 }
 
 void MainWindow::clearText() {

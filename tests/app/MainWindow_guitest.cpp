@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/DemoPlant.h"
 #include "app/Paths.h"
 #include "compare/CompareDbPanel.h"
 #include "compare/CompareEbTab.h"
@@ -552,6 +553,36 @@ class MainWindowTest : public QObject {
         QVERIFY(!feedback.askOkCancel("Export to EB", "Points to process: "));
         QCOMPARE(h.find<QLabel>("txtExportStatus")->text(), QString("Exporting"));
         QCOMPARE(h.dialogs.questions.back().title, QString("Export to EB"));
+    }
+
+    void theDemoIsShownAsChosenWithoutStoringAnything() {
+        WindowHarness h;
+        test::TempDir data;
+        std::filesystem::create_directory(data.file("eb"));
+        DemoPlant demo;
+        demo.ebDirectory = data.file("eb");
+        demo.files = {data.file("eb/A.eb"), data.file("eb/B.eb")};
+        for (const std::string& f : demo.files) test::WriteFile(f, "");
+        demo.database = data.file("demo.db");
+        demo.asBuiltDatabase = data.file("demo-asbuilt.db");
+        demo.exportFile = data.file("export.eb");
+        demo.compareResults = data.file("demo_Compare.htm");
+        demo.compareDbResults = data.file("demo_CompareDB.htm");
+        demo.pointTypes = {"REGCLNIM", "DEVCTL"};
+        h.find<QLabel>("txtImportStatus")->setText("Points added: 40");
+        h.window->presetDemo(demo);
+        QCOMPARE(h.settings.writes(), 0);
+        QCOMPARE(h.find<QLabel>("txtImportStatus")->text(), QString());
+        QVERIFY(h.find<QPushButton>("cmdImportEB")->isEnabled());
+        QVERIFY(h.find<QPushButton>("cmdCompareDB")->isEnabled());
+        QCOMPARE(h.find<QListWidget>("listPointTypes")->selectedItems().size(), 2);
+        h.window->tabClicked(2);
+        QVERIFY(h.find<QPushButton>("cmdBuildEB")->isEnabled());
+        h.window->tabClicked(3);
+        QCOMPARE(h.window->compareEbTab()->directory(), Q(demo.ebDirectory));
+        QCOMPARE(h.find<QListWidget>("fileListCompareEB")->count(), 2);
+        QVERIFY(h.find<QPushButton>("cmdCompareEB")->isEnabled());
+        QCOMPARE(h.settings.writes(), 0);
     }
 
     void theMenusOpenTheirWindows() {
