@@ -10,14 +10,18 @@ namespace {
 
 Value ReadColumn(sqlite3_stmt* st, int column) {
     switch (sqlite3_column_type(st, column)) {
-        case SQLITE_NULL: return Value::null();
-        case SQLITE_INTEGER: return Value::integer(sqlite3_column_int64(st, column));
-        case SQLITE_FLOAT: return Value::real(sqlite3_column_double(st, column));
+        case SQLITE_NULL:
+            return Value::null();
+        case SQLITE_INTEGER:
+            return Value::integer(sqlite3_column_int64(st, column));
+        case SQLITE_FLOAT:
+            return Value::real(sqlite3_column_double(st, column));
         default: {
             const unsigned char* t = sqlite3_column_text(st, column);
             int n = sqlite3_column_bytes(st, column);
-            return Value::text(t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(n))
-                                 : std::string());
+            return Value::text(
+                t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(n))
+                  : std::string());
         }
     }
 }
@@ -46,9 +50,11 @@ SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index,
 
     // A key index kept without regard to case serves the case-blind seek directly; an index of
     // the file's own making in binary order is tried exactly first.
-    sqlite3_stmt* coll = db_.prepare("SELECT coll FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno LIMIT 1");
+    sqlite3_stmt* coll =
+        db_.prepare("SELECT coll FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno LIMIT 1");
     const std::string fullIndex = table_.name + "." + index_.name;
-    sqlite3_bind_text(coll, 1, fullIndex.data(), static_cast<int>(fullIndex.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(coll, 1, fullIndex.data(), static_cast<int>(fullIndex.size()),
+                      SQLITE_TRANSIENT);
     if (sqlite3_step(coll) == SQLITE_ROW) {
         const unsigned char* c = sqlite3_column_text(coll, 0);
         keyIgnoresCase_ = c && EqualsIgnoreCase(reinterpret_cast<const char*>(c), "NOCASE");
@@ -60,8 +66,8 @@ SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index,
     seekNoCase_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " + key +
                               " = ?1 COLLATE NOCASE ORDER BY " + orderBy_ + " LIMIT 1");
     if (!keyIgnoresCase_)
-        seekExact_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " + key +
-                                 " = ?1 ORDER BY " + orderBy_ + " LIMIT 1");
+        seekExact_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " +
+                                 key + " = ?1 ORDER BY " + orderBy_ + " LIMIT 1");
     pending_.resize(table_.columns.size());
     assigned_.assign(table_.columns.size(), 0);
     moveFirst();
@@ -82,9 +88,12 @@ int SqliteCursor::fieldIndex(std::string_view name) const {
 
 sqlite3_stmt* SqliteCursor::currentStatement() const {
     switch (source_) {
-        case Source::Walk: return walk_;
-        case Source::Seek: return seekHit_;
-        default: return nullptr;
+        case Source::Walk:
+            return walk_;
+        case Source::Seek:
+            return seekHit_;
+        default:
+            return nullptr;
     }
 }
 
@@ -182,8 +191,8 @@ std::int64_t SqliteCursor::recordCount() {
 
 void SqliteCursor::requireUpdating(const char* what) const {
     if (mode_ != CursorMode::Updating)
-        throw DbError(DbError::Kind::ReadOnly,
-                      std::string(what) + ": the table " + table_.name + " is open for reading only");
+        throw DbError(DbError::Kind::ReadOnly, std::string(what) + ": the table " + table_.name +
+                                                   " is open for reading only");
 }
 
 void SqliteCursor::addNew() {
@@ -197,7 +206,8 @@ void SqliteCursor::setValue(int i, Value v) {
     requireUpdating("Cannot change a value");
     const auto k = static_cast<std::size_t>(i);
     if (k >= pending_.size())
-        throw DbError(DbError::Kind::NoColumn, "The table " + table_.name + " has no column " + std::to_string(i));
+        throw DbError(DbError::Kind::NoColumn,
+                      "The table " + table_.name + " has no column " + std::to_string(i));
     if (!editing_) {
         if (source_ == Source::None)
             throw DbError(DbError::Kind::Other, "No current row in " + table_.name + " to change");
@@ -222,17 +232,20 @@ sqlite3_stmt* SqliteCursor::writeStatement(bool insert) {
         std::string names, params;
         for (std::size_t n = 0; n < assignedList_.size(); ++n) {
             if (n) names += ", ", params += ", ";
-            names += QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name);
+            names +=
+                QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name);
             params += "?" + std::to_string(n + 1);
         }
-        sql = assignedList_.empty() ? "INSERT INTO " + table + " DEFAULT VALUES"
-                                    : "INSERT INTO " + table + " (" + names + ") VALUES (" + params + ")";
+        sql = assignedList_.empty()
+                  ? "INSERT INTO " + table + " DEFAULT VALUES"
+                  : "INSERT INTO " + table + " (" + names + ") VALUES (" + params + ")";
     } else {
         sql = "UPDATE " + table + " SET ";
         for (std::size_t n = 0; n < assignedList_.size(); ++n) {
             if (n) sql += ", ";
-            sql += QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name) +
-                   " = ?" + std::to_string(n + 1);
+            sql +=
+                QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name) +
+                " = ?" + std::to_string(n + 1);
         }
         sql += " WHERE rowid = ?" + std::to_string(assignedList_.size() + 1);
     }
@@ -246,11 +259,18 @@ void SqliteCursor::bindPending(sqlite3_stmt* st, int first) {
     for (int i : assignedList_) {
         const Value& v = pending_[static_cast<std::size_t>(i)];
         switch (v.kind()) {
-            case Value::Kind::Null: sqlite3_bind_null(st, p); break;
-            case Value::Kind::Integer: sqlite3_bind_int64(st, p, v.asInteger()); break;
-            case Value::Kind::Real: sqlite3_bind_double(st, p, v.asReal()); break;
+            case Value::Kind::Null:
+                sqlite3_bind_null(st, p);
+                break;
+            case Value::Kind::Integer:
+                sqlite3_bind_int64(st, p, v.asInteger());
+                break;
+            case Value::Kind::Real:
+                sqlite3_bind_double(st, p, v.asReal());
+                break;
             case Value::Kind::Text:
-                sqlite3_bind_text(st, p, v.asText().data(), static_cast<int>(v.asText().size()), SQLITE_STATIC);
+                sqlite3_bind_text(st, p, v.asText().data(), static_cast<int>(v.asText().size()),
+                                  SQLITE_STATIC);
                 break;
         }
         ++p;
@@ -261,9 +281,25 @@ void SqliteCursor::update() {
     requireUpdating("Cannot save a row");
     if (!editing_) return;
     const bool insert = adding_;
-    if (!insert && assignedList_.empty()) {
-        cancelUpdate();
-        return;
+    if (!insert) {
+        // A value equal to the stored one needs no writing; a row with nothing new none at all.
+        std::size_t kept = 0;
+        for (int i : assignedList_) {
+            const auto k = static_cast<std::size_t>(i);
+            const bool same = currentStatement() && !(overlayActive_ && overlayAssigned_[k]) &&
+                              ReadColumn(currentStatement(), i + 1) == pending_[k];
+            if (same) {
+                assigned_[k] = 0;
+                pending_[k] = Value();
+            } else {
+                assignedList_[kept++] = i;
+            }
+        }
+        assignedList_.resize(kept);
+        if (assignedList_.empty()) {
+            cancelUpdate();
+            return;
+        }
     }
     const std::int64_t rowid = insert ? 0 : currentRowid();
     db_.beginWrite();
@@ -275,7 +311,8 @@ void SqliteCursor::update() {
     sqlite3_clear_bindings(st);
     if (rc != SQLITE_DONE) {
         cancelUpdate();
-        db_.fail(rc, std::string(insert ? "Cannot add a row to " : "Cannot change a row of ") + table_.name);
+        db_.fail(rc, std::string(insert ? "Cannot add a row to " : "Cannot change a row of ") +
+                         table_.name);
     }
     // The written values stay visible on the current row until the cursor moves.
     overlay_.swap(pending_);

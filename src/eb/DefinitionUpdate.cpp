@@ -25,6 +25,9 @@ struct TableColumns {
     bool missing = false;
     std::unordered_set<std::string> upper;  // every column, upper case
     std::unordered_set<std::string> exact;  // spellings already found, for the common case
+    // The columns checked for the k-th parameter line of the last block: blocks of one type
+    // list their parameters in one order.
+    std::vector<std::string> byPosition;
 };
 
 class DefinitionUpdate {
@@ -88,6 +91,7 @@ class DefinitionUpdate {
             case EbLineKind::PointName:
                 internal_ = false;
                 awaitingName_ = false;
+                parameterIndex_ = 0;
                 return true;
             case EbLineKind::Parameter:
                 // Lines between a type line and its name line belong to no point.
@@ -129,6 +133,12 @@ class DefinitionUpdate {
         const std::string_view column = internal_ ? std::string_view("_INTERNAL") : p.name;
         TableColumns& table = fetch();
         if (table.missing) return;  // the import names the missing table
+        const std::size_t k = parameterIndex_++;
+        if (k < table.byPosition.size() && table.byPosition[k] == column) return;
+        if (k < table.byPosition.size())
+            table.byPosition[k] = std::string(column);
+        else if (k == table.byPosition.size())
+            table.byPosition.emplace_back(column);
         if (table.exact.count(std::string(column))) return;
         std::string upper = db::ToUpperAscii(column);
         if (table.upper.count(upper)) {
@@ -172,6 +182,7 @@ class DefinitionUpdate {
     std::string pointType_;
     std::string numericList_, internalList_;
     int typeIndex_ = 0;
+    std::size_t parameterIndex_ = 0;
     bool typeValid_ = false;
     bool awaitingName_ = false;
     bool internal_ = false;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -13,7 +14,9 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 }
 
-EbLineReader::~EbLineReader() { close(); }
+EbLineReader::~EbLineReader() {
+    close();
+}
 
 bool EbLineReader::open(const std::string& path) {
     close();
@@ -48,6 +51,8 @@ bool EbLineReader::fill() {
     if (atEof_ || !file_) return false;
     begin_ = 0;
     end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    nextLf_ = nextCr_ = 0;
+    lfValid_ = crValid_ = false;
     if (end_ == 0) {
         atEof_ = true;
         if (std::ferror(file_)) {
@@ -56,14 +61,41 @@ bool EbLineReader::fill() {
         }
         return false;
     }
+    // Most files are plain ASCII: then no line of this buffer needs decoding.
+    std::uint64_t bits = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= end_; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, buffer_.data() + i, 8);
+        bits |= w;
+    }
+    for (; i < end_; ++i) bits |= static_cast<unsigned char>(buffer_[i]);
+    bufferHasHigh_ = (bits & 0x8080808080808080ULL) != 0;
     return true;
+}
+
+// The next CR or LF at or after begin_, or end_: each is searched once per buffer position,
+// so lone-CR files are no slower than CR LF ones.
+std::size_t EbLineReader::nextLineEnd() {
+    const char* data = buffer_.data();
+    if (!lfValid_ || nextLf_ < begin_) {
+        const void* p = std::memchr(data + begin_, '\n', end_ - begin_);
+        nextLf_ = p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : end_;
+        lfValid_ = true;
+    }
+    if (!crValid_ || nextCr_ < begin_) {
+        const void* p = std::memchr(data + begin_, '\r', end_ - begin_);
+        nextCr_ = p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : end_;
+        crValid_ = true;
+    }
+    return std::min(nextLf_, nextCr_);
 }
 
 bool EbLineReader::next(std::string_view& line) {
     if (!file_) return false;
     long_.clear();
     bool inLong = false;
-    unsigned char high = 0;
+    bool high = false;
     for (;;) {
         if (begin_ == end_ && !fill()) {
             if (!inLong) return false;  // nothing left: no further line
@@ -78,12 +110,8 @@ bool EbLineReader::next(std::string_view& line) {
             }
         }
         const char* data = buffer_.data();
-        std::size_t i = begin_;
-        for (; i < end_; ++i) {
-            const auto c = static_cast<unsigned char>(data[i]);
-            high |= c;
-            if (c <= '\r' && (c == '\n' || c == '\r')) break;
-        }
+        const std::size_t i = nextLineEnd();
+        high = high || bufferHasHigh_;
         if (i == end_) {  // no line end in what the buffer holds: keep it and read on
             long_.append(data + begin_, end_ - begin_);
             consumed_ += end_ - begin_;
@@ -114,9 +142,9 @@ bool EbLineReader::next(std::string_view& line) {
     return finishLine(line, high);
 }
 
-bool EbLineReader::finishLine(std::string_view& line, unsigned char high) {
+bool EbLineReader::finishLine(std::string_view& line, bool mayHaveHigh) {
     ++lineNumber_;
-    if (high & 0x80) {  // only lines with bytes from 0x80 up need decoding
+    if (mayHaveHigh && !IsAscii(line)) {  // only lines with bytes from 0x80 up need decoding
         decoded_.clear();
         AppendCp1252AsUtf8(line, decoded_);
         line = decoded_;

@@ -12,7 +12,7 @@
 namespace pel::eb {
 
 class EbLineReader {
-public:
+  public:
     EbLineReader() = default;
     ~EbLineReader();
     EbLineReader(const EbLineReader&) = delete;
@@ -34,16 +34,21 @@ public:
     bool failed() const { return failed_; }
     const std::string& errorText() const { return error_; }
 
-private:
+  private:
     bool fill();
-    bool finishLine(std::string_view& line, unsigned char high);
+    bool finishLine(std::string_view& line, bool mayHaveHigh);
+    std::size_t nextLineEnd();
 
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;
     bool atEof_ = false;
-    bool pendingCr_ = false;  // the last line ended in CR at a buffer edge: skip a following LF
-    std::string long_;        // a line longer than what the buffer holds at once
+    bool pendingCr_ = false;
+    bool bufferHasHigh_ = false;
+    std::size_t nextLf_ = 0, nextCr_ = 0;
+    bool lfValid_ = false,
+         crValid_ = false;  // the last line ended in CR at a buffer edge: skip a following LF
+    std::string long_;      // a line longer than what the buffer holds at once
     std::string decoded_;
     std::uint64_t lineNumber_ = 0;
     std::uint64_t consumed_ = 0;
