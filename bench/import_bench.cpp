@@ -13,20 +13,11 @@
 #include "db/PointDatabase.h"
 #include "import/ImportDriver.h"
 #include "support/PlantGenerator.h"
+#include "support/SilentFeedback.h"
 
 namespace {
 
-class Silent : public pel::Feedback {
-  public:
-    void setLabel(pel::Panel, pel::Label, std::string_view) override {}
-    void clearText() override {}
-    void setProgress(pel::Panel, double) override {}
-    bool repaintDue() override { return false; }
-    void repaint() override {}
-    bool askOkCancel(std::string_view, std::string_view) override { return true; }
-    void message(std::string_view, std::string_view, pel::Icon) override {}
-    void warning(std::string_view) override {}
-};
+using Silent = pel::bench::SilentFeedback;
 
 std::string Dir() {
     auto d = std::filesystem::temp_directory_path() / "pelorin-bench-import";

@@ -25,8 +25,23 @@ struct BlockColumn {
 void WritePointBlock(TextFileWriter& out, std::string_view pointType, std::string_view name,
                      const std::vector<BlockColumn>& columns, std::string_view quotedList);
 
-// The parameter line of one column: "NAME = value" or "NAME = \"value\"".
-std::string ParameterLineText(std::string_view column, std::string_view valueText,
-                              std::string_view quotedList);
+// What each column of a table writes, worked out once per table rather than once per row.
+class BlockLayout {
+  public:
+    BlockLayout(const std::vector<std::string_view>& columnNames, std::string_view quotedList);
+    // `valueTexts` holds the value text of each column, in the table's column order.
+    void write(TextFileWriter& out, std::string_view pointType, std::string_view name,
+               const std::vector<std::string>& valueTexts);
+
+  private:
+    enum class Kind { Nothing, Internal, Parameter };
+    struct Column {
+        Kind kind;
+        bool quotedByList;
+        std::string prefix;  // "NAME = "
+    };
+    std::vector<Column> columns_;
+    std::string line_;
+};
 
 }  // namespace pel::eb

@@ -1,12 +1,221 @@
-// Placeholder until this engine is built; it refuses every run.
 #include "export/ExportEngine.h"
+
+#include <memory>
+#include <unordered_set>
+
+#include "db/Database.h"
+#include "db/ValueText.h"
+#include "eb/EbBlockWriter.h"
+#include "eb/TextFileWriter.h"
+
 namespace pel {
-std::string GetQuotedParameters(AppState&, std::string_view) { return ","; }
-std::string NextExportFileName(const std::string& firstFile, int) { return firstFile; }
-Outcome ExportToEb(AppState&, Feedback& feedback, const std::vector<std::string>&, std::string_view,
-                   const std::optional<std::vector<std::string>>&, std::string_view,
-                   const std::string*) {
-    feedback.message("Build EB File", "The export is not built yet.");
-    return Outcome::LeftUndone;
+
+namespace {
+constexpr std::string_view kTitle = "Build EB File";
 }
+
+std::string GetQuotedParameters(AppState& state, std::string_view lcnNode) {
+    std::string list = ",";
+    if (!state.definitionsConnection) return list;
+    auto cursor = state.definitionsConnection->openTable("QuotedParameters", "PrimaryKey",
+                                                         db::CursorMode::Reading);
+    const int node = cursor->fieldIndex("Node");
+    const int parameter = cursor->fieldIndex("Parameter");
+    if (parameter < 0) return list;
+    if (!cursor->bof()) cursor->moveFirst();
+    for (; !cursor->eof(); cursor->moveNext()) {
+        // A row counts for every node when its Node is Null or empty, else for its own node.
+        const db::Value n = node >= 0 ? cursor->value(node) : db::Value::null();
+        const std::string nodeText = db::ValueText(n, node >= 0 ? cursor->field(node).type : 202);
+        if (n.isNull() || nodeText.empty() || nodeText == lcnNode) {
+            list += db::ValueText(cursor->value(parameter), cursor->field(parameter).type);
+            list += ',';
+        }
+    }
+    return list;
+}
+
+// The rule works on the file name only, so a folder with a "." in its name keeps it, and a name
+// without "." gets "_n" appended instead of keeping one name for every file of the run.
+std::string NextExportFileName(const std::string& firstFile, int fileNumber) {
+    const std::size_t slash = firstFile.rfind('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    std::string folder = firstFile.substr(0, start), name = firstFile.substr(start);
+    const std::string number = "_" + std::to_string(fileNumber);
+    if (auto p = name.find("_1."); p != std::string::npos)
+        name.replace(p, 3, number + ".");
+    else if (auto d = name.find('.'); d != std::string::npos)
+        name.replace(d, 1, number + ".");
+    else
+        name += number;
+    return folder + name;
+}
+
+namespace {
+
+class ExportRun {
+  public:
+    ExportRun(AppState& state, Feedback& feedback) : state_(state), feedback_(feedback) {}
+
+    Outcome run(const std::vector<std::string>& types, std::string_view orderBy,
+                const std::optional<std::vector<std::string>>& selection, std::string_view lcnNode,
+                const std::string* selectionFailure) {
+        feedback_.clearText();
+        if (types.empty()) {
+            feedback_.message(kTitle, "No point types defined");
+            return Outcome::LeftUndone;
+        }
+        std::string confirm = "Points to process: \r\n";
+        for (const auto& t : types) confirm += "    " + t + "\r\n";
+        if (!feedback_.askOkCancel(kTitle, confirm)) return Outcome::LeftUndone;
+        try {
+            quoted_ = GetQuotedParameters(state_, lcnNode);
+        } catch (const std::exception& e) {
+            return fail(std::string("Cannot read the quoted parameters: ") + e.what());
+        }
+        if (selectionFailure) return fail(*selectionFailure);
+        if (selection) {
+            selected_.emplace(selection->begin(), selection->end());
+        }
+        limit_ = state_.limitPointsPerEb;
+        if (limit_ && state_.maxPointsPerEb < 1) {
+            feedback_.warning("The maximum of " + std::to_string(state_.maxPointsPerEb) +
+                              " points per EB file is below 1: the export is not split");
+            limit_ = false;
+        }
+        try {
+            db_ = db::Database::open(state_.accessDatabasePath, false);
+        } catch (const std::exception& e) {
+            return fail(std::string("Cannot export: ") + e.what());
+        }
+        if (!out_.open(state_.currentEbFile)) return fail(out_.errorText());
+        for (const auto& type : types) {
+            const Outcome o = exportType(type, orderBy);
+            if (o != Outcome::Done) return finishFile() ? o : Outcome::LeftUndone;
+        }
+        if (!finishFile()) return Outcome::LeftUndone;
+        if (unmappable_ > 0)
+            feedback_.warning(std::to_string(unmappable_) +
+                              " characters that code page 1252 cannot hold were written as \"?\"");
+        feedback_.setProgress(Panel::Export, 1.0);
+        feedback_.resultLine(Panel::Export, "Points exported: " + std::to_string(exported_));
+        for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
+            feedback_.setLabel(Panel::Export, l, "");
+        return Outcome::Done;
+    }
+
+  private:
+    Outcome fail(const std::string& text) {
+        feedback_.message(kProgramTitle, text, Icon::Critical);
+        return Outcome::LeftUndone;
+    }
+
+    // Closes the current file; false (with a message) when anything could not be written.
+    bool finishFile() {
+        const bool ok = out_.close();
+        unmappable_ += out_.unmappable();
+        if (!ok) fail(out_.errorText() + "; the export is incomplete");
+        return ok;
+    }
+
+    Outcome exportType(const std::string& type, std::string_view orderBy) {
+        std::string index = "PrimaryKey";
+        if (orderBy != "Name") {
+            if (db::IndexExists(*db_, type, orderBy)) {
+                index = std::string(orderBy);
+            } else if (!db::IndexExists(*db_, type, "PrimaryKey")) {
+                feedback_.message("Export to EB", "Primary Key does not exist for table " + type,
+                                  Icon::Exclamation);
+                return Outcome::LeftUndone;
+            }
+        }
+        std::unique_ptr<db::Cursor> cursor;
+        try {
+            cursor = db_->openTable(type, index, db::CursorMode::Reading);
+        } catch (const std::exception& e) {
+            fail(std::string("Cannot export ") + type + ": " + e.what());
+            return Outcome::LeftUndone;
+        }
+        const int count = cursor->fieldCount();
+        const int name = cursor->fieldIndex("NAME");
+        std::vector<std::string> texts(static_cast<std::size_t>(count));
+        std::vector<std::string_view> names;
+        int ptdesc = -1;
+        for (int i = 0; i < count; ++i) {
+            names.push_back(cursor->field(i).name);
+            if (cursor->field(i).name == "PTDESC") ptdesc = i;
+        }
+        eb::BlockLayout layout(names, quoted_);
+        const double rows = static_cast<double>(std::max<std::int64_t>(1, cursor->recordCount()));
+        double row = 0;
+        try {
+            if (!cursor->bof()) cursor->moveFirst();
+            for (; !cursor->eof(); ++row) {
+                const std::string pointName =
+                    name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type)
+                              : std::string();
+                if (!selected_ || selected_->count(pointName))
+                    writeBlock(*cursor, type, pointName, ptdesc, texts, layout);
+                cursor->moveNext();
+                if (feedback_.repaintDue()) {
+                    feedback_.setProgress(Panel::Export, row / rows);
+                    feedback_.repaint();
+                }
+                // The check follows every row: the next file opens as soon as this one is full.
+                if (limit_ && pointsInFile_ >= state_.maxPointsPerEb) {
+                    if (!finishFile()) return Outcome::LeftUndone;
+                    pointsInFile_ = 0;
+                    ++fileNumber_;
+                    if (!out_.open(NextExportFileName(state_.currentEbFile, fileNumber_))) {
+                        fail(out_.errorText());
+                        return Outcome::LeftUndone;
+                    }
+                }
+            }
+        } catch (const std::exception& e) {
+            fail(std::string("Cannot read the table ") + type + ": " + e.what() +
+                 "; the export is incomplete");
+            return Outcome::LeftUndone;
+        }
+        return Outcome::Done;
+    }
+
+    void writeBlock(db::Cursor& cursor, const std::string& type, const std::string& pointName,
+                    int ptdesc, std::vector<std::string>& texts, eb::BlockLayout& layout) {
+        for (int i = 0; i < cursor.fieldCount(); ++i)
+            texts[static_cast<std::size_t>(i)] =
+                db::ValueText(cursor.value(i), cursor.field(i).type);
+        feedback_.setLabel(Panel::Export, Label::Name, pointName);
+        feedback_.setLabel(Panel::Export, Label::PntType, type);
+        if (ptdesc >= 0 && !texts[static_cast<std::size_t>(ptdesc)].empty())
+            feedback_.setLabel(Panel::Export, Label::PtDesc,
+                               texts[static_cast<std::size_t>(ptdesc)]);
+        layout.write(out_, type, pointName, texts);
+        ++exported_;
+        if (limit_) ++pointsInFile_;
+    }
+
+    AppState& state_;
+    Feedback& feedback_;
+    std::unique_ptr<db::Database> db_;
+    eb::TextFileWriter out_;
+    std::string quoted_;
+    std::optional<std::unordered_set<std::string>> selected_;
+    bool limit_ = false;
+    std::int64_t exported_ = 0;
+    std::int64_t pointsInFile_ = 0;
+    int fileNumber_ = 1;
+    std::size_t unmappable_ = 0;
+};
+
+}  // namespace
+
+Outcome ExportToEb(AppState& state, Feedback& feedback, const std::vector<std::string>& pointTypes,
+                   std::string_view orderBy,
+                   const std::optional<std::vector<std::string>>& selection,
+                   std::string_view lcnNode, const std::string* selectionFailure) {
+    return ExportRun(state, feedback)
+        .run(pointTypes, orderBy, selection, lcnNode, selectionFailure);
+}
+
 }  // namespace pel
