@@ -1,11 +1,137 @@
-// Placeholder until this engine is built; it refuses every run.
 #include "connections/ConnectionReport.h"
+
+#include <memory>
+
+#include "db/Database.h"
+#include "db/ValueText.h"
+#include "eb/TextFileWriter.h"
+
 namespace pel {
-std::vector<bool> ReportedPointTypes(const AppState& state, const std::vector<std::string>&) {
-    return std::vector<bool>(static_cast<std::size_t>(state.pointTypeCount), false);
+
+namespace {
+
+constexpr std::string_view kTitle = "Connection Report";
+constexpr std::string_view kConnectionParameters = ",DISRC,DODSTN,LISRC,LODSTN,PISRC,";
+
+bool IsConnectionParameter(std::string_view column) {
+    std::string key = ",";
+    key += column.substr(0, column.find('('));
+    key += ',';
+    return kConnectionParameters.find(key) != std::string_view::npos;
 }
-Outcome MakeConnectionReport(AppState&, Feedback& feedback, const std::vector<bool>&) {
-    feedback.message("Connection Report", "The connection report is not built yet.");
-    return Outcome::LeftUndone;
+
+void ClearLabels(Feedback& feedback) {
+    for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc})
+        feedback.setLabel(Panel::Connections, l, "");
 }
+
+}  // namespace
+
+std::vector<bool> ReportedPointTypes(const AppState& state,
+                                     const std::vector<std::string>& checkedCaptions) {
+    std::string checked;
+    for (const auto& caption : checkedCaptions) checked += caption + ",";
+    std::vector<bool> reported(static_cast<std::size_t>(state.pointTypeCount), false);
+    for (std::int32_t i = 0; i < state.pointTypeCount; ++i) {
+        const std::string& name = state.pointTypeNames[static_cast<std::size_t>(i)];
+        // A plain substring test: a type REGCL is reported with REGCLNIM checked.
+        reported[static_cast<std::size_t>(i)] =
+            !name.empty() && checked.find(name) != std::string::npos;
+    }
+    return reported;
+}
+
+Outcome MakeConnectionReport(AppState& state, Feedback& feedback,
+                             const std::vector<bool>& reported) {
+    ClearLabels(feedback);
+    std::vector<std::string> types;
+    for (std::size_t i = 0;
+         i < reported.size() && i < static_cast<std::size_t>(state.pointTypeCount); ++i)
+        if (reported[i]) types.push_back(state.pointTypeNames[i]);
+    if (types.empty()) {
+        feedback.message(kTitle, "No point types defined");
+        return Outcome::LeftUndone;
+    }
+    std::string confirm = "Points to process: \r\n";
+    for (const auto& t : types) confirm += "    " + t + "\r\n";
+    if (!feedback.askOkCancel(kTitle, confirm)) return Outcome::LeftUndone;
+
+    std::unique_ptr<db::Database> db;
+    try {
+        db = db::Database::open(state.accessDatabasePath, false);
+    } catch (const std::exception& e) {
+        feedback.message(kTitle, std::string("Cannot make the connection report: ") + e.what(),
+                         Icon::Critical);
+        return Outcome::LeftUndone;
+    }
+    eb::TextFileWriter out;
+    if (!out.open(state.connectionReportFile)) {
+        feedback.message(kTitle, "Cannot make the connection report: " + out.errorText(),
+                         Icon::Critical);
+        return Outcome::LeftUndone;
+    }
+    std::int64_t points = 0;
+    std::vector<std::string> abandoned;
+    for (const auto& type : types) {
+        std::string openBlock;  // the point whose block is being written
+        try {
+            auto cursor = db->openTable(type, "PrimaryKey", db::CursorMode::Reading);
+            const int count = cursor->fieldCount();
+            const int name = cursor->fieldIndex("NAME");
+            std::vector<char> connection(static_cast<std::size_t>(count));
+            int ptdesc = -1;
+            for (int i = 0; i < count; ++i) {
+                const std::string& column = cursor->field(i).name;
+                if (column == "PTDESC") ptdesc = i;
+                connection[static_cast<std::size_t>(i)] = column != "NAME" && column != "PNTTYPE" &&
+                                                          column != "_INTERNAL" &&
+                                                          IsConnectionParameter(column);
+            }
+            if (!cursor->bof()) cursor->moveFirst();
+            for (; !cursor->eof(); cursor->moveNext()) {
+                openBlock = name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type)
+                                      : std::string();
+                out.writeLine("Point Type " + type);
+                out.writeLine("Name       " + openBlock);
+                feedback.setLabel(Panel::Connections, Label::Name, openBlock);
+                feedback.setLabel(Panel::Connections, Label::PntType, type);
+                if (ptdesc >= 0) {
+                    std::string desc =
+                        db::ValueText(cursor->value(ptdesc), cursor->field(ptdesc).type);
+                    if (!desc.empty()) feedback.setLabel(Panel::Connections, Label::PtDesc, desc);
+                }
+                for (int i = 0; i < count; ++i) {
+                    if (!connection[static_cast<std::size_t>(i)]) continue;
+                    std::string value = db::ValueText(cursor->value(i), cursor->field(i).type);
+                    if (!value.empty()) out.writeLine(cursor->field(i).name + " = " + value);
+                }
+                out.writeLine("{ }");
+                openBlock.clear();
+                ++points;
+                if (feedback.repaintDue()) feedback.repaint();
+            }
+        } catch (const std::exception& e) {
+            // The type is abandoned and the run goes on with the next; the end says so.
+            std::string why = type + ": " + e.what();
+            if (!openBlock.empty()) why += " (the block of point " + openBlock + " is cut short)";
+            abandoned.push_back(why);
+        }
+    }
+    const bool written = out.close();
+    feedback.resultLine(Panel::Connections, "Points reported: " + std::to_string(points));
+    for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
+        feedback.setLabel(Panel::Connections, l, "");
+    if (!written) {
+        feedback.message(kTitle, out.errorText() + "; the report is incomplete", Icon::Critical);
+        return Outcome::LeftUndone;
+    }
+    if (!abandoned.empty()) {
+        std::string text = "These point types were abandoned:";
+        for (const auto& a : abandoned) text += "\n  " + a;
+        feedback.message(kTitle, text, Icon::Exclamation);
+        return Outcome::LeftUndone;
+    }
+    return Outcome::Done;
+}
+
 }  // namespace pel
