@@ -10,7 +10,7 @@
 #include "db/PointDatabase.h"
 #include "export/ExportDriver.h"
 #include "import/ImportDriver.h"
-#include "support/PlantGenerator.h"
+#include "support/PlantDatabase.h"
 #include "support/SilentFeedback.h"
 
 namespace {
@@ -18,21 +18,12 @@ namespace {
 using Silent = pel::bench::SilentFeedback;
 
 void ExportPlant(benchmark::State& st) {
-    const auto dir = std::filesystem::temp_directory_path() / "pelorin-bench-export";
-    std::filesystem::create_directories(dir);
-    const std::string plant = (dir / "plant.eb").string(), db = (dir / "plant.db").string();
     pel::AppState state;
     pel::OpenDefinitions(state, PELORIN_DEFS);
     Silent silent;
-    if (!std::filesystem::exists(db)) {
-        pel::bench::WritePlant(plant, {st.range(0), 1});
-        auto d = pel::db::Database::create(db);
-        for (std::int32_t i = 0; i < state.pointTypeCount; ++i)
-            pel::db::CreatePointTypeTable(*d, state.pointTypeNames[static_cast<std::size_t>(i)]);
-        d.reset();
-        pel::RunImport(state, silent,
-                       {db, {plant}, pel::ImportMode::UpdatesAndAdditions, {}, true});
-    }
+    const auto plant = pel::bench::MakePlantDatabase("pelorin-bench-export", st.range(0), state);
+    const std::string db = plant.db;
+    const std::filesystem::path dir = plant.folder;
     pel::ExportRequest request;
     request.database = db;
     request.exportFile = (dir / "out.eb").string();

@@ -15,14 +15,17 @@ namespace {
 
 std::string MakeFile(std::size_t megabytes) {
     const std::string path = (std::filesystem::temp_directory_path() /
-                              ("pelorin-bench-lines-" + std::to_string(megabytes) + ".eb")).string();
-    if (std::filesystem::exists(path) && std::filesystem::file_size(path) >= megabytes << 20) return path;
+                              ("pelorin-bench-lines-" + std::to_string(megabytes) + ".eb"))
+                                 .string();
+    if (std::filesystem::exists(path) && std::filesystem::file_size(path) >= megabytes << 20)
+        return path;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::size_t written = 0;
     for (long p = 0; written < (megabytes << 20); ++p) {
         written += static_cast<std::size_t>(std::fprintf(
             f,
-            "&T REGCLNIM\r\n&N FIC%06ld\r\nPTDESC = \"FEED FLOW TO COLUMN %ld\"\r\nKEYWORD = FLOW\r\n"
+            "&T REGCLNIM\r\n&N FIC%06ld\r\nPTDESC = \"FEED FLOW TO COLUMN %ld\"\r\nKEYWORD = "
+            "FLOW\r\n"
             "NODENUM = %ld\r\nMODNUM = 3\r\nSLOTNUM = 12\r\nPVEUHI = 150.5\r\nPVEULO = 0\r\n"
             "PISRC(1) = FIC%06ld.PV\r\nLISRC(2) = 5\r\nCTLEQN = EQA\r\n{ }\r\n",
             p, p, p % 64, p + 1));

@@ -6,7 +6,7 @@
 namespace pel::bench {
 
 class SilentFeedback : public Feedback {
-public:
+  public:
     void setLabel(Panel, Label, std::string_view) override {}
     void clearText() override {}
     void setProgress(Panel, double) override {}

@@ -1,9 +1,285 @@
-// Placeholder until this engine is built; it refuses every run.
 #include "compare/CompareEngine.h"
+
+#include <memory>
+#include <vector>
+
+#include "app/Paths.h"
+#include "compare/ComparisonReport.h"
+#include "compare/FoundColumn.h"
+#include "compare/ValueComparison.h"
+#include "db/Database.h"
+#include "db/ValueText.h"
+#include "eb/EbLine.h"
+#include "eb/EbLineReader.h"
+
 namespace pel {
-Outcome CompareEbFiles(AppState&, Feedback& feedback, const std::vector<std::string>&,
-                       const std::string&, bool) {
-    feedback.message(kProgramTitle, "The comparison is not built yet.");
-    return Outcome::LeftUndone;
+
+namespace {
+
+constexpr Panel kPanel = Panel::CompareEb;
+constexpr std::int64_t kHighestNode = 65535;
+
+// A node number: a whole number from 0 to 65535, else none (it would mark nothing sensible and
+// could grow the node flags to a huge array).
+std::optional<int> NodeNumber(std::string_view text) {
+    auto n = db::ParseNumber(text);
+    if (!n || *n < 0 || *n > kHighestNode ||
+        *n != static_cast<double>(static_cast<std::int64_t>(*n)))
+        return std::nullopt;
+    return static_cast<int>(*n);
 }
+
+struct TypeCursor {
+    bool opened = false;
+    std::unique_ptr<db::Cursor> cursor;
+    int found = -1;  // the _Found column
+};
+
+class Comparison {
+  public:
+    Comparison(AppState& state, Feedback& feedback) : state_(state), feedback_(feedback) {}
+
+    Outcome run(const std::vector<std::string>& files, const std::string& resultsFile,
+                bool twoWay) {
+        try {
+            db_ = db::Database::open(state_.accessDatabasePath, true);
+        } catch (const std::exception& e) {
+            feedback_.message(kProgramTitle, std::string("Cannot compare: ") + e.what(),
+                              Icon::Critical);
+            return Outcome::LeftUndone;
+        }
+        for (std::int32_t i = 0; i < state_.pointTypeCount; ++i) {
+            const std::string& type = state_.pointTypeNames[static_cast<std::size_t>(i)];
+            feedback_.setLabel(kPanel, Label::Status, "Checking format of " + type);
+            feedback_.repaint();
+            AddFieldIfMissing(*db_, type);
+        }
+        feedback_.clearText();
+        if (twoWay) {
+            for (std::int32_t i = 0; i < state_.pointTypeCount; ++i)
+                EnsureFieldType(*db_, feedback_,
+                                state_.pointTypeNames[static_cast<std::size_t>(i)]);
+            ClearFoundFlags(state_, *db_);
+        }
+        db_->commit();
+        if (!report_.open(resultsFile)) {
+            feedback_.message(kProgramTitle,
+                              "Cannot write the comparison report: " + report_.errorText(),
+                              Icon::Critical);
+            return Outcome::LeftUndone;
+        }
+        cursors_.resize(state_.pointTypeNames.size());
+        report_.documentHead();
+        report_.directoryHeading(state_.ebFileDirectory);
+        for (const auto& name : files) compareFile(name);
+        if (twoWay && !nodeColumn_.empty()) twoWayList();
+        cursors_.clear();
+        try {
+            db_->commit();
+        } catch (const std::exception& e) {
+            problem(std::string("the found flags could not be saved: ") + e.what());
+        }
+        if (!problems_.empty()) report_.incomplete(problems_);
+        report_.documentEnd();
+        bool writeFailed = false;
+        if (!report_.close()) {
+            feedback_.message(kProgramTitle, report_.errorText() + "; the report is incomplete",
+                              Icon::Critical);
+            writeFailed = true;
+        }
+        feedback_.setProgress(kPanel, 1.0);
+        feedback_.resultLine(kPanel, "Points compared:" + std::to_string(compared_));
+        for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
+            feedback_.setLabel(kPanel, l, "");
+        return problems_.empty() && !writeFailed ? Outcome::Done : Outcome::LeftUndone;
+    }
+
+  private:
+    void problem(const std::string& text) {
+        feedback_.message(kProgramTitle, text, Icon::Critical);
+        if (!problems_.empty()) problems_ += "; ";
+        problems_ += text;
+    }
+
+    void leavePoint() {
+        if (pointTableOpen_) report_.pointEnd();
+        pointTableOpen_ = false;
+    }
+
+    void compareFile(const std::string& name) {
+        report_.fileHeading(name);
+        report_.columnHeads();
+        const std::string path = JoinPath(state_.ebFileDirectory, name);
+        eb::EbLineReader reader;
+        if (!reader.open(path)) {
+            problem(reader.errorText());
+            return;
+        }
+        known_ = false;
+        found_ = false;
+        pointTableOpen_ = false;
+        std::string_view line;
+        while (reader.next(line)) {
+            handle(line, reader.lineNumber());
+            if (feedback_.repaintDue()) {
+                feedback_.setProgress(kPanel, reader.fraction());
+                feedback_.repaint();
+            }
+        }
+        leavePoint();
+        if (reader.failed()) problem(path + ": " + reader.errorText());
+    }
+
+    void handle(std::string_view line, std::uint64_t lineNumber) {
+        const eb::ClassifiedLine c = eb::ClassifyEbLine(line);
+        switch (c.kind) {
+            case eb::EbLineKind::Ignored:
+                return;
+            case eb::EbLineKind::PointType:
+                return pointType(c.text, lineNumber);
+            case eb::EbLineKind::PointName:
+                if (known_) return pointName(c.text);
+                return;
+            default:
+                return parameter(line);
+        }
+    }
+
+    void pointType(std::string_view type, std::uint64_t lineNumber) {
+        leavePoint();
+        feedback_.setLabel(kPanel, Label::PntType, type);
+        internal_ = false;
+        found_ = false;  // lines before the next name line belong to no point
+        const int index = state_.findPointType(type);
+        known_ = index >= 0;
+        if (!known_) {
+            feedback_.warning("Invalid Point Type: " + std::string(type) + " at line " +
+                              std::to_string(lineNumber));
+            return;
+        }
+        typeIndex_ = index;
+        const PointTypeDefinition* def = state_.definition(type);
+        internalList_ = def && def->internalParameters ? *def->internalParameters : std::string();
+        TypeCursor& t = cursors_[static_cast<std::size_t>(index)];
+        if (t.opened) return;
+        t.opened = true;
+        const std::string& table = state_.pointTypeNames[static_cast<std::size_t>(index)];
+        try {
+            t.cursor = db_->openTable(table, "PrimaryKey", db::CursorMode::Updating);
+            t.found = t.cursor->fieldIndex("_Found");
+        } catch (const std::exception& e) {
+            problem(std::string("the table ") + table + " could not be opened (" + e.what() +
+                    "); its points were not compared");
+        }
+    }
+
+    void pointName(std::string_view name) {
+        leavePoint();
+        pointName_ = std::string(name);
+        feedback_.setLabel(kPanel, Label::Name, pointName_);
+        internal_ = false;
+        TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
+        found_ = false;
+        if (!t.cursor) return;
+        if (!t.cursor->seek(pointName_)) {
+            report_.notFound(pointName_);
+        } else {
+            found_ = true;
+            ++compared_;
+            feedback_.setLabel(kPanel, Label::Status, "Comparing " + pointName_);
+            if (t.found >= 0) {
+                t.cursor->setValue(t.found, db::Value::integer(1));
+                t.cursor->update();
+                db_->pointSaved();
+            }
+        }
+        if (feedback_.repaintDue()) feedback_.repaint();
+    }
+
+    void parameter(std::string_view line) {
+        if (!known_ || !found_) return;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) return;
+        const eb::ParameterLine p = eb::SplitEbParameterLine(line);
+        if (!internal_ && !internalList_.empty() && IsInternalParameterIn(internalList_, p.name))
+            internal_ = true;
+        if (internal_) return;
+        const std::string_view ebValue = eb::DecodeEbValue(p.rawValue);
+        if (db::EqualsIgnoreCase(p.name, "PTDESC"))
+            feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
+        db::Cursor& cursor = *cursors_[static_cast<std::size_t>(typeIndex_)].cursor;
+        std::string dbValue;
+        for (int i = 0; i < cursor.fieldCount(); ++i)
+            if (cursor.field(i).name == p.name) {  // exact, as written in the file
+                dbValue = db::ValueText(cursor.value(i), cursor.field(i).type);
+                break;
+            }
+        if (ValuesDiffer(ebValue, dbValue)) {
+            if (!pointTableOpen_) report_.pointHeading(pointName_);
+            pointTableOpen_ = true;
+            report_.discrepancy(p.name, ebValue, dbValue);
+        }
+        if (db::EqualsIgnoreCase(p.name, "BOXNUM") || db::EqualsIgnoreCase(p.name, "NODENUM")) {
+            if (auto n = NodeNumber(ebValue)) {
+                if (static_cast<std::size_t>(*n) >= nodes_.size())
+                    nodes_.resize(static_cast<std::size_t>(*n) + 1);
+                nodes_[static_cast<std::size_t>(*n)] = true;
+                nodeColumn_ = std::string(p.name);
+            }
+        }
+    }
+
+    // The database points of the nodes seen, of the types met, that no file held.
+    void twoWayList() {
+        report_.missingHeading();
+        bool any = false;
+        for (std::size_t i = 0; i < cursors_.size(); ++i) {
+            TypeCursor& t = cursors_[i];
+            if (!t.cursor || t.found < 0) continue;
+            try {
+                db::Cursor& c = *t.cursor;
+                const int node = c.fieldIndex(nodeColumn_), name = c.fieldIndex("NAME"),
+                          desc = c.fieldIndex("PTDESC");
+                if (node < 0) continue;
+                if (!c.bof()) c.moveFirst();
+                for (; !c.eof(); c.moveNext()) {
+                    const auto n = NodeNumber(db::ValueText(c.value(node), c.field(node).type));
+                    const db::Value found = c.value(t.found);
+                    if (!n || static_cast<std::size_t>(*n) >= nodes_.size() ||
+                        !nodes_[static_cast<std::size_t>(*n)] || found.isNull() ||
+                        found.asInteger() != 0)
+                        continue;
+                    any = true;
+                    report_.missingRow(
+                        name >= 0 ? db::ValueText(c.value(name), c.field(name).type) : "",
+                        desc >= 0 ? db::ValueText(c.value(desc), c.field(desc).type) : "");
+                }
+            } catch (const std::exception& e) {
+                problem(std::string("the two-way list of ") + state_.pointTypeNames[i] +
+                        " stopped: " + e.what());
+            }
+        }
+        report_.missingEnd(any);
+    }
+
+    AppState& state_;
+    Feedback& feedback_;
+    std::unique_ptr<db::Database> db_;
+    ComparisonReport report_;
+    std::vector<TypeCursor> cursors_;
+    std::vector<bool> nodes_{false};
+    std::string nodeColumn_, pointName_, internalList_, problems_;
+    int typeIndex_ = 0;
+    bool known_ = false, found_ = false, pointTableOpen_ = false, internal_ = false;
+    std::int64_t compared_ = 0;
+};
+
+}  // namespace
+
+Outcome CompareEbFiles(AppState& state, Feedback& feedback,
+                       const std::vector<std::string>& fileNames, const std::string& resultsFile,
+                       bool twoWay) {
+    return Comparison(state, feedback).run(fileNames, resultsFile, twoWay);
+}
+
 }  // namespace pel

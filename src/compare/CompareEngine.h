@@ -11,7 +11,8 @@
 namespace pel {
 
 // `fileNames` are names in state.ebFileDirectory, in list order; database state.accessDatabasePath.
-Outcome CompareEbFiles(AppState& state, Feedback& feedback, const std::vector<std::string>& fileNames,
-                       const std::string& resultsFile, bool twoWay);
+Outcome CompareEbFiles(AppState& state, Feedback& feedback,
+                       const std::vector<std::string>& fileNames, const std::string& resultsFile,
+                       bool twoWay);
 
 }  // namespace pel

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/Confirmation.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/TextFileWriter.h"
@@ -52,9 +53,7 @@ Outcome MakeConnectionReport(AppState& state, Feedback& feedback,
         feedback.message(kTitle, "No point types defined");
         return Outcome::LeftUndone;
     }
-    std::string confirm = "Points to process: \r\n";
-    for (const auto& t : types) confirm += "    " + t + "\r\n";
-    if (!feedback.askOkCancel(kTitle, confirm)) return Outcome::LeftUndone;
+    if (!feedback.askOkCancel(kTitle, PointsToProcessText(types))) return Outcome::LeftUndone;
 
     std::unique_ptr<db::Database> db;
     try {

@@ -117,6 +117,11 @@ public:
     virtual void dropColumn(std::string_view table, std::string_view column) = 0;
     virtual void createTable(std::string_view table, const std::vector<ColumnInfo>& columns) = 0;
     virtual void createIndex(std::string_view table, const IndexInfo& index) = 0;
+    // Sets one column of every row of a table to one value (SQLite only).
+    virtual void setColumnOfAllRows(std::string_view table, std::string_view column, const Value& value) {
+        (void)table, (void)column, (void)value;
+        throw DbError(DbError::Kind::ReadOnly, "The database " + path() + " cannot be changed");
+    }
 
     // Writes are grouped into transactions. pointSaved() after each completed point commits
     // when the transaction has been open for 100 ms; commit() commits now.

@@ -329,4 +329,22 @@ void SqliteDatabase::createIndex(std::string_view table, const IndexInfo& index)
     infoCache_.erase(std::string(table));
 }
 
+void SqliteDatabase::setColumnOfAllRows(std::string_view table, std::string_view column, const Value& value) {
+    ensureWritable("Cannot change the column " + std::string(column));
+    beginWrite();
+    sqlite3_stmt* st = cachedStatement("UPDATE " + QuoteIdentifier(table) + " SET " + QuoteIdentifier(column) + " = ?1");
+    switch (value.kind()) {
+        case Value::Kind::Null: sqlite3_bind_null(st, 1); break;
+        case Value::Kind::Integer: sqlite3_bind_int64(st, 1, value.asInteger()); break;
+        case Value::Kind::Real: sqlite3_bind_double(st, 1, value.asReal()); break;
+        case Value::Kind::Text:
+            sqlite3_bind_text(st, 1, value.asText().data(), static_cast<int>(value.asText().size()), SQLITE_STATIC);
+            break;
+    }
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    if (rc != SQLITE_DONE) fail(rc, "Cannot change the column " + std::string(column) + " of " + std::string(table));
+}
+
 }  // namespace pel::db

@@ -32,6 +32,7 @@ public:
     void dropColumn(std::string_view table, std::string_view column) override;
     void createTable(std::string_view table, const std::vector<ColumnInfo>& columns) override;
     void createIndex(std::string_view table, const IndexInfo& index) override;
+    void setColumnOfAllRows(std::string_view table, std::string_view column, const Value& value) override;
     void pointSaved() override;
     void commit() override;
 

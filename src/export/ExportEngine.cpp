@@ -3,6 +3,7 @@
 #include <memory>
 #include <unordered_set>
 
+#include "app/Confirmation.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/EbBlockWriter.h"
@@ -65,9 +66,7 @@ class ExportRun {
             feedback_.message(kTitle, "No point types defined");
             return Outcome::LeftUndone;
         }
-        std::string confirm = "Points to process: \r\n";
-        for (const auto& t : types) confirm += "    " + t + "\r\n";
-        if (!feedback_.askOkCancel(kTitle, confirm)) return Outcome::LeftUndone;
+        if (!feedback_.askOkCancel(kTitle, PointsToProcessText(types))) return Outcome::LeftUndone;
         try {
             quoted_ = GetQuotedParameters(state_, lcnNode);
         } catch (const std::exception& e) {

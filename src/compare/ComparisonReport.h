@@ -1,0 +1,48 @@
+#pragma once
+// The HTML comparison report, fragment by fragment: each write is one CR LF line, some
+// fragments leave an empty line after them. Inserted values are escaped (& < >), since the
+// report is opened in a browser; the fixed text stays as it is.
+
+#include <string>
+#include <string_view>
+
+#include "eb/TextFileWriter.h"
+
+namespace pel {
+
+std::string EscapeHtml(std::string_view text);
+
+class ComparisonReport {
+  public:
+    bool open(const std::string& path) { return out_.open(path); }
+    const std::string& errorText() const { return out_.errorText(); }
+    bool close() { return out_.close(); }
+
+    void documentHead();
+    void directoryHeading(std::string_view directory);
+    void fileHeading(std::string_view fileName);
+    // The column heads; the last is "Value (DB)" in the EB report, "Value (As-Built)" in the
+    // database comparison (whose middle one is "Value (DB)").
+    void columnHeads(std::string_view second = "Value (EB)", std::string_view third = "Value (DB)");
+    void notFound(std::string_view pointName, std::string_view text = "Not Found in Database");
+    void pointHeading(std::string_view pointName);
+    void discrepancy(std::string_view parameter, std::string_view first, std::string_view second);
+    void pointEnd();
+    void missingHeading(std::string_view heading = "Points in Database - Not in EB file");
+    void missingRow(std::string_view name, std::string_view description,
+                    std::string_view text = "Not in EB");
+    void missingEnd(bool anyRow);
+    // Says, before the document end, that the report is incomplete and why.
+    void incomplete(std::string_view why);
+    void documentEnd();
+
+  private:
+    void line(std::string_view text) { out_.writeLine(text); }
+    void lineAndEmpty(std::string_view text) {
+        out_.writeLine(text);
+        out_.writeLine("");
+    }
+    eb::TextFileWriter out_;
+};
+
+}  // namespace pel

@@ -1,0 +1,54 @@
+#include "compare/FoundColumn.h"
+
+#include "db/TypeCodes.h"
+
+namespace pel {
+
+namespace {
+constexpr std::string_view kFound = "_Found";
+}
+
+void AddFieldIfMissing(db::Database& db, std::string_view table) {
+    try {
+        auto info = db.tableInfo(table);
+        if (info && info->columnIndex(kFound) < 0) db.addColumn(table, kFound, "BOOLEAN");
+    } catch (const std::exception&) {
+    }
+}
+
+void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view table) {
+    try {
+        auto info = db.tableInfo(table);
+        if (!info) return;
+        const int column = info->columnIndex(kFound);
+        if (column < 0) {
+            db.addColumn(table, kFound, "BOOLEAN");
+            return;
+        }
+        const db::ColumnInfo& c = info->columns[static_cast<std::size_t>(column)];
+        if (c.type == db::kBoolean) return;
+        if (!feedback.askOkCancel("Rebuild Field", "Delete field " + std::string(kFound) +
+                                                       " and rebuild it as one of type Boolean ?"))
+            return;
+        db.dropColumn(table, c.name);
+        db.addColumn(table, kFound, "BOOLEAN");
+    } catch (const std::exception&) {
+    }
+}
+
+void ClearFoundFlags(const AppState& state, db::Database& db) {
+    for (const auto& def : state.definitions) {
+        try {
+            if (!db::TableExists(db, def.pntType)) continue;
+            auto info = db.tableInfo(def.pntType);
+            const int column = info ? info->columnIndex(kFound) : -1;
+            if (column >= 0)
+                db.setColumnOfAllRows(def.pntType,
+                                      info->columns[static_cast<std::size_t>(column)].name,
+                                      db::Value::integer(0));
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+}  // namespace pel

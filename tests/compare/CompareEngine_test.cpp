@@ -1,0 +1,274 @@
+// The EB comparison and its report, and the database comparison.
+
+#include <gtest/gtest.h>
+
+#include "compare/CompareDbEngine.h"
+#include "compare/CompareEngine.h"
+#include "compare/ComparisonReport.h"
+#include "compare/ValueComparison.h"
+#include "db/Database.h"
+#include "db/TypeCodes.h"
+#include "support/TestSupport.h"
+
+using namespace pel;
+using pel::db::Value;
+using pel::test::CrLf;
+using pel::test::ReadFile;
+using pel::test::RecordingFeedback;
+using pel::test::TempDir;
+
+namespace {
+
+const std::vector<std::string> kHead = {"<html><head><title>EB Comparison</title>",
+                                        "<STYLE type=\"text/css\">",
+                                        "",
+                                        "body {  font-family: arial,sans-serif;",
+                                        "",
+                                        "        font-size: 10pt; }",
+                                        "",
+                                        "table {font-size: 100%}",
+                                        "",
+                                        "th { background-color: rgb(190,190,125) }",
+                                        "",
+                                        "</STYLE>",
+                                        "",
+                                        "</head><body>",
+                                        ""};
+const std::vector<std::string> kColumnHeads = {"<table width=\"80%\">",
+                                               "<tr>",
+                                               "  <th width=\"34%\">Point-Parameter</th>",
+                                               "  <th width=\"33%\">Value (EB)</th>",
+                                               "  <th width=\"33%\">Value (DB)</th>",
+                                               "</tr>",
+                                               "</table><br />"};
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+struct Plant {
+    TempDir dir;
+    AppState state = test::StateWithBuiltDefinitions();
+    RecordingFeedback feedback;
+    std::string report = dir.file("report.htm");
+    Plant() {
+        state.accessDatabasePath = dir.file("plant.db");
+        state.ebFileDirectory = dir.path().string();
+        test::MakePointDatabase(state, state.accessDatabasePath);
+    }
+    void columns(const std::string& type,
+                 const std::vector<std::pair<const char*, const char*>>& cols) {
+        auto d = db::Database::open(state.accessDatabasePath, true);
+        for (auto [c, t] : cols) d->addColumn(type, c, t);
+    }
+    void row(const std::string& type, const std::string& name,
+             const std::vector<std::pair<const char*, Value>>& values) {
+        auto d = db::Database::open(state.accessDatabasePath, true);
+        auto c = d->openTable(type, "PrimaryKey", db::CursorMode::Updating);
+        c->addNew();
+        c->setValue(c->fieldIndex("NAME"), Value::text(name));
+        for (const auto& [col, v] : values) c->setValue(c->fieldIndex(col), v);
+        c->update();
+    }
+    Outcome compare(const std::vector<std::pair<std::string, std::vector<std::string>>>& files,
+                    bool twoWay = false) {
+        std::vector<std::string> names;
+        for (const auto& [name, lines] : files) {
+            test::WriteFile(dir.file(name), CrLf(lines));
+            names.push_back(name);
+        }
+        return CompareEbFiles(state, feedback, names, report, twoWay);
+    }
+};
+
+}  // namespace
+
+TEST(CompareEb, WritesTheWorkedExampleByteForByte) {
+    Plant p;
+    p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}});
+    p.row("REGCLNIM", "A101", {{"KEYWORD", Value::text("LEVEL")}});
+    EXPECT_EQ(p.compare({{"unit1.eb",
+                          {"&T REGCLNIM", "&N A101", "KEYWORD = FLOW", "{ }", "&T REGCLNIM",
+                           "&N A102", "KEYWORD = FLOW", "{ }"}}}),
+              Outcome::Done);
+    const auto expected = Join(
+        {kHead,
+         {"<p><h2>" + p.dir.path().string() + "</h2><p><br /><p>", "", "<p><h2>unit1.eb</h2>", ""},
+         kColumnHeads,
+         {"<p><strong>A101</strong>",
+          "",
+          "<table width=\"80%\">",
+          "<tr>",
+          "  <td width=\"34%\">KEYWORD</td>",
+          "  <td width=\"33%\">FLOW</td>",
+          "  <td width=\"33%\">LEVEL</td>",
+          "</tr>",
+          "</table>",
+          "<p><tr>",
+          "",
+          "  <td width=\"34%\"><strong>A102</strong></td>",
+          "",
+          "  <td width=\"33%\">Not Found in Database</td>",
+          "",
+          "  <td width=\"33%\"></td>",
+          "",
+          "</tr>",
+          "",
+          "</body></html>"}});
+    EXPECT_EQ(ReadFile(p.report), CrLf(expected));
+    EXPECT_EQ(p.feedback.results.back(), "Points compared:1");
+}
+
+TEST(CompareEb, ComparesNumbersAtSinglePrecisionAndTextExactly) {
+    struct Case {
+        const char* eb;
+        Value db;
+        bool differ;
+    } cases[] = {
+        {"1.0", Value::integer(1), false},
+        {"0.1000000001", Value::text("0.1"), false},
+        {"abc", Value::text("ABC"), true},
+        {"\"Pump 1\"", Value::text("Pump 1"), false},
+        {"\"Pump 1", Value::text("Pump 1"), false},
+        {"", Value::null(), false},
+        {"0", Value::null(), true},
+        {" x ", Value::text("x "), false},
+        {"<b>&", Value::text("other"), true},
+    };
+    for (const auto& c : cases) {
+        Plant p;
+        p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}});
+        p.row("REGCLNIM", "P1", {{"KEYWORD", c.db}});
+        p.compare({{"a.eb", {"&T REGCLNIM", "&N P1", std::string("KEYWORD = ") + c.eb}}});
+        const std::string report = ReadFile(p.report);
+        EXPECT_EQ(report.find("<td width=\"34%\">KEYWORD</td>") != std::string::npos, c.differ)
+            << c.eb;
+        EXPECT_EQ(report.find("<b>"), std::string::npos);  // values are escaped
+    }
+    EXPECT_FALSE(ValuesDiffer("1E3", "1000"));
+    EXPECT_EQ(EscapeHtml("a<b>&c"), "a&lt;b&gt;&amp;c");
+}
+
+TEST(CompareEb, InternalParametersStrayLinesShortNamesAndUnknownTypes) {
+    Plant p;
+    p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}, {"AFTER", "TEXT"}});
+    p.row("REGCLNIM", "X", {{"KEYWORD", Value::text("A")}});
+    p.row("REGCLNIM", "Y", {{"KEYWORD", Value::text("A")}});
+    p.compare({{"a.eb",
+                {"&T REGCLNIM", "&N X", "KEYWORD = B", "CTLEQN = Q", "AFTER = never compared",
+                 "&T REGCLNIM", "KEYWORD = STRAY", "&N Y", "KEYWORD = C", "&T BOGUS", "&N Z",
+                 "KEYWORD = D", "&T", "&N W"}}});
+    const std::string report = ReadFile(p.report);
+    // The one-letter point's table is closed before the next point's heading.
+    EXPECT_NE(report.find("<td width=\"33%\">A</td>\r\n</tr>\r\n</table>\r\n<p><strong>Y</strong>"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("never compared"), std::string::npos);
+    EXPECT_EQ(report.find("STRAY"), std::string::npos);
+    EXPECT_EQ(report.find("BOGUS"), std::string::npos);
+    ASSERT_EQ(p.feedback.warnings.size(), 2u);
+    EXPECT_EQ(p.feedback.warnings[0], "Invalid Point Type: BOGUS at line 10");
+    EXPECT_EQ(p.feedback.warnings[1], "Invalid Point Type:  at line 13");
+    EXPECT_EQ(p.feedback.results.back(), "Points compared:2");
+}
+
+TEST(CompareEb, TwoWayListsTheUnfoundPointsOfTheNodesSeen) {
+    Plant p;
+    p.columns("REGCLNIM", {{"NODENUM", "INTEGER"}});
+    p.row("REGCLNIM", "A1", {{"NODENUM", Value::integer(3)}, {"PTDESC", Value::text("IN FILE")}});
+    p.row("REGCLNIM", "A2",
+          {{"NODENUM", Value::integer(3)}, {"PTDESC", Value::text("MISSED <1>")}});
+    p.row("REGCLNIM", "A3", {{"NODENUM", Value::integer(5)}});
+    p.row("REGCLNIM", "A4", {{"NODENUM", Value::integer(70000)}});
+    EXPECT_EQ(
+        p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3", "&N A5", "NODENUM = 1e9"}}},
+                  true),
+        Outcome::Done);
+    const std::string report = ReadFile(p.report);
+    const std::string list =
+        CrLf({"<hr><br />", "<p><h2>Discrepancies</h2>", "", "<table width=\"80%\">",
+              "<th>Points in Database - Not in EB file</th>", "</table>", "<table width=\"80%\">",
+              "<tr>", "  <td width=\"30%\">A2</td>", "  <td width=\"40%\">MISSED &lt;1&gt;</td>",
+              "  <td width=\"30%\">Not in EB</td>", "</tr>", "</table>", "</body></html>"});
+    EXPECT_EQ(report.substr(report.size() - list.size()), list);
+
+    // Every point of the nodes seen was found: "No discrepancies". No node number met: no list.
+    p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3", "&N A2"}}}, true);
+    EXPECT_NE(ReadFile(p.report).find("</table>\r\n<br />No discrepancies\r\n</body></html>"),
+              std::string::npos);
+    p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
+    EXPECT_EQ(ReadFile(p.report).find("Discrepancies"), std::string::npos);
+}
+
+TEST(CompareEb, TheFoundColumnIsAddedAndARebuildIsAsked) {
+    for (bool ok : {true, false}) {
+        Plant p;
+        p.columns("REGCLNIM", {{"_Found", "TEXT"}});
+        p.row("REGCLNIM", "A1", {});
+        p.feedback.answers = {ok};
+        p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
+        ASSERT_FALSE(p.feedback.questions.empty());
+        EXPECT_EQ(p.feedback.questions[0].title, "Rebuild Field");
+        EXPECT_EQ(p.feedback.questions[0].text,
+                  "Delete field _Found and rebuild it as one of type Boolean ?");
+        auto d = db::Database::open(p.state.accessDatabasePath, false);
+        auto info = d->tableInfo("REGCLNIM");
+        EXPECT_EQ(info->columns[static_cast<std::size_t>(info->columnIndex("_Found"))].type,
+                  ok ? db::kBoolean : db::kText);
+        EXPECT_TRUE(d->tableInfo("ANINNIM")->columnIndex("_Found") >= 0);  // every table gains one
+    }
+}
+
+TEST(CompareEb, FailuresAreNamedAndTheReportSaysItIsIncomplete) {
+    Plant p;
+    EXPECT_EQ(CompareEbFiles(p.state, p.feedback, {"missing.eb"}, p.report, false),
+              Outcome::LeftUndone);
+    const std::string report = ReadFile(p.report);
+    EXPECT_NE(report.find("This report is incomplete"), std::string::npos);
+    EXPECT_NE(report.find("missing.eb"), std::string::npos);
+    EXPECT_EQ(report.substr(report.size() - 16), "</body></html>\r\n");
+    p.state.accessDatabasePath = p.dir.file("none.db");
+    EXPECT_EQ(CompareEbFiles(p.state, p.feedback, {"a.eb"}, p.dir.file("r2.htm"), false),
+              Outcome::LeftUndone);
+    EXPECT_NE(p.feedback.messages.back().text.find("none.db"), std::string::npos);
+}
+
+TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
+    Plant p;
+    p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}, {"NODENUM", "INTEGER"}});
+    p.row("REGCLNIM", "A1", {{"KEYWORD", Value::text("FLOW")}, {"NODENUM", Value::integer(3)}});
+    p.row("REGCLNIM", "A2", {{"KEYWORD", Value::text("SAME")}});
+    p.row("ANINNIM", "B1", {});
+    const std::string mine = p.state.accessDatabasePath;
+    p.state.accessDatabasePath = p.dir.file("asbuilt.db");
+    {
+        auto d = db::Database::create(p.state.accessDatabasePath);
+        d->createTable("REGCLNIM", {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
+                                    {"KEYWORD", 202, "TEXT"},
+                                    {"NODENUM", 202, "TEXT"}});
+        d->createIndex("REGCLNIM", {"PrimaryKey", {"NAME"}, true, true});
+    }
+    p.row("REGCLNIM", "A1", {{"KEYWORD", Value::text("LEVEL")}, {"NODENUM", Value::text("3.0")}});
+    p.row("REGCLNIM", "A9", {});
+    p.state.asBuiltDatabasePath = p.state.accessDatabasePath;
+    p.state.accessDatabasePath = mine;
+    EXPECT_EQ(CompareDatabases(p.state, p.feedback, {"REGCLNIM", "ANINNIM"}, "Name", p.report),
+              Outcome::Done);
+    const std::string report = ReadFile(p.report);
+    EXPECT_NE(report.find("<td width=\"34%\">KEYWORD</td>\r\n  <td width=\"33%\">FLOW</td>\r\n  "
+                          "<td width=\"33%\">LEVEL</td>"),
+              std::string::npos);
+    EXPECT_EQ(report.find("<td width=\"34%\">NODENUM</td>"), std::string::npos);  // 3 and 3.0 agree
+    EXPECT_NE(report.find("<strong>A2</strong></td>\r\n\r\n  <td width=\"33%\">Not Found in "
+                          "As-Built Database</td>"),
+              std::string::npos);
+    EXPECT_NE(report.find("Table not found in As-Built Database"), std::string::npos);
+    EXPECT_NE(report.find("<td width=\"30%\">A9</td>"), std::string::npos);
+    EXPECT_NE(report.find("<th width=\"33%\">Value (As-Built)</th>"), std::string::npos);
+    EXPECT_EQ(p.feedback.results.back(), "Points compared: 3");
+    EXPECT_EQ(p.feedback.questions.back().title, "Compare DB");
+    EXPECT_EQ(CompareDatabases(p.state, p.feedback, {}, "Name", p.report), Outcome::LeftUndone);
+    EXPECT_EQ(p.feedback.messages.back().text, "No point types defined");
+}
