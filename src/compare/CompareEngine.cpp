@@ -1,6 +1,7 @@
 #include "compare/CompareEngine.h"
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "app/Paths.h"
@@ -32,7 +33,11 @@ std::optional<int> NodeNumber(std::string_view text) {
 struct TypeCursor {
     bool opened = false;
     std::unique_ptr<db::Cursor> cursor;
-    int found = -1;  // the _Found column
+    int found = -1;                              // the _Found column
+    std::unordered_set<std::string> foundNames;  // found in this run, upper case
+    // The column (exact name) of the k-th parameter line of the last point: the blocks of one
+    // type list their parameters in one order.
+    std::vector<std::pair<std::string, int>> columnByPosition;
 };
 
 class Comparison {
@@ -59,7 +64,6 @@ class Comparison {
             for (std::int32_t i = 0; i < state_.pointTypeCount; ++i)
                 EnsureFieldType(*db_, feedback_,
                                 state_.pointTypeNames[static_cast<std::size_t>(i)]);
-            ClearFoundFlags(state_, *db_);
         }
         db_->commit();
         if (!report_.open(resultsFile)) {
@@ -72,6 +76,7 @@ class Comparison {
         report_.documentHead();
         report_.directoryHeading(state_.ebFileDirectory);
         for (const auto& name : files) compareFile(name);
+        if (twoWay) settleFoundFlags();
         if (twoWay && !nodeColumn_.empty()) twoWayList();
         cursors_.clear();
         try {
@@ -178,6 +183,7 @@ class Comparison {
         pointName_ = std::string(name);
         feedback_.setLabel(kPanel, Label::Name, pointName_);
         internal_ = false;
+        parameterIndex_ = 0;
         TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
         found_ = false;
         if (!t.cursor) return;
@@ -188,6 +194,7 @@ class Comparison {
             ++compared_;
             feedback_.setLabel(kPanel, Label::Status, "Comparing " + pointName_);
             if (t.found >= 0) {
+                t.foundNames.insert(db::ToUpperAscii(pointName_));
                 t.cursor->setValue(t.found, db::Value::integer(1));
                 t.cursor->update();
                 db_->pointSaved();
@@ -208,12 +215,11 @@ class Comparison {
         if (db::EqualsIgnoreCase(p.name, "PTDESC"))
             feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
         db::Cursor& cursor = *cursors_[static_cast<std::size_t>(typeIndex_)].cursor;
-        std::string dbValue;
-        for (int i = 0; i < cursor.fieldCount(); ++i)
-            if (cursor.field(i).name == p.name) {  // exact, as written in the file
-                dbValue = db::ValueText(cursor.value(i), cursor.field(i).type);
-                break;
-            }
+        TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
+        const int column = exactColumn(t, p.name);
+        const std::string dbValue =
+            column < 0 ? std::string()
+                       : db::ValueText(cursor.value(column), cursor.field(column).type);
         if (ValuesDiffer(ebValue, dbValue)) {
             if (!pointTableOpen_) report_.pointHeading(pointName_);
             pointTableOpen_ = true;
@@ -227,6 +233,54 @@ class Comparison {
                 nodeColumn_ = std::string(p.name);
             }
         }
+    }
+
+    // The column named exactly as the parameter (letter case counts), or -1.
+    int exactColumn(TypeCursor& t, std::string_view name) {
+        const std::size_t k = parameterIndex_++;
+        auto& cache = t.columnByPosition;
+        if (k < cache.size() && cache[k].first == name) return cache[k].second;
+        int column = -1;
+        for (int i = 0; i < t.cursor->fieldCount(); ++i)
+            if (t.cursor->field(i).name == name) {
+                column = i;
+                break;
+            }
+        if (k < cache.size())
+            cache[k] = {std::string(name), column};
+        else if (k == cache.size())
+            cache.emplace_back(std::string(name), column);
+        return column;
+    }
+
+    // A two-way run leaves every point found with _Found True and every other with False.
+    // Rather than clearing every flag first and setting the found ones again point by point,
+    // the tables the files met are settled in one walk here; the others are cleared at once.
+    void settleFoundFlags() {
+        std::unordered_set<std::string> settled;
+        for (std::size_t i = 0; i < cursors_.size(); ++i) {
+            TypeCursor& t = cursors_[i];
+            if (!t.cursor || t.found < 0) continue;
+            settled.insert(state_.pointTypeNames[i]);
+            try {
+                db::Cursor& c = *t.cursor;
+                const int name = c.fieldIndex("NAME");
+                if (!c.bof()) c.moveFirst();
+                for (; !c.eof(); c.moveNext()) {
+                    const db::Value flag = c.value(t.found);
+                    const bool wasFound =
+                        name >= 0 && t.foundNames.count(db::ToUpperAscii(
+                                         db::ValueText(c.value(name), c.field(name).type)));
+                    if (!wasFound && (flag.isNull() || flag.asInteger() != 0))
+                        c.setValue(t.found, db::Value::integer(0));
+                }
+            } catch (const std::exception& e) {
+                problem(std::string("the found flags of ") + state_.pointTypeNames[i] +
+                        " could not be cleared: " + e.what());
+            }
+        }
+        ClearFoundFlags(state_, *db_, settled);
+        db_->commit();
     }
 
     // The database points of the nodes seen, of the types met, that no file held.
@@ -270,6 +324,7 @@ class Comparison {
     std::vector<bool> nodes_{false};
     std::string nodeColumn_, pointName_, internalList_, problems_;
     int typeIndex_ = 0;
+    std::size_t parameterIndex_ = 0;
     bool known_ = false, found_ = false, pointTableOpen_ = false, internal_ = false;
     std::int64_t compared_ = 0;
 };

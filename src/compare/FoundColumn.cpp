@@ -36,8 +36,10 @@ void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view tabl
     }
 }
 
-void ClearFoundFlags(const AppState& state, db::Database& db) {
+void ClearFoundFlags(const AppState& state, db::Database& db,
+                     const std::unordered_set<std::string>& except) {
     for (const auto& def : state.definitions) {
+        if (except.count(def.pntType)) continue;
         try {
             if (!db::TableExists(db, def.pntType)) continue;
             auto info = db.tableInfo(def.pntType);

@@ -1,7 +1,9 @@
 #pragma once
 // The Yes/No column _Found in which the EB comparison remembers which points the files held.
 
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "app/AppState.h"
 #include "app/Feedback.h"
@@ -14,8 +16,9 @@ void AddFieldIfMissing(db::Database& db, std::string_view table);
 // Makes sure _Found is a Yes/No column; one of another type is rebuilt when the user says OK
 // to "Delete field _Found and rebuild it as one of type Boolean ?" (its values are lost).
 void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view table);
-// Sets _Found to False in every row of every point-type table that exists; a table that fails
-// is skipped.
-void ClearFoundFlags(const AppState& state, db::Database& db);
+// Sets _Found to False in every row of every point-type table that exists, but for the tables
+// named in `except` (the run settles those itself); a table that fails is skipped.
+void ClearFoundFlags(const AppState& state, db::Database& db,
+                     const std::unordered_set<std::string>& except = {});
 
 }  // namespace pel
