@@ -8,6 +8,9 @@
 
 namespace pel::eb {
 
+// Appends the UTF-8 form of one code point to `out`.
+void AppendUtf8(char32_t cp, std::string& out);
+
 // Appends the UTF-8 form of the 1252 bytes to `out`.
 void AppendCp1252AsUtf8(std::string_view bytes, std::string& out);
 std::string Cp1252ToUtf8(std::string_view bytes);
