@@ -59,7 +59,7 @@ struct AppState {
     // Fills definitions and the point-type list from rows in PrimaryKey order.
     void setDefinitions(std::vector<PointTypeDefinition> rows);
 
-private:
+  private:
     std::unordered_map<std::string, std::size_t> definitionByUpperName_;
 };
 

@@ -23,7 +23,7 @@ inline Outcome Worse(Outcome a, Outcome b) {
 }
 
 class Feedback {
-public:
+  public:
     virtual ~Feedback() = default;
 
     // Setting a label is cheap: it is shown at the next repaint.
@@ -52,8 +52,9 @@ public:
 
 // At most `perSecond` true answers a second, reading the clock once every 256 calls.
 class RepaintThrottle {
-public:
-    explicit RepaintThrottle(int perSecond) : interval_(std::chrono::milliseconds(1000 / perSecond)) {}
+  public:
+    explicit RepaintThrottle(int perSecond)
+        : interval_(std::chrono::milliseconds(1000 / perSecond)) {}
     bool due() {
         if ((++calls_ & 0xFF) != 0 && !first_) return false;
         first_ = false;
@@ -63,7 +64,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::chrono::steady_clock::duration interval_;
     std::chrono::steady_clock::time_point last_{};
     std::uint32_t calls_ = 0;

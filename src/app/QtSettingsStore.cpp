@@ -9,7 +9,8 @@ QString ToQString(std::string_view s) {
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(QSettings::UserScope, ToQString(kSettingsApplication), ToQString(kSettingsApplication)) {}
+    : settings_(QSettings::UserScope, ToQString(kSettingsApplication),
+                ToQString(kSettingsApplication)) {}
 
 std::string QtSettingsStore::read(std::string_view key, std::string_view defaultValue) {
     const QString full = ToQString(kSettingsSection) + "/" + ToQString(key);

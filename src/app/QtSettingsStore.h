@@ -8,12 +8,12 @@
 namespace pel {
 
 class QtSettingsStore : public SettingsStore {
-public:
+  public:
     QtSettingsStore();
     std::string read(std::string_view key, std::string_view defaultValue) override;
     void write(std::string_view key, std::string_view value) override;
 
-private:
+  private:
     QSettings settings_;
 };
 

@@ -12,7 +12,7 @@ inline constexpr std::string_view kSettingsApplication = "Pelorin Conversion Uti
 inline constexpr std::string_view kSettingsSection = "Properties";
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::string read(std::string_view key, std::string_view defaultValue) = 0;
     virtual void write(std::string_view key, std::string_view value) = 0;
@@ -20,7 +20,7 @@ public:
 
 // For tests and the command line: kept in memory only.
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     std::string read(std::string_view key, std::string_view defaultValue) override {
         auto it = values_.find(std::string(key));
         return it == values_.end() ? std::string(defaultValue) : it->second;
@@ -32,7 +32,7 @@ public:
     const std::map<std::string, std::string>& values() const { return values_; }
     int writes() const { return writes_; }
 
-private:
+  private:
     std::map<std::string, std::string> values_;
     int writes_ = 0;
 };

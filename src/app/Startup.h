@@ -16,9 +16,9 @@ namespace pel {
 std::string DefinitionsPathIn(const std::string& programDirectory);
 
 struct StartupResult {
-    bool ok = true;               // false: "Error in form load", remaining steps skipped
-    std::string failure;          // what failed (for the log, not the message box)
-    std::string accessDatabase;   // step 6: the remembered database when it exists, else empty
+    bool ok = true;              // false: "Error in form load", remaining steps skipped
+    std::string failure;         // what failed (for the log, not the message box)
+    std::string accessDatabase;  // step 6: the remembered database when it exists, else empty
     std::vector<std::string> warnings;  // e.g. a stored maximum that is no number
 };
 

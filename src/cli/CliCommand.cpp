@@ -23,7 +23,9 @@ CommandRegistration::CommandRegistration(int rank, CommandSetup setup) {
               [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
-const std::vector<std::pair<int, CommandSetup>>& RegisteredCommands() { return Commands(); }
+const std::vector<std::pair<int, CommandSetup>>& RegisteredCommands() {
+    return Commands();
+}
 
 std::string ProgramDirectory() {
     char buf[PATH_MAX];
@@ -50,7 +52,8 @@ std::vector<std::string> SplitCommaList(const std::string& text) {
     std::size_t start = 0;
     for (;;) {
         auto comma = text.find(',', start);
-        std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        std::string piece =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         if (!piece.empty()) out.push_back(piece);
         if (comma == std::string::npos) break;
         start = comma + 1;

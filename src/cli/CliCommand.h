@@ -15,8 +15,8 @@ namespace pel::cli {
 enum ExitCode { kExitDone = 0, kExitLeftUndone = 1, kExitUsage = 2 };
 
 struct CliRuntime {
-    std::string definitionsPath;  // --defs; empty: EB.db beside the program, else EB.mdb
-    bool yes = false;             // --yes
+    std::string definitionsPath;   // --defs; empty: EB.db beside the program, else EB.mdb
+    bool yes = false;              // --yes
     Feedback* feedback = nullptr;  // a ConsoleFeedback while a command runs
     AppState state;
     std::function<int()> run;  // set by the chosen subcommand's callback

@@ -9,7 +9,9 @@
 namespace pel::cli {
 
 ConsoleFeedback::ConsoleFeedback(bool answerYes)
-    : answerYes_(answerYes), stderrIsTerminal_(::isatty(2) != 0), stdinIsTerminal_(::isatty(0) != 0) {}
+    : answerYes_(answerYes),
+      stderrIsTerminal_(::isatty(2) != 0),
+      stdinIsTerminal_(::isatty(0) != 0) {}
 
 void ConsoleFeedback::setLabel(Panel panel, Label label, std::string_view text) {
     labels_[{static_cast<int>(panel), static_cast<int>(label)}] = std::string(text);
@@ -28,7 +30,9 @@ void ConsoleFeedback::setProgress(Panel panel, double fraction) {
 }
 
 // Nobody watches a progress line that is not on a terminal: then nothing is ever due.
-bool ConsoleFeedback::repaintDue() { return stderrIsTerminal_ && throttle_.due(); }
+bool ConsoleFeedback::repaintDue() {
+    return stderrIsTerminal_ && throttle_.due();
+}
 
 void ConsoleFeedback::repaint() {
     if (!stderrIsTerminal_) return;
@@ -36,7 +40,8 @@ void ConsoleFeedback::repaint() {
         auto it = labels_.find({static_cast<int>(lastPanel_), static_cast<int>(l)});
         return it == labels_.end() ? std::string() : it->second;
     };
-    std::string line = std::to_string(static_cast<int>(fraction_ * 100)) + "% " + label(Label::Status);
+    std::string line =
+        std::to_string(static_cast<int>(fraction_ * 100)) + "% " + label(Label::Status);
     if (!label(Label::PntType).empty()) line += "  " + label(Label::PntType);
     if (!label(Label::Name).empty()) line += " " + label(Label::Name);
     if (line.size() > 78) line.resize(78);
@@ -69,7 +74,8 @@ bool ConsoleFeedback::askOkCancel(std::string_view title, std::string_view text)
         std::cerr << "OK or Cancel? [o/c] " << std::flush;
         std::string answer;
         std::getline(std::cin, answer);
-        ok = !answer.empty() && (answer[0] == 'o' || answer[0] == 'O' || answer[0] == 'y' || answer[0] == 'Y');
+        ok = !answer.empty() &&
+             (answer[0] == 'o' || answer[0] == 'O' || answer[0] == 'y' || answer[0] == 'Y');
     } else {
         ok = answerYes_;
     }

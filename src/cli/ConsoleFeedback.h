@@ -10,7 +10,7 @@
 namespace pel::cli {
 
 class ConsoleFeedback : public Feedback {
-public:
+  public:
     explicit ConsoleFeedback(bool answerYes);
 
     void setLabel(Panel panel, Label label, std::string_view text) override;
@@ -26,7 +26,7 @@ public:
     int messages() const { return messages_; }
     int warnings() const { return warnings_; }
 
-private:
+  private:
     void eraseProgress();
 
     bool answerYes_;

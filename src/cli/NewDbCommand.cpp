@@ -38,8 +38,9 @@ int CreatePointDatabase(CliRuntime& rt, const std::string& path) {
 
 void Setup(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand(
-        "new-db", "A new point database: a table (NAME, PNTTYPE, PTDESC, _INTERNAL) with its "
-                  "PrimaryKey index for every point type of the definitions; refuses an existing file");
+        "new-db",
+        "A new point database: a table (NAME, PNTTYPE, PTDESC, _INTERNAL) with its "
+        "PrimaryKey index for every point type of the definitions; refuses an existing file");
     auto path = std::make_shared<std::string>();
     cmd->add_option("DB", *path, "The database to create")->required();
     cmd->callback([&rt, path] { rt.run = [&rt, path] { return CreatePointDatabase(rt, *path); }; });

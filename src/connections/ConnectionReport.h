@@ -23,6 +23,7 @@ std::vector<bool> ReportedPointTypes(const AppState& state,
                                      const std::vector<std::string>& checkedCaptions);
 
 // Reads state.accessDatabasePath, writes state.connectionReportFile.
-Outcome MakeConnectionReport(AppState& state, Feedback& feedback, const std::vector<bool>& reported);
+Outcome MakeConnectionReport(AppState& state, Feedback& feedback,
+                             const std::vector<bool>& reported);
 
 }  // namespace pel

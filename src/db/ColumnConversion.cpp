@@ -10,7 +10,9 @@ namespace pel::db {
 
 namespace {
 
-Conversion Stored(Value v) { return Conversion{Conversion::Outcome::Stored, std::move(v), {}}; }
+Conversion Stored(Value v) {
+    return Conversion{Conversion::Outcome::Stored, std::move(v), {}};
+}
 Conversion DoesNotFit(std::string reason) {
     return Conversion{Conversion::Outcome::DoesNotFit, Value::null(), std::move(reason)};
 }
@@ -20,10 +22,14 @@ struct Range {
 };
 Range WholeNumberRange(int code) {
     switch (code) {
-        case kSmallInt: return {-32768, 32767};
-        case kTinyInt: return {-128, 127};
-        case kUnsignedInt: return {0, 2147483647};
-        default: return {-2147483648LL, 2147483647LL};
+        case kSmallInt:
+            return {-32768, 32767};
+        case kTinyInt:
+            return {-128, 127};
+        case kUnsignedInt:
+            return {0, 2147483647};
+        default:
+            return {-2147483648LL, 2147483647LL};
     }
 }
 
@@ -37,14 +43,16 @@ Conversion ConvertForColumn(int typeCode, std::string_view text) {
         Range range = WholeNumberRange(typeCode);
         if (!rounded || *rounded < range.low || *rounded > range.high)
             return DoesNotFit("the number is out of the column's range (" +
-                              std::to_string(range.low) + " to " + std::to_string(range.high) + ")");
+                              std::to_string(range.low) + " to " + std::to_string(range.high) +
+                              ")");
         return Stored(Value::integer(*rounded));
     }
     if (IsFloatingType(typeCode)) {
         auto number = ParseNumber(text);
         if (!number) return Stored(Value::null());
         double single = ToSinglePrecision(*number);
-        if (!std::isfinite(single)) return DoesNotFit("the number is too large for single precision");
+        if (!std::isfinite(single))
+            return DoesNotFit("the number is too large for single precision");
         return Stored(Value::real(single));
     }
     if (typeCode == kBoolean) {

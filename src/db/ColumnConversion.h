@@ -11,8 +11,8 @@ namespace pel::db {
 struct Conversion {
     enum class Outcome { Stored, DoesNotFit };
     Outcome outcome = Outcome::Stored;
-    Value value;          // what to store (may be Null) when Stored
-    std::string reason;   // why it does not fit, for the report
+    Value value;         // what to store (may be Null) when Stored
+    std::string reason;  // why it does not fit, for the report
 };
 
 // Whole-number columns: a number is rounded half to even into the column's range (Null when the

@@ -17,7 +17,8 @@ std::unique_ptr<Database> Database::open(const std::string& path, bool forWritin
             throw DbError(DbError::Kind::ReadOnly,
                           "The database " + path +
                               " is an Access file, which is read only here; convert it first with "
-                              "pelorin-cli convert " + path + " NEW.db and work on the new file");
+                              "pelorin-cli convert " +
+                              path + " NEW.db and work on the new file");
         return OpenAccessDatabase(path);
     }
     return SqliteDatabase::open(path, forWriting);
@@ -65,7 +66,9 @@ bool StringInArray(std::string_view value, const std::vector<std::string>& list)
 }
 
 namespace {
-inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 }  // namespace
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {

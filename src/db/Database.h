@@ -16,7 +16,7 @@
 namespace pel::db {
 
 class DbError : public std::runtime_error {
-public:
+  public:
     enum class Kind {
         NotFound,      // no file at the path
         NotADatabase,  // the file is not a database we can read
@@ -25,14 +25,14 @@ public:
         NoTable,
         NoIndex,
         NoColumn,
-        DoesNotFit,    // a value the column cannot hold
+        DoesNotFit,  // a value the column cannot hold
         Io,
         Other,
     };
     DbError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
     Kind kind() const { return kind_; }
 
-private:
+  private:
     Kind kind_;
 };
 
@@ -46,7 +46,7 @@ struct IndexInfo {
     std::string name;                  // PrimaryKey, Address, ... (without the "T." prefix)
     std::vector<std::string> columns;  // key columns in order
     bool unique = false;
-    bool readable = true;              // false when the file's index could not be read
+    bool readable = true;  // false when the file's index could not be read
 };
 
 struct TableInfo {
@@ -63,7 +63,7 @@ enum class CursorMode { Reading, Updating };
 // A cursor on one table, rows in the order of the index it was opened with (ties by NAME).
 // After opening it stands on the first row; bof() is true only when the table is empty.
 class Cursor {
-public:
+  public:
     virtual ~Cursor() = default;
 
     virtual bool bof() const = 0;
@@ -89,7 +89,7 @@ public:
 };
 
 class Database {
-public:
+  public:
     virtual ~Database() = default;
 
     // Opens a SQLite or Access database by path. `forWriting` asks for write access: an Access
@@ -102,7 +102,7 @@ public:
     virtual bool isReadOnly() const = 0;
     virtual bool isAccess() const { return false; }
 
-    virtual std::vector<std::string> tableNames() = 0;                   // catalog order
+    virtual std::vector<std::string> tableNames() = 0;                       // catalog order
     virtual std::optional<TableInfo> tableInfo(std::string_view table) = 0;  // exact name
 
     // `index` is an index name of the table (PrimaryKey, Address, ...); an empty name gives
@@ -118,7 +118,8 @@ public:
     virtual void createTable(std::string_view table, const std::vector<ColumnInfo>& columns) = 0;
     virtual void createIndex(std::string_view table, const IndexInfo& index) = 0;
     // Sets one column of every row of a table to one value (SQLite only).
-    virtual void setColumnOfAllRows(std::string_view table, std::string_view column, const Value& value) {
+    virtual void setColumnOfAllRows(std::string_view table, std::string_view column,
+                                    const Value& value) {
         (void)table, (void)column, (void)value;
         throw DbError(DbError::Kind::ReadOnly, "The database " + path() + " cannot be changed");
     }

@@ -34,8 +34,8 @@ std::optional<double> ParseNumber(std::string_view text) {
     if (i != s.size()) return std::nullopt;
     double value = 0;
     auto body = s.substr(mantissaStart);
-    auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value,
-                                     std::chars_format::general);
+    auto [ptr, ec] =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too large: say so as infinity (it fits no column); too small: zero.
         value = std::fabs(value) > 1 ? std::numeric_limits<double>::infinity() : 0.0;
@@ -55,7 +55,9 @@ std::optional<std::int32_t> RoundHalfEvenToInt32(double value) {
     return static_cast<std::int32_t>(r);
 }
 
-double ToSinglePrecision(double value) { return static_cast<double>(static_cast<float>(value)); }
+double ToSinglePrecision(double value) {
+    return static_cast<double>(static_cast<float>(value));
+}
 
 namespace {
 
@@ -64,7 +66,8 @@ std::string FormatGeneral(double value, int precision) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
     char buf[64];
-    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+    auto [ptr, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
     if (ec != std::errc()) return "0";
     std::string s(buf, ptr);
     for (char& c : s)
@@ -78,6 +81,8 @@ std::string FormatGeneral(double value, int precision) {
 std::string FormatSingle(double value) {
     return FormatGeneral(static_cast<double>(static_cast<float>(value)), 7);
 }
-std::string FormatDouble(double value) { return FormatGeneral(value, 15); }
+std::string FormatDouble(double value) {
+    return FormatGeneral(value, 15);
+}
 
 }  // namespace pel::db

@@ -12,7 +12,9 @@ namespace pel::db {
 // C-locale decimal: blanks around, optional sign, digits with an optional decimal point (at least
 // one digit), optional exponent. No hexadecimal, no separators, no inf or nan.
 std::optional<double> ParseNumber(std::string_view text);
-inline bool IsNumericText(std::string_view text) { return ParseNumber(text).has_value(); }
+inline bool IsNumericText(std::string_view text) {
+    return ParseNumber(text).has_value();
+}
 
 // Rounds half to even into a signed 32-bit integer; nullopt when the result is out of range.
 std::optional<std::int32_t> RoundHalfEvenToInt32(double value);

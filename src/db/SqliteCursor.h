@@ -17,7 +17,7 @@ namespace pel::db {
 class SqliteDatabase;
 
 class SqliteCursor : public Cursor {
-public:
+  public:
     SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index, CursorMode mode);
     ~SqliteCursor() override;
 
@@ -29,7 +29,9 @@ public:
     std::int64_t recordCount() override;
 
     int fieldCount() const override { return static_cast<int>(table_.columns.size()); }
-    const ColumnInfo& field(int i) const override { return table_.columns[static_cast<std::size_t>(i)]; }
+    const ColumnInfo& field(int i) const override {
+        return table_.columns[static_cast<std::size_t>(i)];
+    }
     int fieldIndex(std::string_view name) const override;
     Value value(int i) const override;
 
@@ -39,7 +41,7 @@ public:
     void cancelUpdate() override;
     bool editing() const override { return editing_; }
 
-private:
+  private:
     enum class Source { None, Walk, Seek, Inserted };
 
     sqlite3_stmt* currentStatement() const;

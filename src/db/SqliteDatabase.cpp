@@ -29,7 +29,8 @@ constexpr auto kCommitInterval = std::chrono::milliseconds(100);
 // ("TEXT NOT NULL COLLATE NOCASE").
 void CheckDeclaredType(std::string_view declared) {
     for (char c : declared)
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' '))
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+              c == ' '))
             throw DbError(DbError::Kind::Other,
                           "Unsupported column type \"" + std::string(declared) + "\"");
 }
@@ -103,8 +104,9 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::createNew(const std::string& pat
         throw DbError(DbError::Kind::Other, "A file " + path + " exists already; it is left alone");
     ConfigureLibraryOnce();
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<SqliteDatabase> self(new SqliteDatabase(db, path, false));
     if (rc != SQLITE_OK) self->fail(rc, "Cannot create the database " + path);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
@@ -129,7 +131,8 @@ void SqliteDatabase::fail(int rc, const std::string& what) const {
             throw DbError(DbError::Kind::ReadOnly,
                           what + ": " + path_ + " is read-only (" + detail + ")");
         case SQLITE_CANTOPEN:
-            throw DbError(DbError::Kind::NotFound, what + ": cannot open " + path_ + " (" + detail + ")");
+            throw DbError(DbError::Kind::NotFound,
+                          what + ": cannot open " + path_ + " (" + detail + ")");
         case SQLITE_IOERR:
         case SQLITE_FULL:
             throw DbError(DbError::Kind::Io, what + ": " + detail);
@@ -137,7 +140,8 @@ void SqliteDatabase::fail(int rc, const std::string& what) const {
         case SQLITE_TOOBIG:
         case SQLITE_MISMATCH:
             throw DbError(DbError::Kind::DoesNotFit, what + ": " + detail);
-        default: throw DbError(DbError::Kind::Other, what + ": " + detail);
+        default:
+            throw DbError(DbError::Kind::Other, what + ": " + detail);
     }
 }
 
@@ -213,8 +217,8 @@ std::optional<TableInfo> SqliteDatabase::tableInfo(std::string_view table) {
     std::string key(table);
     if (auto it = infoCache_.find(key); it != infoCache_.end()) return it->second;
     // The exact name: SQLite itself would match table names without regard to case.
-    sqlite3_stmt* st = cachedStatement(
-        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1");
+    sqlite3_stmt* st =
+        cachedStatement("SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1");
     sqlite3_bind_text(st, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     int rc = sqlite3_step(st);
     bool found = false;
@@ -277,7 +281,8 @@ std::unique_ptr<Cursor> SqliteDatabase::openTable(std::string_view table, std::s
     if (!idx)
         throw DbError(DbError::Kind::NoIndex, "The table " + std::string(table) + " of " + path_ +
                                                   " has no index " + std::string(index));
-    if (mode == CursorMode::Updating) ensureWritable("Cannot open " + std::string(table) + " for changes");
+    if (mode == CursorMode::Updating)
+        ensureWritable("Cannot open " + std::string(table) + " for changes");
     return std::make_unique<SqliteCursor>(*this, *info, *idx, mode);
 }
 
@@ -329,22 +334,32 @@ void SqliteDatabase::createIndex(std::string_view table, const IndexInfo& index)
     infoCache_.erase(std::string(table));
 }
 
-void SqliteDatabase::setColumnOfAllRows(std::string_view table, std::string_view column, const Value& value) {
+void SqliteDatabase::setColumnOfAllRows(std::string_view table, std::string_view column,
+                                        const Value& value) {
     ensureWritable("Cannot change the column " + std::string(column));
     beginWrite();
-    sqlite3_stmt* st = cachedStatement("UPDATE " + QuoteIdentifier(table) + " SET " + QuoteIdentifier(column) + " = ?1");
+    sqlite3_stmt* st = cachedStatement("UPDATE " + QuoteIdentifier(table) + " SET " +
+                                       QuoteIdentifier(column) + " = ?1");
     switch (value.kind()) {
-        case Value::Kind::Null: sqlite3_bind_null(st, 1); break;
-        case Value::Kind::Integer: sqlite3_bind_int64(st, 1, value.asInteger()); break;
-        case Value::Kind::Real: sqlite3_bind_double(st, 1, value.asReal()); break;
+        case Value::Kind::Null:
+            sqlite3_bind_null(st, 1);
+            break;
+        case Value::Kind::Integer:
+            sqlite3_bind_int64(st, 1, value.asInteger());
+            break;
+        case Value::Kind::Real:
+            sqlite3_bind_double(st, 1, value.asReal());
+            break;
         case Value::Kind::Text:
-            sqlite3_bind_text(st, 1, value.asText().data(), static_cast<int>(value.asText().size()), SQLITE_STATIC);
+            sqlite3_bind_text(st, 1, value.asText().data(), static_cast<int>(value.asText().size()),
+                              SQLITE_STATIC);
             break;
     }
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
-    if (rc != SQLITE_DONE) fail(rc, "Cannot change the column " + std::string(column) + " of " + std::string(table));
+    if (rc != SQLITE_DONE)
+        fail(rc, "Cannot change the column " + std::string(column) + " of " + std::string(table));
 }
 
 }  // namespace pel::db

@@ -16,7 +16,7 @@ namespace pel::db {
 class SqliteStatement;
 
 class SqliteDatabase : public Database {
-public:
+  public:
     static std::unique_ptr<SqliteDatabase> open(const std::string& path, bool forWriting);
     static std::unique_ptr<SqliteDatabase> createNew(const std::string& path);
     ~SqliteDatabase() override;
@@ -32,7 +32,8 @@ public:
     void dropColumn(std::string_view table, std::string_view column) override;
     void createTable(std::string_view table, const std::vector<ColumnInfo>& columns) override;
     void createIndex(std::string_view table, const IndexInfo& index) override;
-    void setColumnOfAllRows(std::string_view table, std::string_view column, const Value& value) override;
+    void setColumnOfAllRows(std::string_view table, std::string_view column,
+                            const Value& value) override;
     void pointSaved() override;
     void commit() override;
 
@@ -45,7 +46,7 @@ public:
     sqlite3* handle() const { return db_; }
     void exec(const std::string& sql);
 
-private:
+  private:
     SqliteDatabase(sqlite3* db, std::string path, bool readOnly);
     void finalizeCache();
 

@@ -13,11 +13,10 @@ int TypeCodeFromDeclaredType(std::string_view declared) {
         const char* name;
         int code;
     };
-    static const Named named[] = {{"SMALLINT", kSmallInt}, {"INTEGER", kInteger},
-                                  {"SINGLE", kSingle},     {"DOUBLE", kDouble},
-                                  {"BOOLEAN", kBoolean},   {"TINYINT", kTinyInt},
-                                  {"BYTE", kByte},         {"TEXT", kText},
-                                  {"LONGTEXT", kLongText}, {"MEMO", kLongText}};
+    static const Named named[] = {
+        {"SMALLINT", kSmallInt}, {"INTEGER", kInteger}, {"SINGLE", kSingle}, {"DOUBLE", kDouble},
+        {"BOOLEAN", kBoolean},   {"TINYINT", kTinyInt}, {"BYTE", kByte},     {"TEXT", kText},
+        {"LONGTEXT", kLongText}, {"MEMO", kLongText}};
     for (const auto& n : named)
         if (upper == n.name) return n.code;
     if (upper.find("INT") != std::string::npos) return kInteger;

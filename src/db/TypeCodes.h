@@ -29,6 +29,8 @@ int TypeCodeFromDeclaredType(std::string_view declared);
 inline bool IsWholeNumberType(int code) {
     return code == kSmallInt || code == kInteger || code == kTinyInt || code == kUnsignedInt;
 }
-inline bool IsFloatingType(int code) { return code == kSingle || code == kDouble; }
+inline bool IsFloatingType(int code) {
+    return code == kSingle || code == kDouble;
+}
 
 }  // namespace pel::db

@@ -9,7 +9,7 @@
 namespace pel::db {
 
 class Value {
-public:
+  public:
     enum class Kind { Null, Integer, Real, Text };
 
     Value() = default;
@@ -42,15 +42,19 @@ public:
     bool operator==(const Value& o) const {
         if (kind_ != o.kind_) return false;
         switch (kind_) {
-            case Kind::Null: return true;
-            case Kind::Integer: return integer_ == o.integer_;
-            case Kind::Real: return real_ == o.real_;
-            case Kind::Text: return text_ == o.text_;
+            case Kind::Null:
+                return true;
+            case Kind::Integer:
+                return integer_ == o.integer_;
+            case Kind::Real:
+                return real_ == o.real_;
+            case Kind::Text:
+                return text_ == o.text_;
         }
         return false;
     }
 
-private:
+  private:
     Kind kind_ = Kind::Null;
     std::int64_t integer_ = 0;
     double real_ = 0;

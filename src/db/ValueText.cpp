@@ -7,14 +7,17 @@ namespace pel::db {
 
 std::string ValueText(const Value& value, int typeCode) {
     switch (value.kind()) {
-        case Value::Kind::Null: return {};
+        case Value::Kind::Null:
+            return {};
         case Value::Kind::Integer:
             if (typeCode == kBoolean) return value.asInteger() != 0 ? "True" : "False";
             return std::to_string(value.asInteger());
         case Value::Kind::Real:
             if (typeCode == kBoolean) return value.asReal() != 0 ? "True" : "False";
-            return typeCode == kSingle ? FormatSingle(value.asReal()) : FormatDouble(value.asReal());
-        case Value::Kind::Text: return value.asText();
+            return typeCode == kSingle ? FormatSingle(value.asReal())
+                                       : FormatDouble(value.asReal());
+        case Value::Kind::Text:
+            return value.asText();
     }
     return {};
 }

@@ -11,7 +11,9 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 20;
 }
 
-TextFileWriter::~TextFileWriter() { close(); }
+TextFileWriter::~TextFileWriter() {
+    close();
+}
 
 bool TextFileWriter::open(const std::string& path) {
     close();

@@ -10,7 +10,7 @@
 namespace pel::eb {
 
 class TextFileWriter {
-public:
+  public:
     TextFileWriter() = default;
     ~TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;
@@ -29,7 +29,7 @@ public:
     std::size_t unmappable() const { return unmappable_; }
     const std::string& path() const { return path_; }
 
-private:
+  private:
     void flush();
 
     std::FILE* file_ = nullptr;

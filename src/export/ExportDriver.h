@@ -25,10 +25,10 @@ struct ExportRequest {
     std::string exportFile;               // txtEbExportFile
     std::vector<std::string> pointTypes;  // selected entries of listPointTypes, top to bottom
     ExportSelection selection = ExportSelection::All;
-    std::string selectionFile;            // txtExportSelectionFile
-    std::string selectionText;            // txtExportSelectionList
-    std::string orderBy = "Name";         // cmbOrderBy
-    std::string lcnNode = "NIM";          // cmbLcnNode
+    std::string selectionFile;     // txtExportSelectionFile
+    std::string selectionText;     // txtExportSelectionList
+    std::string orderBy = "Name";  // cmbOrderBy
+    std::string lcnNode = "NIM";   // cmbLcnNode
 };
 
 // "No point types selected" when the list is empty; failures shown by description.

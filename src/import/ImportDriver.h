@@ -17,11 +17,11 @@ namespace pel {
 std::vector<std::string> SplitSelectionList(std::string_view text);
 
 struct ImportRequest {
-    std::string database;                    // txtMDBname
-    std::vector<std::string> files;          // importFileList, in order
+    std::string database;            // txtMDBname
+    std::vector<std::string> files;  // importFileList, in order
     ImportMode mode = ImportMode::UpdatesAndAdditions;
     std::optional<std::string> selectionText;  // "Selection List Text" as typed; none for "All"
-    bool updateDefinitions = true;           // chkUpdateDatabaseDefs
+    bool updateDefinitions = true;             // chkUpdateDatabaseDefs
 };
 
 // A selection text with no names is refused with a message before anything is written.

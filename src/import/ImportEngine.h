@@ -12,7 +12,11 @@
 
 namespace pel {
 
-enum class ImportMode : std::int32_t { UpdatesAndAdditions = 0, UpdatesOnly = 1, AdditionsOnly = 2 };
+enum class ImportMode : std::int32_t {
+    UpdatesAndAdditions = 0,
+    UpdatesOnly = 1,
+    AdditionsOnly = 2
+};
 
 struct ImportCounts {
     std::int64_t added = 0;

@@ -41,16 +41,20 @@ TEST(PointTypeList, NoRowsLeavesOneEmptySlot) {
 }
 
 TEST(IsInternalParameter, NormalisesTheNameAndMatchesSubstrings) {
-    AppState s = WithTypes({{"REGCLNIM", "NIM", ",PVEUHI,PVEULO,C1DESC,", {}},
-                            {"EMPTY", "NIM", std::nullopt, {}}});
+    AppState s = WithTypes(
+        {{"REGCLNIM", "NIM", ",PVEUHI,PVEULO,C1DESC,", {}}, {"EMPTY", "NIM", std::nullopt, {}}});
     struct Case {
         const char* type;
         const char* param;
         bool internal;
-    } cases[] = {{"REGCLNIM", "PVEU", true},      {"REGCLNIM", "PVHI", false},
-                 {"REGCLNIM", " c1desc(3) ", true}, {"regclnim", "PVEUHI", true},
-                 {"REGCLNIM", "", true},          {"EMPTY", "PVEUHI", false},
-                 {"EMPTY", "", false},            {"UNKNOWN", "PVEUHI", false}};
+    } cases[] = {{"REGCLNIM", "PVEU", true},
+                 {"REGCLNIM", "PVHI", false},
+                 {"REGCLNIM", " c1desc(3) ", true},
+                 {"regclnim", "PVEUHI", true},
+                 {"REGCLNIM", "", true},
+                 {"EMPTY", "PVEUHI", false},
+                 {"EMPTY", "", false},
+                 {"UNKNOWN", "PVEUHI", false}};
     for (const auto& c : cases)
         EXPECT_EQ(IsInternalParameter(s, c.type, c.param), c.internal) << c.type << " " << c.param;
 }
@@ -60,8 +64,10 @@ TEST(Paths, SplitAtTheLastSeparator) {
         const char* path;
         const char* dir;
         const char* name;
-    } cases[] = {{"/data/plant.db", "/data", "plant.db"}, {"/plant.db", "", "plant.db"},
-                 {"plant.db", "", ""},                   {"/data/", "/data", ""},
+    } cases[] = {{"/data/plant.db", "/data", "plant.db"},
+                 {"/plant.db", "", "plant.db"},
+                 {"plant.db", "", ""},
+                 {"/data/", "/data", ""},
                  {"", "", ""}};
     for (const auto& c : cases) {
         EXPECT_EQ(DirectoryPart(c.path), c.dir) << c.path;
@@ -103,9 +109,9 @@ TEST(Startup, StoredValuesAreConvertedAndABadMaximumFallsBackTo250) {
         const char* max;
         std::int32_t expected;
         bool warned;
-    } cases[] = {{"True", true, "100", 100, false},  {"true", true, " 12.6 ", 13, false},
+    } cases[] = {{"True", true, "100", 100, false},   {"true", true, " 12.6 ", 13, false},
                  {"untrue", true, "12.5", 12, false}, {"False", false, "abc", 250, true},
-                 {"", false, "", 250, true},         {"yes", false, "99999999999", 250, true}};
+                 {"", false, "", 250, true},          {"yes", false, "99999999999", 250, true}};
     for (const auto& c : cases) {
         AppState state;
         MemorySettingsStore settings;
@@ -125,10 +131,12 @@ TEST(Startup, RemembersADatabaseOnlyWhileItExistsAndFailsWithoutDefinitions) {
     MemorySettingsStore settings;
     settings.write("Access Database", dir.file("plant.db"));
     AppState state;
-    EXPECT_EQ(RunStartup(state, settings, test::BuiltDefinitions(), "/h").accessDatabase, dir.file("plant.db"));
+    EXPECT_EQ(RunStartup(state, settings, test::BuiltDefinitions(), "/h").accessDatabase,
+              dir.file("plant.db"));
     settings.write("Access Database", dir.file("gone.db"));
     AppState state2;
-    EXPECT_TRUE(RunStartup(state2, settings, test::BuiltDefinitions(), "/h").accessDatabase.empty());
+    EXPECT_TRUE(
+        RunStartup(state2, settings, test::BuiltDefinitions(), "/h").accessDatabase.empty());
     EXPECT_EQ(settings.read("Access Database", ""), dir.file("gone.db"));  // left as stored
 
     AppState state3;

@@ -8,12 +8,13 @@
 
 class QtSettingsStoreTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void readsDefaultsAndWrittenValues() {
         {
-            QSettings raw(QSettings::UserScope, "Pelorin Conversion Utility", "Pelorin Conversion Utility");
+            QSettings raw(QSettings::UserScope, "Pelorin Conversion Utility",
+                          "Pelorin Conversion Utility");
             raw.clear();
         }
         pel::QtSettingsStore store;
@@ -23,7 +24,8 @@ private slots:
         pel::QtSettingsStore again;
         QCOMPARE(again.read("Max Points Per EB", "250"), std::string("300"));
         QCOMPARE(again.read("Access Database", ""), std::string("/data/caf\xC3\xA9 plant.db"));
-        QSettings raw(QSettings::UserScope, "Pelorin Conversion Utility", "Pelorin Conversion Utility");
+        QSettings raw(QSettings::UserScope, "Pelorin Conversion Utility",
+                      "Pelorin Conversion Utility");
         QCOMPARE(raw.value("Properties/Max Points Per EB").toString(), QString("300"));
     }
 };

@@ -29,7 +29,8 @@ std::string PlantDb(const TempDir& dir) {
     std::string path = dir.file("plant.db");
     RawSql(path,
            "CREATE TABLE \"REGCLNIM\" (\"NAME\" TEXT NOT NULL COLLATE NOCASE, \"PNTTYPE\" TEXT, "
-           "\"PTDESC\" TEXT, \"NODENUM\" INTEGER, \"PVEULO\" SINGLE, \"INSVC\" BOOLEAN, \"_INTERNAL\" TEXT);"
+           "\"PTDESC\" TEXT, \"NODENUM\" INTEGER, \"PVEULO\" SINGLE, \"INSVC\" BOOLEAN, "
+           "\"_INTERNAL\" TEXT);"
            "CREATE UNIQUE INDEX \"REGCLNIM.PrimaryKey\" ON \"REGCLNIM\" (\"NAME\");"
            "CREATE INDEX \"REGCLNIM.Address\" ON \"REGCLNIM\" (\"NODENUM\");"
            "INSERT INTO REGCLNIM (NAME, NODENUM) VALUES ('tic2', 5), ('FIC1', 7), ('aic3', 5);");
@@ -53,8 +54,13 @@ TEST(SqliteDatabase, CatalogGivesColumnsInOrderWithTypeCodesAndIndexes) {
     ASSERT_TRUE(info);
     std::vector<std::pair<std::string, int>> cols;
     for (auto& c : info->columns) cols.emplace_back(c.name, c.type);
-    EXPECT_EQ(cols, (std::vector<std::pair<std::string, int>>{{"NAME", 202}, {"PNTTYPE", 202},
-              {"PTDESC", 202}, {"NODENUM", 3}, {"PVEULO", 4}, {"INSVC", 11}, {"_INTERNAL", 202}}));
+    EXPECT_EQ(cols, (std::vector<std::pair<std::string, int>>{{"NAME", 202},
+                                                              {"PNTTYPE", 202},
+                                                              {"PTDESC", 202},
+                                                              {"NODENUM", 3},
+                                                              {"PVEULO", 4},
+                                                              {"INSVC", 11},
+                                                              {"_INTERNAL", 202}}));
     EXPECT_TRUE(IndexExists(*db, "REGCLNIM", "PrimaryKey"));
     EXPECT_TRUE(IndexExists(*db, "REGCLNIM", "Address"));
     EXPECT_FALSE(IndexExists(*db, "REGCLNIM", "primarykey"));
@@ -94,8 +100,9 @@ TEST(SqliteDatabase, SeekIgnoresCaseAndEofTellsAMiss) {
 TEST(SqliteDatabase, SeekIgnoresCaseOnABinaryIndexToo) {
     TempDir dir;
     std::string path = dir.file("binary.db");
-    RawSql(path, "CREATE TABLE T (NAME TEXT, V TEXT); CREATE UNIQUE INDEX \"T.PrimaryKey\" ON T (NAME);"
-                 "INSERT INTO T VALUES ('Abc', '1');");
+    RawSql(path,
+           "CREATE TABLE T (NAME TEXT, V TEXT); CREATE UNIQUE INDEX \"T.PrimaryKey\" ON T (NAME);"
+           "INSERT INTO T VALUES ('Abc', '1');");
     auto db = Database::open(path, false);
     auto c = db->openTable("T", "PrimaryKey", CursorMode::Reading);
     EXPECT_TRUE(c->seek("ABC"));

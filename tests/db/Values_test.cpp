@@ -17,10 +17,10 @@ TEST(ParseNumber, AcceptsPlainDecimalOnly) {
         bool numeric;
         double value;
     } cases[] = {
-        {"12", true, 12},       {" -3.5 ", true, -3.5}, {"+7", true, 7},    {"1E3", true, 1000},
-        {"2.5e-1", true, 0.25}, {".5", true, 0.5},      {"5.", true, 5},    {"", false, 0},
-        {" ", false, 0},        {"-", false, 0},        {".", false, 0},    {"1e", false, 0},
-        {"0x10", false, 0},     {"inf", false, 0},      {"nan", false, 0},  {"1,000", false, 0},
+        {"12", true, 12},       {" -3.5 ", true, -3.5}, {"+7", true, 7},     {"1E3", true, 1000},
+        {"2.5e-1", true, 0.25}, {".5", true, 0.5},      {"5.", true, 5},     {"", false, 0},
+        {" ", false, 0},        {"-", false, 0},        {".", false, 0},     {"1e", false, 0},
+        {"0x10", false, 0},     {"inf", false, 0},      {"nan", false, 0},   {"1,000", false, 0},
         {"1 2", false, 0},      {"\t1", false, 0},      {"12abc", false, 0}, {"1e+", false, 0},
     };
     for (const auto& c : cases) {
@@ -36,9 +36,18 @@ TEST(RoundHalfEven, RoundsHalvesToEvenAndRefusesOutOfRange) {
     struct Case {
         double in;
         std::optional<std::int32_t> out;
-    } cases[] = {{2.5, 2},   {3.5, 4},    {-2.5, -2}, {-3.5, -4},        {2.4, 2},
-                 {2.6, 3},   {1000, 1000}, {0.5, 0},  {2147483647.0, 2147483647},
-                 {2147483648.0, std::nullopt}, {-2147483649.0, std::nullopt}, {1e300, std::nullopt}};
+    } cases[] = {{2.5, 2},
+                 {3.5, 4},
+                 {-2.5, -2},
+                 {-3.5, -4},
+                 {2.4, 2},
+                 {2.6, 3},
+                 {1000, 1000},
+                 {0.5, 0},
+                 {2147483647.0, 2147483647},
+                 {2147483648.0, std::nullopt},
+                 {-2147483649.0, std::nullopt},
+                 {1e300, std::nullopt}};
     for (const auto& c : cases) EXPECT_EQ(RoundHalfEvenToInt32(c.in), c.out) << c.in;
 }
 
@@ -113,9 +122,14 @@ TEST(TypeCodes, DeclaredTypesMapToCodes) {
     struct Case {
         const char* declared;
         int code;
-    } cases[] = {{"SMALLINT", 2}, {"integer", 3}, {"SINGLE", 4}, {"DOUBLE", 5}, {"Boolean", 11},
-                 {"TINYINT", 16}, {"BYTE", 17}, {"TEXT", 202}, {"LONGTEXT", 203}, {"MEMO", 203},
-                 {"BIGINT", 3}, {"REAL", 5}, {"VARCHAR(40)", 202}, {"", 202}, {"BLOB", 202},
-                 {"TEXT NOT NULL COLLATE NOCASE", 202}};
-    for (const auto& c : cases) EXPECT_EQ(TypeCodeFromDeclaredType(c.declared), c.code) << c.declared;
+    } cases[] = {{"SMALLINT", 2},      {"integer", 3},
+                 {"SINGLE", 4},        {"DOUBLE", 5},
+                 {"Boolean", 11},      {"TINYINT", 16},
+                 {"BYTE", 17},         {"TEXT", 202},
+                 {"LONGTEXT", 203},    {"MEMO", 203},
+                 {"BIGINT", 3},        {"REAL", 5},
+                 {"VARCHAR(40)", 202}, {"", 202},
+                 {"BLOB", 202},        {"TEXT NOT NULL COLLATE NOCASE", 202}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TypeCodeFromDeclaredType(c.declared), c.code) << c.declared;
 }

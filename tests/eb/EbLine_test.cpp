@@ -133,7 +133,8 @@ TEST(Cp1252, EveryByteComesBackOutUnchanged) {
     EXPECT_EQ(back, all);
     EXPECT_EQ(unmappable, 0u);
     back.clear();
-    AppendUtf8AsCp1252("\xE4\xB8\xAD x \xF0\x9F\x98\x80 \xFF", back, unmappable);  // CJK, emoji, bad byte
+    AppendUtf8AsCp1252("\xE4\xB8\xAD x \xF0\x9F\x98\x80 \xFF", back,
+                       unmappable);  // CJK, emoji, bad byte
     EXPECT_EQ(back, "? x ? ?");
     EXPECT_EQ(unmappable, 3u);
 }
@@ -162,10 +163,14 @@ TEST(WritePointBlock, LaysOutOneRow) {
          {"&T REGCLNIM", "&N FIC101", "PTDESC = \"FEED FLOW\"", "BOXNUM = 12", "{ }"}},
         {{{"KEYWORD", "FLOW"}, {"EUDESC(2)", "DEGC"}, {"X", ""}, {"Z", "0"}},
          ",KEYWORD,EUDESC,",
-         {"&T REGCLNIM", "&N FIC101", "KEYWORD = \"FLOW\"", "EUDESC(2) = \"DEGC\"", "Z = 0", "{ }"}},
+         {"&T REGCLNIM", "&N FIC101", "KEYWORD = \"FLOW\"", "EUDESC(2) = \"DEGC\"", "Z = 0",
+          "{ }"}},
         // Internal lines go last whatever the column position; text after the last comma is not
         // written; other "_" columns never.
-        {{{"_INTERNAL", "LINE ONE,LINE TWO,rest"}, {"_Found", "True"}, {"_Internal", "x,"}, {"B", "1"}},
+        {{{"_INTERNAL", "LINE ONE,LINE TWO,rest"},
+          {"_Found", "True"},
+          {"_Internal", "x,"},
+          {"B", "1"}},
          ",",
          {"&T REGCLNIM", "&N FIC101", "B = 1", "LINE ONE", "LINE TWO", "{ }"}},
         {{{"_INTERNAL", "A,B"}}, ",", {"&T REGCLNIM", "&N FIC101", "A", "{ }"}},

@@ -3,12 +3,12 @@
 // reading any bytes line by line and writing the lines back (CR LF) gives the same bytes once
 // line ends are made CR LF; classification and splitting stay inside the line.
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 #include "eb/Cp1252.h"
 #include "eb/EbLine.h"
@@ -28,13 +28,15 @@ inline std::string NormaliseLineEnds(std::string_view bytes) {
             out += bytes[i];
         }
     }
-    if (!out.empty() && (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0)) out += "\r\n";
+    if (!out.empty() && (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0))
+        out += "\r\n";
     return out;
 }
 
 inline void CheckEbBytes(std::string_view bytes) {
     const std::string path =
-        (std::filesystem::temp_directory_path() / ("pelorin-fuzz-" + std::to_string(::getpid()))).string();
+        (std::filesystem::temp_directory_path() / ("pelorin-fuzz-" + std::to_string(::getpid())))
+            .string();
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);

@@ -49,7 +49,8 @@ void RecordingFeedback::setLabel(Panel panel, Label label, std::string_view text
 void RecordingFeedback::clearText() {
     ++clears;
     for (Panel p : {Panel::Export, Panel::Import, Panel::CompareEb})
-        for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc}) setLabel(p, l, "");
+        for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc})
+            setLabel(p, l, "");
 }
 
 void RecordingFeedback::resultLine(Panel panel, std::string_view text) {
@@ -95,7 +96,9 @@ std::string CrLf(const std::vector<std::string>& lines) {
     return out;
 }
 
-std::string BuiltDefinitions() { return std::string(PELORIN_BIN_DIR) + "/EB.db"; }
+std::string BuiltDefinitions() {
+    return std::string(PELORIN_BIN_DIR) + "/EB.db";
+}
 
 AppState StateWithBuiltDefinitions() {
     AppState state;

@@ -25,7 +25,8 @@ std::vector<std::optional<std::string>> Fields(const std::string& line) {
     std::size_t start = 0;
     for (;;) {
         auto bar = line.find('|', start);
-        std::string f = Trim(line.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        std::string f =
+            Trim(line.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
         if (f == "NULL")
             out.emplace_back(std::nullopt);
         else
@@ -66,17 +67,24 @@ int main(int argc, char** argv) {
         std::cerr << "pelorin-mkdefs: cannot create " << temp << "\n";
         return 1;
     }
-    bool ok = Exec(db, "BEGIN") &&
-              Exec(db, "CREATE TABLE \"PointTypes\" (\"PntType\" TEXT NOT NULL COLLATE NOCASE, "
-                       "\"Node\" TEXT, \"InternalParameters\" TEXT, \"NumericFields\" TEXT)") &&
-              Exec(db, "CREATE UNIQUE INDEX \"PointTypes.PrimaryKey\" ON \"PointTypes\" (\"PntType\")") &&
-              Exec(db, "CREATE TABLE \"QuotedParameters\" (\"Node\" TEXT, \"Parameter\" TEXT NOT NULL)") &&
-              Exec(db, "CREATE INDEX \"QuotedParameters.PrimaryKey\" ON \"QuotedParameters\" "
-                       "(\"Parameter\", \"Node\")");
+    bool ok =
+        Exec(db, "BEGIN") &&
+        Exec(db,
+             "CREATE TABLE \"PointTypes\" (\"PntType\" TEXT NOT NULL COLLATE NOCASE, "
+             "\"Node\" TEXT, \"InternalParameters\" TEXT, \"NumericFields\" TEXT)") &&
+        Exec(db, "CREATE UNIQUE INDEX \"PointTypes.PrimaryKey\" ON \"PointTypes\" (\"PntType\")") &&
+        Exec(db,
+             "CREATE TABLE \"QuotedParameters\" (\"Node\" TEXT, \"Parameter\" TEXT NOT NULL)") &&
+        Exec(db,
+             "CREATE INDEX \"QuotedParameters.PrimaryKey\" ON \"QuotedParameters\" "
+             "(\"Parameter\", \"Node\")");
     sqlite3_stmt* types = nullptr;
     sqlite3_stmt* quoted = nullptr;
-    ok = ok && sqlite3_prepare_v2(db, "INSERT INTO \"PointTypes\" VALUES (?1, ?2, ?3, ?4)", -1, &types, nullptr) == SQLITE_OK &&
-         sqlite3_prepare_v2(db, "INSERT INTO \"QuotedParameters\" VALUES (?1, ?2)", -1, &quoted, nullptr) == SQLITE_OK;
+    ok = ok &&
+         sqlite3_prepare_v2(db, "INSERT INTO \"PointTypes\" VALUES (?1, ?2, ?3, ?4)", -1, &types,
+                            nullptr) == SQLITE_OK &&
+         sqlite3_prepare_v2(db, "INSERT INTO \"QuotedParameters\" VALUES (?1, ?2)", -1, &quoted,
+                            nullptr) == SQLITE_OK;
     std::string section, line;
     int lineNumber = 0;
     while (ok && std::getline(in, line)) {
@@ -88,7 +96,9 @@ int main(int argc, char** argv) {
             continue;
         }
         auto f = Fields(t);
-        sqlite3_stmt* st = section == "[PointTypes]" ? types : section == "[QuotedParameters]" ? quoted : nullptr;
+        sqlite3_stmt* st = section == "[PointTypes]"         ? types
+                           : section == "[QuotedParameters]" ? quoted
+                                                             : nullptr;
         const std::size_t want = st == types ? 4 : 2;
         if (!st || f.size() != want) {
             std::cerr << argv[1] << ":" << lineNumber << ": expected " << want << " fields\n";
