@@ -36,6 +36,8 @@ class DatabaseComparison {
         try {
             db_ = db::Database::open(state_.accessDatabasePath, false);
             asBuilt_ = db::Database::open(state_.asBuiltDatabasePath, false);
+            db_->groupSearches();
+            asBuilt_->groupSearches();
         } catch (const std::exception& e) {
             feedback_.message(kTitle, std::string("Cannot compare the databases: ") + e.what(),
                               Icon::Critical);
@@ -50,6 +52,7 @@ class DatabaseComparison {
         report_.directoryHeading(state_.accessDatabasePath + " / " + state_.asBuiltDatabasePath);
         for (const auto& type : types) compareType(type, orderBy);
         missingFromDatabase(types);
+        endSearches();
         if (!problems_.empty()) report_.incomplete(problems_);
         report_.documentEnd();
         const bool written = report_.close();
@@ -133,6 +136,17 @@ class DatabaseComparison {
     }
 
     // The as-built records of the compared types that the database lacks.
+    // Releases both files at once rather than when the run's objects go; nothing was written,
+    // so a failure here loses nothing.
+    void endSearches() {
+        for (auto* db : {db_.get(), asBuilt_.get()}) {
+            try {
+                db->commit();
+            } catch (const std::exception&) {
+            }
+        }
+    }
+
     void missingFromDatabase(const std::vector<std::string>& types) {
         report_.missingHeading("Points in As-Built Database - Not in Database");
         bool any = false;

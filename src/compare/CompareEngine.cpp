@@ -66,6 +66,7 @@ class Comparison {
                                 state_.pointTypeNames[static_cast<std::size_t>(i)]);
         }
         db_->commit();
+        db_->groupSearches();
         if (!report_.open(resultsFile)) {
             feedback_.message(kProgramTitle,
                               "Cannot write the comparison report: " + report_.errorText(),

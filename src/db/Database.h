@@ -128,6 +128,11 @@ class Database {
     // when the transaction has been open for 100 ms; commit() commits now.
     virtual void pointSaved() = 0;
     virtual void commit() = 0;
+
+    // For a run that searches row after row: the searches that follow share one read
+    // transaction, renewed every 100 ms so that other programs are never kept waiting long,
+    // until commit(). Searching alone takes and drops the file's lock for every row.
+    virtual void groupSearches() {}
 };
 
 // Shared look-ups. TableExists and IndexExists are exact (case-sensitive) and turn any failure

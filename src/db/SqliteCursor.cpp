@@ -161,6 +161,7 @@ bool SqliteCursor::seek(std::string_view key) {
     leaveRow();
     if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
     sqlite3_reset(walk_);
+    db_.beginSearch();
     auto tryStatement = [&](sqlite3_stmt* st) {
         sqlite3_reset(st);
         sqlite3_bind_text(st, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);

@@ -179,19 +179,39 @@ void SqliteDatabase::exec(const std::string& sql) {
 
 void SqliteDatabase::beginWrite() {
     ensureWritable("Cannot write");
-    if (inTransaction_) return;
+    if (inTransaction_ && writing_) return;
+    endTransaction();  // a read transaction cannot be sure of the write lock; IMMEDIATE can
     // IMMEDIATE takes the write lock now, so a busy database is reported before any point.
     exec("BEGIN IMMEDIATE");
     inTransaction_ = true;
+    writing_ = true;
+    transactionStart_ = std::chrono::steady_clock::now();
+}
+
+void SqliteDatabase::beginSearch() {
+    if (!searchesGrouped_) return;
+    if (inTransaction_) {
+        if (writing_ || std::chrono::steady_clock::now() - transactionStart_ < kCommitInterval)
+            return;
+        endTransaction();
+    }
+    exec("BEGIN");
+    inTransaction_ = true;
+    writing_ = false;
     transactionStart_ = std::chrono::steady_clock::now();
 }
 
 void SqliteDatabase::pointSaved() {
     if (inTransaction_ && std::chrono::steady_clock::now() - transactionStart_ >= kCommitInterval)
-        commit();
+        endTransaction();
 }
 
 void SqliteDatabase::commit() {
+    searchesGrouped_ = false;
+    endTransaction();
+}
+
+void SqliteDatabase::endTransaction() {
     if (!inTransaction_) return;
     if (sqlite3_get_autocommit(db_)) {  // SQLite already ended it after an error
         inTransaction_ = false;

@@ -36,6 +36,7 @@ class SqliteDatabase : public Database {
                             const Value& value) override;
     void pointSaved() override;
     void commit() override;
+    void groupSearches() override { searchesGrouped_ = true; }
 
     // For the cursors: statements cached by their SQL text, errors turned into DbError.
     sqlite3_stmt* cachedStatement(const std::string& sql);
@@ -43,17 +44,21 @@ class SqliteDatabase : public Database {
     [[noreturn]] void fail(int rc, const std::string& what) const;
     void ensureWritable(std::string_view what) const;
     void beginWrite();
+    void beginSearch();  // before a search: joins or renews the read transaction when grouped
     sqlite3* handle() const { return db_; }
     void exec(const std::string& sql);
 
   private:
     SqliteDatabase(sqlite3* db, std::string path, bool readOnly);
     void finalizeCache();
+    void endTransaction();
 
     sqlite3* db_ = nullptr;
     std::string path_;
     bool readOnly_ = false;
     bool inTransaction_ = false;
+    bool writing_ = false;  // the open transaction holds the write lock
+    bool searchesGrouped_ = false;
     std::chrono::steady_clock::time_point transactionStart_{};
     std::map<std::string, sqlite3_stmt*> cache_;
     std::map<std::string, TableInfo> infoCache_;
