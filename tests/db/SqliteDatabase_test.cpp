@@ -262,3 +262,32 @@ TEST(SharedLookups, StringInArrayIsExact) {
     EXPECT_FALSE(StringInArray("tic7", list));
     EXPECT_FALSE(StringInArray("", {}));
 }
+
+// Grouped searches hold a read lock; writing through the same database still works, and
+// commit() after the run's cursors are gone lets another program write at once.
+TEST(SqliteDatabase, GroupedSearchesWriteThroughAndReleaseTheFileOnCommit) {
+    TempDir dir;
+    const std::string path = PlantDb(dir);
+    auto db = Database::open(path, true);
+    db->groupSearches();
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+    ASSERT_TRUE(c->seek("fic1"));
+    c->setValue(c->fieldIndex("PTDESC"), Value::text("flow"));
+    c->update();
+    ASSERT_TRUE(c->seek("TIC2"));
+    c.reset();  // as a run ends: its cursors go, then the database commits
+    db->commit();
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "UPDATE REGCLNIM SET NODENUM = 9", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT PTDESC FROM REGCLNIM WHERE NAME = 'FIC1'", -1, &st,
+                                 nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "flow");
+    sqlite3_finalize(st);
+    sqlite3_close(other);
+}
