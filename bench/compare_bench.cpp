@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "app/Startup.h"
 #include "compare/CompareEngine.h"
 #include "db/Database.h"
 #include "db/PointDatabase.h"
@@ -15,16 +14,13 @@
 namespace {
 
 void ComparePlantTwoWay(benchmark::State& st) {
-    pel::AppState state;
-    pel::OpenDefinitions(state, PELORIN_DEFS);
+    pel::PointTypeCatalog catalog = pel::bench::BuiltCatalog();
     pel::bench::SilentFeedback silent;
-    const auto plant = pel::bench::MakePlantDatabase("pelorin-bench-compare", st.range(0), state);
-    const std::string db = plant.db;
+    const auto plant = pel::bench::MakePlantDatabase("pelorin-bench-compare", st.range(0), catalog);
     const std::filesystem::path dir = plant.folder;
-    state.accessDatabasePath = db;
-    state.ebFileDirectory = dir.string();
-    for (auto _ : st)
-        pel::CompareEbFiles(state, silent, {"plant.eb"}, (dir / "report.htm").string(), true);
+    const pel::CompareEbRequest request{
+        plant.db, dir.string(), {"plant.eb"}, (dir / "report.htm").string(), true};
+    for (auto _ : st) (void)pel::CompareEbFiles(catalog, silent, request);
 }
 
 }  // namespace

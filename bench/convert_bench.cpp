@@ -17,8 +17,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/Feedback.h"
-#include "db/ConvertDatabase.h"
+#include "convert/ConvertDatabase.h"
+#include "core/Feedback.h"
 
 extern char** environ;
 
@@ -77,7 +77,7 @@ bool RunMdbExport(const std::string& file) {
 bool Convert(const std::string& file, const std::string& out) {
     SilentFeedback feedback;
     std::filesystem::remove(out);
-    const bool done = pel::db::ConvertDatabase(file, out, feedback) == pel::Outcome::Done;
+    const bool done = pel::ConvertDatabase(file, out, feedback) == pel::Outcome::Done;
     std::filesystem::remove(out);
     return done;
 }

@@ -5,10 +5,9 @@
 
 #include <filesystem>
 
-#include "app/Startup.h"
 #include "db/Database.h"
 #include "db/PointDatabase.h"
-#include "export/ExportDriver.h"
+#include "export/ExportEngine.h"
 #include "import/ImportDriver.h"
 #include "support/PlantDatabase.h"
 #include "support/SilentFeedback.h"
@@ -18,17 +17,16 @@ namespace {
 using Silent = pel::bench::SilentFeedback;
 
 void ExportPlant(benchmark::State& st) {
-    pel::AppState state;
-    pel::OpenDefinitions(state, PELORIN_DEFS);
+    pel::PointTypeCatalog catalog = pel::bench::BuiltCatalog();
     Silent silent;
-    const auto plant = pel::bench::MakePlantDatabase("pelorin-bench-export", st.range(0), state);
+    const auto plant = pel::bench::MakePlantDatabase("pelorin-bench-export", st.range(0), catalog);
     const std::string db = plant.db;
     const std::filesystem::path dir = plant.folder;
     pel::ExportRequest request;
     request.database = db;
     request.exportFile = (dir / "out.eb").string();
     request.pointTypes = {"ANINNIM", "DEVCTL", "DIINNIM", "REGCLNIM"};
-    for (auto _ : st) pel::RunExport(state, silent, request);
+    for (auto _ : st) (void)pel::RunExport(silent, request);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     st.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;

@@ -7,11 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/AppState.h"
-#include "app/Startup.h"
 #include "db/Database.h"
 #include "db/PointDatabase.h"
 #include "import/ImportDriver.h"
+#include "support/PlantDatabase.h"
 #include "support/PlantGenerator.h"
 #include "support/SilentFeedback.h"
 
@@ -31,20 +30,6 @@ std::string Plant(std::int64_t points) {
     return path;
 }
 
-pel::AppState State() {
-    pel::AppState state;
-    pel::OpenDefinitions(state, std::string(PELORIN_DEFS));
-    return state;
-}
-
-void NewDatabase(pel::AppState& state, const std::string& path) {
-    std::filesystem::remove(path);
-    auto db = pel::db::Database::create(path);
-    for (std::int32_t i = 0; i < state.pointTypeCount; ++i)
-        pel::db::CreatePointTypeTable(*db, state.pointTypeNames[static_cast<std::size_t>(i)]);
-    db->commit();
-}
-
 void PeakMemory(benchmark::State& st) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -54,14 +39,14 @@ void PeakMemory(benchmark::State& st) {
 void ImportIntoNewDatabase(benchmark::State& st) {
     const std::string plant = Plant(st.range(0));
     const std::string db = Dir() + "/new.db";
-    pel::AppState state = State();
+    pel::PointTypeCatalog catalog = pel::bench::BuiltCatalog();
     Silent silent;
     for (auto _ : st) {
         st.PauseTiming();
-        NewDatabase(state, db);
+        pel::bench::NewPointDatabase(catalog, db);
         st.ResumeTiming();
-        pel::RunImport(state, silent,
-                       {db, {plant}, pel::ImportMode::UpdatesAndAdditions, {}, true});
+        (void)pel::RunImport(catalog, silent,
+                             {db, {plant}, pel::ImportMode::UpdatesAndAdditions, {}, true});
     }
     PeakMemory(st);
 }
@@ -69,13 +54,14 @@ void ImportIntoNewDatabase(benchmark::State& st) {
 void ImportAllUpdates(benchmark::State& st) {
     const std::string plant = Plant(st.range(0));
     const std::string db = Dir() + "/full.db";
-    pel::AppState state = State();
+    pel::PointTypeCatalog catalog = pel::bench::BuiltCatalog();
     Silent silent;
-    NewDatabase(state, db);
-    pel::RunImport(state, silent, {db, {plant}, pel::ImportMode::UpdatesAndAdditions, {}, true});
+    pel::bench::NewPointDatabase(catalog, db);
+    (void)pel::RunImport(catalog, silent,
+                         {db, {plant}, pel::ImportMode::UpdatesAndAdditions, {}, true});
     for (auto _ : st)
-        pel::RunImport(state, silent,
-                       {db, {plant}, pel::ImportMode::UpdatesAndAdditions, {}, true});
+        (void)pel::RunImport(catalog, silent,
+                             {db, {plant}, pel::ImportMode::UpdatesAndAdditions, {}, true});
     PeakMemory(st);
 }
 

@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "app/QtDialogs.h"
-#include "app/Startup.h"
 #include "db/Database.h"
 #include "db/PointDatabase.h"
 #include "import/ImportTab.h"
+#include "support/PlantDatabase.h"
 #include "support/PlantGenerator.h"
+#include "ui/QtDialogs.h"
 
 extern char** environ;
 
@@ -55,13 +55,9 @@ struct Plant {
         if (!fs::exists(file)) pel::bench::WritePlant(file, pel::bench::PlantShape{});
     }
     // A fresh point database, as new-db makes it.
-    std::string freshDatabase(const pel::AppState& state, const char* name) const {
+    std::string freshDatabase(const pel::PointTypeCatalog& catalog, const char* name) const {
         const std::string path = (folder / name).string();
-        fs::remove(path);
-        auto db = pel::db::Database::create(path);
-        for (std::int32_t i = 0; i < state.pointTypeCount; ++i)
-            pel::db::CreatePointTypeTable(*db, state.pointTypeNames[static_cast<std::size_t>(i)]);
-        db->commit();
+        pel::bench::NewPointDatabase(catalog, path);
         return path;
     }
 };
@@ -72,7 +68,7 @@ double WindowImportSeconds(const Plant& plant) {
     QuietDialogs dialogs;
     pel::MainWindow window(state, settings, dialogs);
     window.load(plant.definitions, plant.folder.string());
-    const std::string database = plant.freshDatabase(state, "window.db");
+    const std::string database = plant.freshDatabase(state.catalog, "window.db");
     window.applyDatabase(QString::fromStdString(database), false);
     window.importTab()->applyChosenFiles({QString::fromStdString(plant.file)}, false);
     auto* button = window.findChild<QPushButton*>("cmdImportEB");
@@ -82,9 +78,7 @@ double WindowImportSeconds(const Plant& plant) {
 }
 
 double CliImportSeconds(const Plant& plant) {
-    pel::AppState state;
-    pel::OpenDefinitions(state, plant.definitions);
-    const std::string database = plant.freshDatabase(state, "cli.db");
+    const std::string database = plant.freshDatabase(pel::bench::BuiltCatalog(), "cli.db");
     const std::string program = (BinDirectory() / "pelorin-cli").string();
     std::vector<std::string> args{program,  "--defs", plant.definitions,
                                   "import", database, plant.file};

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/Startup.h"
 #include "db/Database.h"
+#include "db/Definitions.h"
 #include "db/PointDatabase.h"
 #include "import/ImportDriver.h"
 #include "support/PlantGenerator.h"
@@ -18,18 +18,30 @@ struct PlantFiles {
     std::string folder, eb, db;
 };
 
-inline PlantFiles MakePlantDatabase(const std::string& name, std::int64_t points, AppState& state) {
+// The catalog of the build's definitions database.
+inline PointTypeCatalog BuiltCatalog() {
+    auto definitions = db::Database::open(PELORIN_DEFS, false);
+    return db::ReadPointTypeCatalog(*definitions);
+}
+
+// A new point database with a table for every point type, as new-db makes it.
+inline void NewPointDatabase(const PointTypeCatalog& catalog, const std::string& path) {
+    std::filesystem::remove(path);
+    auto d = db::Database::create(path);
+    for (const std::string& type : catalog.names()) db::CreatePointTypeTable(*d, type);
+    d->commit();
+}
+
+inline PlantFiles MakePlantDatabase(const std::string& name, std::int64_t points,
+                                    PointTypeCatalog& catalog) {
     const auto dir = std::filesystem::temp_directory_path() / name;
     std::filesystem::create_directories(dir);
     PlantFiles f{dir.string(), (dir / "plant.eb").string(), (dir / "plant.db").string()};
     if (!std::filesystem::exists(f.db)) {
         WritePlant(f.eb, {points, 1});
-        auto d = db::Database::create(f.db);
-        for (std::int32_t i = 0; i < state.pointTypeCount; ++i)
-            db::CreatePointTypeTable(*d, state.pointTypeNames[static_cast<std::size_t>(i)]);
-        d.reset();
+        NewPointDatabase(catalog, f.db);
         SilentFeedback silent;
-        RunImport(state, silent, {f.db, {f.eb}, ImportMode::UpdatesAndAdditions, {}, true});
+        (void)RunImport(catalog, silent, {f.db, {f.eb}, ImportMode::UpdatesAndAdditions, {}, true});
     }
     return f;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Feedback for the benchmarks: nobody watches, every question is answered OK.
 
-#include "app/Feedback.h"
+#include "core/Feedback.h"
 
 namespace pel::bench {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/Paths.h"
+#include "core/Paths.h"
 #include "db/Database.h"
 #include "db/PointDatabase.h"
 #include "import/ImportDriver.h"
@@ -35,15 +35,15 @@ std::vector<std::string> EbFilesIn(const fs::path& folder) {
 
 // A new point database with every file imported; written beside the target and renamed at the
 // end, so that a failure leaves no half-made database behind.
-bool BuildDatabase(AppState& state, Feedback& feedback, const std::string& path,
+bool BuildDatabase(PointTypeCatalog& catalog, Feedback& feedback, const std::string& path,
                    const std::vector<std::string>& files, std::string& failure) {
     const std::string part = path + ".part";
     std::error_code ec;
     fs::remove(part, ec);
     try {
         auto db = db::Database::create(part);
-        for (std::int32_t i = 0; i < state.pointTypeCount; ++i)
-            db::CreatePointTypeTable(*db, state.pointTypeNames[static_cast<std::size_t>(i)]);
+        for (std::int32_t i = 0; i < catalog.count(); ++i)
+            db::CreatePointTypeTable(*db, catalog.name(i));
         db->commit();
     } catch (const std::exception& e) {
         failure = e.what();
@@ -53,7 +53,7 @@ bool BuildDatabase(AppState& state, Feedback& feedback, const std::string& path,
     ImportRequest request;
     request.database = part;
     request.files = files;
-    if (RunImport(state, feedback, request) != Outcome::Done) {
+    if (RunImport(catalog, feedback, request) != Outcome::Done) {
         failure = "The demo EB files could not be imported into " + path;
         fs::remove(part, ec);
         return false;
@@ -68,7 +68,7 @@ bool BuildDatabase(AppState& state, Feedback& feedback, const std::string& path,
 
 }  // namespace
 
-std::optional<DemoPlant> PrepareDemoPlant(AppState& state, Feedback& feedback,
+std::optional<DemoPlant> PrepareDemoPlant(PointTypeCatalog& catalog, Feedback& feedback,
                                           const std::string& demoDirectory,
                                           const std::string& dataDirectory, std::string& failure) {
     const std::vector<std::string> sources = EbFilesIn(demoDirectory);
@@ -103,13 +103,13 @@ std::optional<DemoPlant> PrepareDemoPlant(AppState& state, Feedback& feedback,
     demo.pointTypes = kDemoPointTypes;
 
     if (!FileExists(demo.database) &&
-        !BuildDatabase(state, feedback, demo.database, demo.files, failure))
+        !BuildDatabase(catalog, feedback, demo.database, demo.files, failure))
         return std::nullopt;
     if (!FileExists(demo.asBuiltDatabase)) {
         std::vector<std::string> asBuilt = demo.files;
         for (const std::string& change : EbFilesIn(fs::path(demoDirectory) / "asbuilt"))
             asBuilt.push_back(change);
-        if (!BuildDatabase(state, feedback, demo.asBuiltDatabase, asBuilt, failure))
+        if (!BuildDatabase(catalog, feedback, demo.asBuiltDatabase, asBuilt, failure))
             return std::nullopt;
     }
     return demo;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 
 namespace pel {
 
@@ -27,8 +27,8 @@ struct DemoPlant {
 // `demoDirectory` (and the as-built changes in its folder "asbuilt"): copies of the files, then
 // each database as pelorin-cli new-db makes it with every file imported. A database is kept
 // only when its import did everything, so a failed first start is tried again at the next.
-// Needs the definitions open in `state`. Nothing on failure, with `failure` saying why.
-std::optional<DemoPlant> PrepareDemoPlant(AppState& state, Feedback& feedback,
+// Needs the definitions open in the catalog. Nothing on failure, with `failure` saying why.
+std::optional<DemoPlant> PrepareDemoPlant(PointTypeCatalog& catalog, Feedback& feedback,
                                           const std::string& demoDirectory,
                                           const std::string& dataDirectory, std::string& failure);
 

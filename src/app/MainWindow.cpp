@@ -10,11 +10,11 @@
 #include "app/AboutDialog.h"
 #include "app/DemoPlant.h"
 #include "app/OptionsDialog.h"
-#include "app/Paths.h"
 #include "app/Startup.h"
 #include "compare/CompareDbPanel.h"
 #include "compare/CompareEbTab.h"
 #include "connections/ConnectionsDialog.h"
+#include "core/Paths.h"
 #include "export/ExportTab.h"
 #include "import/ImportTab.h"
 

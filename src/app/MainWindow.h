@@ -6,8 +6,8 @@
 #include <QPointer>
 #include <string>
 
-#include "app/QtFeedback.h"
-#include "app/QtWindowContext.h"
+#include "ui/QtFeedback.h"
+#include "ui/QtWindowContext.h"
 
 class QTabWidget;
 

@@ -2,55 +2,16 @@
 
 #include <algorithm>
 
-#include "app/Paths.h"
+#include "core/Paths.h"
+#include "db/Definitions.h"
 #include "db/Numeric.h"
 #include "db/ValueText.h"
 
 namespace pel {
 
-std::string DefinitionsPathIn(const std::string& programDirectory) {
-    const std::string sqlite = JoinPath(programDirectory, "EB.db");
-    if (FileExists(sqlite)) return sqlite;
-    const std::string access = JoinPath(programDirectory, "EB.mdb");
-    if (FileExists(access)) return access;
-    return sqlite;  // named in the failure when neither is there
-}
-
-namespace {
-
-std::optional<std::string> FieldText(const db::Cursor& cursor, int column) {
-    if (column < 0) return std::nullopt;
-    db::Value v = cursor.value(column);
-    if (v.isNull()) return std::nullopt;
-    return db::ValueText(v, cursor.field(column).type);
-}
-
-}  // namespace
-
 void OpenDefinitions(AppState& state, const std::string& definitionsPath) {
     state.definitionsConnection = db::Database::open(definitionsPath, false);
-    state.pointTypesRecordset =
-        state.definitionsConnection->openTable("PointTypes", "PrimaryKey", db::CursorMode::Reading);
-    db::Cursor& cursor = *state.pointTypesRecordset;
-    const int type = cursor.fieldIndex("PntType");
-    if (type < 0)
-        throw db::DbError(db::DbError::Kind::NoColumn,
-                          "The table PointTypes of " + definitionsPath + " has no column PntType");
-    const int node = cursor.fieldIndex("Node");
-    const int internal = cursor.fieldIndex("InternalParameters");
-    const int numeric = cursor.fieldIndex("NumericFields");
-    std::vector<PointTypeDefinition> rows;
-    rows.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, cursor.recordCount())));
-    if (!cursor.bof()) cursor.moveFirst();
-    for (; !cursor.eof(); cursor.moveNext()) {
-        PointTypeDefinition row;
-        row.pntType = FieldText(cursor, type).value_or(std::string());
-        row.node = FieldText(cursor, node);
-        row.internalParameters = FieldText(cursor, internal);
-        row.numericFields = FieldText(cursor, numeric);
-        rows.push_back(std::move(row));
-    }
-    state.setDefinitions(std::move(rows));
+    state.catalog = db::ReadPointTypeCatalog(*state.definitionsConnection);
 }
 
 bool ParseLimitSetting(std::string_view text) {
@@ -100,7 +61,6 @@ StartupResult RunStartup(AppState& state, SettingsStore& settings,
 }
 
 void RunShutdown(AppState& state) {
-    state.pointTypesRecordset.reset();
     state.definitionsConnection.reset();
 }
 

@@ -7,13 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/SettingsStore.h"
+#include "ui/AppState.h"
+#include "ui/SettingsStore.h"
 
 namespace pel {
-
-// The definitions database beside the program: EB.db, else EB.mdb.
-std::string DefinitionsPathIn(const std::string& programDirectory);
 
 struct StartupResult {
     bool ok = true;              // false: "Error in form load", remaining steps skipped
@@ -33,7 +30,7 @@ void OpenDefinitions(AppState& state, const std::string& definitionsPath);
 StartupResult RunStartup(AppState& state, SettingsStore& settings,
                          const std::string& definitionsPath, const std::string& homeDirectory);
 
-// Closes the PointTypes cursor and the definitions connection (whatever start-up opened).
+// Closes the definitions connection (whatever start-up opened).
 void RunShutdown(AppState& state);
 
 // "Limit Points Per EB": true when the lower-cased text contains "true".

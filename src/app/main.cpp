@@ -10,9 +10,10 @@
 
 #include "app/DemoPlant.h"
 #include "app/MainWindow.h"
-#include "app/QtDialogs.h"
-#include "app/QtSettingsStore.h"
 #include "app/Startup.h"
+#include "db/Definitions.h"
+#include "ui/QtDialogs.h"
+#include "ui/QtSettingsStore.h"
 
 namespace {
 
@@ -54,14 +55,14 @@ int main(int argc, char** argv) {
     pel::QtDialogs dialogs;
     pel::MainWindow window(state, settings, dialogs);
     const std::string programDirectory = pel::ToStdString(QCoreApplication::applicationDirPath());
-    const bool loaded =
-        window.load(pel::DefinitionsPathIn(programDirectory), pel::ToStdString(QDir::homePath()));
+    const bool loaded = window.load(pel::db::DefinitionsPathIn(programDirectory),
+                                    pel::ToStdString(QDir::homePath()));
 
     if (loaded && demo) {
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         std::string failure;
         std::optional<pel::DemoPlant> plant = pel::PrepareDemoPlant(
-            state, window.feedback(), pel::ToStdString(FindDemoDirectory(demoFiles)),
+            state.catalog, window.feedback(), pel::ToStdString(FindDemoDirectory(demoFiles)),
             pel::ToStdString(data), failure);
         if (plant)
             window.presetDemo(*plant);

@@ -2,30 +2,12 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <climits>
 
-#include "app/Paths.h"
-#include "app/Startup.h"
+#include "core/Paths.h"
+#include "db/Definitions.h"
 
 namespace pel::cli {
-
-namespace {
-std::vector<std::pair<int, CommandSetup>>& Commands() {
-    static std::vector<std::pair<int, CommandSetup>> commands;
-    return commands;
-}
-}  // namespace
-
-CommandRegistration::CommandRegistration(int rank, CommandSetup setup) {
-    Commands().emplace_back(rank, setup);
-    std::sort(Commands().begin(), Commands().end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-}
-
-const std::vector<std::pair<int, CommandSetup>>& RegisteredCommands() {
-    return Commands();
-}
 
 std::string ProgramDirectory() {
     char buf[PATH_MAX];
@@ -36,9 +18,10 @@ std::string ProgramDirectory() {
 
 bool CliRuntime::openDefinitions() {
     const std::string path =
-        definitionsPath.empty() ? DefinitionsPathIn(ProgramDirectory()) : definitionsPath;
+        definitionsPath.empty() ? db::DefinitionsPathIn(ProgramDirectory()) : definitionsPath;
     try {
-        OpenDefinitions(state, path);
+        definitions = db::Database::open(path, false);
+        catalog = db::ReadPointTypeCatalog(*definitions);
         return true;
     } catch (const std::exception& e) {
         feedback->message("Error", std::string("Cannot read the definitions database: ") + e.what(),

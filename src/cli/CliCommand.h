@@ -1,14 +1,16 @@
 #pragma once
-// The command line's commands: each file registers one subcommand.
+// The command line's commands and what they share while one runs.
 
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
 #include "cli/ConsoleFeedback.h"
+#include "core/PointTypeCatalog.h"
+#include "db/Database.h"
 
 namespace pel::cli {
 
@@ -18,21 +20,33 @@ struct CliRuntime {
     std::string definitionsPath;   // --defs; empty: EB.db beside the program, else EB.mdb
     bool yes = false;              // --yes
     Feedback* feedback = nullptr;  // a ConsoleFeedback while a command runs
-    AppState state;
+    std::unique_ptr<db::Database> definitions;
+    PointTypeCatalog catalog;
     std::function<int()> run;  // set by the chosen subcommand's callback
 
-    // Opens the definitions database into state; on failure says why and returns false.
+    // Opens the definitions database and reads its catalog; on failure says why and returns false.
     bool openDefinitions();
 };
 
+// The commands, each adding its subcommand to the root; Commands() lists them in the order of
+// --help.
 using CommandSetup = void (*)(CLI::App& root, CliRuntime& runtime);
+void SetupNewDbCommand(CLI::App& root, CliRuntime& runtime);
+void SetupTypesCommand(CLI::App& root, CliRuntime& runtime);
+void SetupImportCommand(CLI::App& root, CliRuntime& runtime);
+void SetupExportCommand(CLI::App& root, CliRuntime& runtime);
+void SetupCompareCommand(CLI::App& root, CliRuntime& runtime);
+void SetupCompareDbCommand(CLI::App& root, CliRuntime& runtime);
+void SetupConnectionsCommand(CLI::App& root, CliRuntime& runtime);
+void SetupConvertCommand(CLI::App& root, CliRuntime& runtime);
 
-struct CommandRegistration {
-    // `rank` orders the commands in --help.
-    CommandRegistration(int rank, CommandSetup setup);
-};
-
-const std::vector<std::pair<int, CommandSetup>>& RegisteredCommands();
+inline const std::vector<CommandSetup>& Commands() {
+    static const std::vector<CommandSetup> commands{
+        SetupNewDbCommand,   SetupTypesCommand,     SetupImportCommand,      SetupExportCommand,
+        SetupCompareCommand, SetupCompareDbCommand, SetupConnectionsCommand, SetupConvertCommand,
+    };
+    return commands;
+}
 
 // "A,B,C" into its non-empty pieces.
 std::vector<std::string> SplitCommaList(const std::string& text);

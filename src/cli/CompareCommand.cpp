@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "app/Paths.h"
 #include "cli/CliCommand.h"
 #include "compare/CompareEngine.h"
+#include "core/Paths.h"
 
 namespace pel::cli {
 
@@ -32,12 +32,13 @@ int Run(CliRuntime& rt, const CompareArgs& a) {
         names.push_back(path.filename().string());
     }
     if (!rt.openDefinitions()) return kExitLeftUndone;
-    rt.state.accessDatabasePath = a.database;
-    rt.state.ebFileDirectory = folder;
-    return ExitCodeFor(CompareEbFiles(rt.state, *rt.feedback, names, a.report, a.twoWay));
+    const CompareEbRequest request{a.database, folder, names, a.report, a.twoWay};
+    return ExitCodeFor(CompareEbFiles(rt.catalog, *rt.feedback, request));
 }
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupCompareCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand("compare",
                                     "The Compare EB run: EB files against the database, as HTML");
     auto a = std::make_shared<CompareArgs>();
@@ -50,7 +51,4 @@ void Setup(CLI::App& root, CliRuntime& rt) {
     cmd->callback([&rt, a] { rt.run = [&rt, a] { return Run(rt, *a); }; });
 }
 
-const CommandRegistration registration(50, Setup);
-
-}  // namespace
 }  // namespace pel::cli

@@ -11,7 +11,9 @@ struct CompareDbArgs {
     std::string database, asBuilt, report, types, order = "Name";
 };
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupCompareDbCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand(
         "compare-db", "The Compare DB run: the database against an as-built copy, as HTML");
     auto a = std::make_shared<CompareDbArgs>();
@@ -24,15 +26,11 @@ void Setup(CLI::App& root, CliRuntime& rt) {
     cmd->callback([&rt, a] {
         rt.run = [&rt, a] {
             if (!rt.openDefinitions()) return static_cast<int>(kExitLeftUndone);
-            rt.state.accessDatabasePath = a->database;
-            rt.state.asBuiltDatabasePath = a->asBuilt;
-            return ExitCodeFor(CompareDatabases(rt.state, *rt.feedback, SplitCommaList(a->types),
-                                                a->order, a->report));
+            const CompareDbRequest request{a->database, a->asBuilt, SplitCommaList(a->types),
+                                           a->order, a->report};
+            return ExitCodeFor(CompareDatabases(*rt.feedback, request));
         };
     });
 }
 
-const CommandRegistration registration(60, Setup);
-
-}  // namespace
 }  // namespace pel::cli

@@ -12,7 +12,9 @@ struct ConnectionsArgs {
     std::string database, report, types;
 };
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupConnectionsCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand(
         "connections", "The connection parameters of the points of the types, as text");
     auto a = std::make_shared<ConnectionsArgs>();
@@ -22,15 +24,11 @@ void Setup(CLI::App& root, CliRuntime& rt) {
     cmd->callback([&rt, a] {
         rt.run = [&rt, a] {
             if (!rt.openDefinitions()) return static_cast<int>(kExitLeftUndone);
-            rt.state.accessDatabasePath = a->database;
-            rt.state.connectionReportFile = a->report;
-            const auto reported = ReportedPointTypes(rt.state, SplitCommaList(a->types));
-            return ExitCodeFor(MakeConnectionReport(rt.state, *rt.feedback, reported));
+            const ConnectionReportRequest request{
+                a->database, a->report, ReportedPointTypes(rt.catalog, SplitCommaList(a->types))};
+            return ExitCodeFor(MakeConnectionReport(*rt.feedback, request));
         };
     });
 }
 
-const CommandRegistration registration(70, Setup);
-
-}  // namespace
 }  // namespace pel::cli

@@ -62,15 +62,20 @@ void ConsoleFeedback::resultLine(Panel panel, std::string_view text) {
     std::cout << text << std::endl;
 }
 
+bool ConsoleFeedback::confirmRun(std::string_view title,
+                                 const std::vector<std::string>& pointTypes) {
+    // The command itself is the user's confirmation of the points to process.
+    eraseProgress();
+    const std::string text = PointsToProcessText(pointTypes);
+    std::cerr << title << ": " << text << "Answer: OK\n";
+    return true;
+}
+
 bool ConsoleFeedback::askOkCancel(std::string_view title, std::string_view text) {
     eraseProgress();
-    // The command itself is the user's confirmation of the points to process.
-    const bool confirmation = text.rfind("Points to process: ", 0) == 0;
     std::cerr << title << ": " << text << (text.empty() || text.back() != '\n' ? "\n" : "");
     bool ok;
-    if (confirmation) {
-        ok = true;
-    } else if (stdinIsTerminal_ && !answerYes_) {
+    if (stdinIsTerminal_ && !answerYes_) {
         std::cerr << "OK or Cancel? [o/c] " << std::flush;
         std::string answer;
         std::getline(std::cin, answer);

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "app/Feedback.h"
+#include "core/Feedback.h"
 
 namespace pel::cli {
 
@@ -19,6 +19,7 @@ class ConsoleFeedback : public Feedback {
     bool repaintDue() override;
     void repaint() override;
     void resultLine(Panel panel, std::string_view text) override;
+    bool confirmRun(std::string_view title, const std::vector<std::string>& pointTypes) override;
     bool askOkCancel(std::string_view title, std::string_view text) override;
     void message(std::string_view title, std::string_view text, Icon icon) override;
     void warning(std::string_view text) override;

@@ -1,13 +1,11 @@
 // convert SOURCE DEST.db: an Access database copied into a new SQLite database.
 
 #include "cli/CliCommand.h"
-#include "db/ConvertDatabase.h"
+#include "convert/ConvertDatabase.h"
 
 namespace pel::cli {
 
-namespace {
-
-void Setup(CLI::App& root, CliRuntime& rt) {
+void SetupConvertCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand(
         "convert",
         "Copy an Access database (.mdb, .accdb) into a new SQLite database with the "
@@ -18,12 +16,9 @@ void Setup(CLI::App& root, CliRuntime& rt) {
     cmd->add_option("DEST", *dest, "The SQLite database to create")->required();
     cmd->callback([&rt, source, dest] {
         rt.run = [&rt, source, dest] {
-            return ExitCodeFor(db::ConvertDatabase(*source, *dest, *rt.feedback));
+            return ExitCodeFor(ConvertDatabase(*source, *dest, *rt.feedback));
         };
     });
 }
 
-const CommandRegistration registration(90, Setup);
-
-}  // namespace
 }  // namespace pel::cli

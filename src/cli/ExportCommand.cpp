@@ -1,7 +1,7 @@
 // export DB OUT.eb --types T1,T2,...: the Export tab's run.
 
 #include "cli/CliCommand.h"
-#include "export/ExportDriver.h"
+#include "export/ExportEngine.h"
 
 namespace pel::cli {
 
@@ -12,7 +12,9 @@ struct ExportArgs {
     int maxPoints = 0;
 };
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupExportCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand("export",
                                     "The Export tab's run: the points of the types into EB files");
     auto a = std::make_shared<ExportArgs>();
@@ -32,9 +34,10 @@ void Setup(CLI::App& root, CliRuntime& rt) {
                    limited = max->count() > 0;
         rt.run = [&rt, a, bySelect, byFile, limited] {
             if (!rt.openDefinitions()) return static_cast<int>(kExitLeftUndone);
-            rt.state.limitPointsPerEb = limited;
-            if (limited) rt.state.maxPointsPerEb = a->maxPoints;
             ExportRequest request;
+            request.limitPointsPerFile = limited;
+            if (limited) request.maxPointsPerFile = a->maxPoints;
+            request.definitions = rt.definitions.get();
             request.database = a->database;
             request.exportFile = a->output;
             request.pointTypes = SplitCommaList(a->types);
@@ -45,12 +48,9 @@ void Setup(CLI::App& root, CliRuntime& rt) {
             request.selectionFile = a->selectFile;
             request.orderBy = a->order;
             request.lcnNode = a->node;
-            return ExitCodeFor(RunExport(rt.state, *rt.feedback, request));
+            return ExitCodeFor(RunExport(*rt.feedback, request));
         };
     });
 }
 
-const CommandRegistration registration(40, Setup);
-
-}  // namespace
 }  // namespace pel::cli

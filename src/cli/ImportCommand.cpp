@@ -15,7 +15,9 @@ struct ImportArgs {
     bool noUpdateDefs = false;
 };
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupImportCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand("import", "The Import tab's run over the files, in order");
     auto args = std::make_shared<ImportArgs>();
     cmd->add_option("DB", args->database, "The point database")->required();
@@ -38,12 +40,9 @@ void Setup(CLI::App& root, CliRuntime& rt) {
                                                             : ImportMode::UpdatesAndAdditions;
             if (hasParams) request.selectionText = args->params;
             request.updateDefinitions = !args->noUpdateDefs;
-            return ExitCodeFor(RunImport(rt.state, *rt.feedback, request));
+            return ExitCodeFor(RunImport(rt.catalog, *rt.feedback, request));
         };
     });
 }
 
-const CommandRegistration registration(30, Setup);
-
-}  // namespace
 }  // namespace pel::cli

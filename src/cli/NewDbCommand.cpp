@@ -1,10 +1,10 @@
 // new-db DB: a new point database with a table for every point type of the definitions.
 
-#include "app/Paths.h"
 #include "cli/CliCommand.h"
+#include "core/Paths.h"
 #include "db/Database.h"
-#include "db/NewDatabaseFile.h"
 #include "db/PointDatabase.h"
+#include "db/sqlite/NewDatabaseFile.h"
 
 namespace pel::cli {
 
@@ -23,8 +23,8 @@ int CreatePointDatabase(CliRuntime& rt, const std::string& path) {
         temp = db::TemporaryPathBeside(path);
         {
             auto db = db::Database::create(temp);
-            for (std::int32_t i = 0; i < rt.state.pointTypeCount; ++i)
-                db::CreatePointTypeTable(*db, rt.state.pointTypeNames[static_cast<std::size_t>(i)]);
+            for (std::int32_t i = 0; i < rt.catalog.count(); ++i)
+                db::CreatePointTypeTable(*db, rt.catalog.name(i));
             db->commit();
         }
         db::Publish(temp, path);
@@ -36,7 +36,9 @@ int CreatePointDatabase(CliRuntime& rt, const std::string& path) {
     return kExitDone;
 }
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupNewDbCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand(
         "new-db",
         "A new point database: a table (NAME, PNTTYPE, PTDESC, _INTERNAL) with its "
@@ -46,7 +48,4 @@ void Setup(CLI::App& root, CliRuntime& rt) {
     cmd->callback([&rt, path] { rt.run = [&rt, path] { return CreatePointDatabase(rt, *path); }; });
 }
 
-const CommandRegistration registration(10, Setup);
-
-}  // namespace
 }  // namespace pel::cli

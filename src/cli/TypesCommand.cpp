@@ -6,9 +6,7 @@
 
 namespace pel::cli {
 
-namespace {
-
-void Setup(CLI::App& root, CliRuntime& rt) {
+void SetupTypesCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand("types", "The point types of the definitions, one a line");
     auto node = std::make_shared<std::string>();
     auto hasNode = std::make_shared<bool>(false);
@@ -17,14 +15,11 @@ void Setup(CLI::App& root, CliRuntime& rt) {
         *hasNode = opt->count() > 0;
         rt.run = [&rt, node, hasNode] {
             if (!rt.openDefinitions()) return static_cast<int>(kExitLeftUndone);
-            for (const auto& def : rt.state.definitions)
+            for (const auto& def : rt.catalog.definitions())
                 if (!*hasNode || (def.node && *def.node == *node)) std::cout << def.pntType << "\n";
             return static_cast<int>(kExitDone);
         };
     });
 }
 
-const CommandRegistration registration(20, Setup);
-
-}  // namespace
 }  // namespace pel::cli

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
                    "Definitions database (default: EB.db beside the program, else EB.mdb)");
     app.add_flag("--yes", runtime.yes,
                  "Answer OK to questions when standard input is not a terminal");
-    for (const auto& [rank, setup] : RegisteredCommands()) setup(app, runtime);
+    for (CommandSetup setup : Commands()) setup(app, runtime);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

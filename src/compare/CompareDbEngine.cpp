@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/Confirmation.h"
 #include "compare/ComparisonReport.h"
 #include "compare/ValueComparison.h"
 #include "db/Database.h"
@@ -21,10 +20,11 @@ std::string Text(const db::Cursor& c, int column) {
 
 class DatabaseComparison {
   public:
-    DatabaseComparison(AppState& state, Feedback& feedback) : state_(state), feedback_(feedback) {}
+    DatabaseComparison(Feedback& feedback, const CompareDbRequest& request)
+        : feedback_(feedback), request_(request) {}
 
-    Outcome run(const std::vector<std::string>& types, std::string_view orderBy,
-                const std::string& reportFile) {
+    Outcome run() {
+        const std::vector<std::string>& types = request_.pointTypes;
         feedback_.clearText();
         for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc})
             feedback_.setLabel(kPanel, l, "");
@@ -32,10 +32,10 @@ class DatabaseComparison {
             feedback_.message(kTitle, "No point types defined");
             return Outcome::LeftUndone;
         }
-        if (!feedback_.askOkCancel(kTitle, PointsToProcessText(types))) return Outcome::LeftUndone;
+        if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
         try {
-            db_ = db::Database::open(state_.accessDatabasePath, false);
-            asBuilt_ = db::Database::open(state_.asBuiltDatabasePath, false);
+            db_ = db::Database::open(request_.database, false);
+            asBuilt_ = db::Database::open(request_.asBuilt, false);
             db_->groupSearches();
             asBuilt_->groupSearches();
         } catch (const std::exception& e) {
@@ -43,14 +43,14 @@ class DatabaseComparison {
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
-        if (!report_.open(reportFile)) {
+        if (!report_.open(request_.reportFile)) {
             feedback_.message(kTitle, "Cannot write the report: " + report_.errorText(),
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
         report_.documentHead();
-        report_.directoryHeading(state_.accessDatabasePath + " / " + state_.asBuiltDatabasePath);
-        for (const auto& type : types) compareType(type, orderBy);
+        report_.directoryHeading(request_.database + " / " + request_.asBuilt);
+        for (const auto& type : types) compareType(type, request_.orderBy);
         missingFromDatabase(types);
         endSearches();
         if (!problems_.empty()) report_.incomplete(problems_);
@@ -173,8 +173,8 @@ class DatabaseComparison {
         report_.missingEnd(any);
     }
 
-    AppState& state_;
     Feedback& feedback_;
+    const CompareDbRequest& request_;
     std::unique_ptr<db::Database> db_, asBuilt_;
     ComparisonReport report_;
     std::string problems_;
@@ -183,10 +183,8 @@ class DatabaseComparison {
 
 }  // namespace
 
-Outcome CompareDatabases(AppState& state, Feedback& feedback,
-                         const std::vector<std::string>& pointTypes, std::string_view orderBy,
-                         const std::string& reportFile) {
-    return DatabaseComparison(state, feedback).run(pointTypes, orderBy, reportFile);
+Outcome CompareDatabases(Feedback& feedback, const CompareDbRequest& request) {
+    return DatabaseComparison(feedback, request).run();
 }
 
 }  // namespace pel

@@ -5,14 +5,19 @@
 #include <string_view>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 
 namespace pel {
 
-// state.accessDatabasePath against state.asBuiltDatabasePath.
-Outcome CompareDatabases(AppState& state, Feedback& feedback,
-                         const std::vector<std::string>& pointTypes, std::string_view orderBy,
-                         const std::string& reportFile);
+struct CompareDbRequest {
+    std::string database;
+    std::string asBuilt;
+    std::vector<std::string> pointTypes;
+    std::string orderBy = "Name";
+    std::string reportFile;
+};
+
+Outcome CompareDatabases(Feedback& feedback, const CompareDbRequest& request);
 
 }  // namespace pel

@@ -6,8 +6,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/Paths.h"
 #include "compare/CompareDbEngine.h"
+#include "core/Paths.h"
 
 namespace pel {
 
@@ -130,11 +130,12 @@ void CompareDbPanel::runCompare() {
     state.asBuiltDatabasePath = ToStdString(txtAsBuiltDB_->text());
     std::vector<std::string> types = SelectedEntries(listLoadPtTypes_);
     if (types.empty()) return;
-    const std::string order = ToStdString(cmbLoadOrderBy_->currentText());
-    const std::string report = ToStdString(txtCompareDBFile_->text());
+    const CompareDbRequest request{state.accessDatabasePath, state.asBuiltDatabasePath,
+                                   std::move(types), ToStdString(cmbLoadOrderBy_->currentText()),
+                                   ToStdString(txtCompareDBFile_->text())};
     RunEngine(context_, Panel::CompareDb,
-              [&] { CompareDatabases(state, context_.feedback, types, order, report); });
-    if (FileExists(report)) cmdViewDB_->setEnabled(true);
+              [&] { (void)CompareDatabases(context_.feedback, request); });
+    if (FileExists(request.reportFile)) cmdViewDB_->setEnabled(true);
 }
 
 void CompareDbPanel::view() {

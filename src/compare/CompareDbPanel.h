@@ -4,7 +4,7 @@
 
 #include <QFrame>
 
-#include "app/QtWindowContext.h"
+#include "ui/QtWindowContext.h"
 
 class QComboBox;
 class QListWidget;

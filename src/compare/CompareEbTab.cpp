@@ -7,8 +7,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/Paths.h"
 #include "compare/CompareEngine.h"
+#include "core/Paths.h"
 
 namespace pel {
 
@@ -154,8 +154,10 @@ void CompareEbTab::runCompare() {
     if (!names.empty()) {
         // The engine finds the names in the EB-file directory, which is the listed folder.
         state.ebFileDirectory = ToStdString(directory_);
+        const CompareEbRequest request{state.accessDatabasePath, state.ebFileDirectory, names,
+                                       results, twoWay};
         RunEngine(context_, Panel::CompareEb,
-                  [&] { CompareEbFiles(state, context_.feedback, names, results, twoWay); });
+                  [&] { (void)CompareEbFiles(state.catalog, context_.feedback, request); });
     }
     if (FileExists(results)) cmdView_->setEnabled(true);
 }

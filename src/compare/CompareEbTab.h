@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "app/QtWindowContext.h"
+#include "ui/QtWindowContext.h"
 
 class QCheckBox;
 class QListWidget;

@@ -4,12 +4,13 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/Paths.h"
 #include "compare/ComparisonReport.h"
 #include "compare/FoundColumn.h"
 #include "compare/ValueComparison.h"
+#include "core/Paths.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
+#include "eb/EbBlockScanner.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
 
@@ -35,48 +36,46 @@ struct TypeCursor {
     std::unique_ptr<db::Cursor> cursor;
     int found = -1;                              // the _Found column
     std::unordered_set<std::string> foundNames;  // found in this run, upper case
-    // The column (exact name) of the k-th parameter line of the last point: the blocks of one
-    // type list their parameters in one order.
-    std::vector<std::pair<std::string, int>> columnByPosition;
+    eb::ColumnByPosition<int> columnByPosition;  // the column named exactly, or -1
 };
 
-class Comparison {
+class Comparison : public eb::EbBlockHandler {
   public:
-    Comparison(AppState& state, Feedback& feedback) : state_(state), feedback_(feedback) {}
+    Comparison(const PointTypeCatalog& catalog, Feedback& feedback, const CompareEbRequest& request)
+        : catalog_(catalog), feedback_(feedback), request_(request) {}
 
-    Outcome run(const std::vector<std::string>& files, const std::string& resultsFile,
-                bool twoWay) {
+    Outcome run() {
+        const bool twoWay = request_.twoWay;
         try {
-            db_ = db::Database::open(state_.accessDatabasePath, true);
+            db_ = db::Database::open(request_.database, true);
         } catch (const std::exception& e) {
             feedback_.message(kProgramTitle, std::string("Cannot compare: ") + e.what(),
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
-        for (std::int32_t i = 0; i < state_.pointTypeCount; ++i) {
-            const std::string& type = state_.pointTypeNames[static_cast<std::size_t>(i)];
+        for (std::int32_t i = 0; i < catalog_.count(); ++i) {
+            const std::string& type = catalog_.name(i);
             feedback_.setLabel(kPanel, Label::Status, "Checking format of " + type);
             feedback_.repaint();
             AddFieldIfMissing(*db_, type);
         }
         feedback_.clearText();
         if (twoWay) {
-            for (std::int32_t i = 0; i < state_.pointTypeCount; ++i)
-                EnsureFieldType(*db_, feedback_,
-                                state_.pointTypeNames[static_cast<std::size_t>(i)]);
+            for (std::int32_t i = 0; i < catalog_.count(); ++i)
+                EnsureFieldType(*db_, feedback_, catalog_.name(i));
         }
         db_->commit();
         db_->groupSearches();
-        if (!report_.open(resultsFile)) {
+        if (!report_.open(request_.reportFile)) {
             feedback_.message(kProgramTitle,
                               "Cannot write the comparison report: " + report_.errorText(),
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
-        cursors_.resize(state_.pointTypeNames.size());
+        cursors_.resize(static_cast<std::size_t>(catalog_.count()));
         report_.documentHead();
-        report_.directoryHeading(state_.ebFileDirectory);
-        for (const auto& name : files) compareFile(name);
+        report_.directoryHeading(request_.directory);
+        for (const auto& name : request_.fileNames) compareFile(name);
         if (twoWay) settleFoundFlags();
         if (twoWay && !nodeColumn_.empty()) twoWayList();
         cursors_.clear();
@@ -115,61 +114,45 @@ class Comparison {
     void compareFile(const std::string& name) {
         report_.fileHeading(name);
         report_.columnHeads();
-        const std::string path = JoinPath(state_.ebFileDirectory, name);
+        const std::string path = JoinPath(request_.directory, name);
         eb::EbLineReader reader;
         if (!reader.open(path)) {
             problem(reader.errorText());
             return;
         }
-        known_ = false;
         found_ = false;
         pointTableOpen_ = false;
+        path_ = path;
+        reader_ = &reader;
+        eb::EbBlockScanner scanner(catalog_);
         std::string_view line;
         while (reader.next(line)) {
-            handle(line, reader.lineNumber());
+            scanner.feed(line, *this);
             if (feedback_.repaintDue()) {
                 feedback_.setProgress(kPanel, reader.fraction());
                 feedback_.repaint();
             }
         }
         leavePoint();
+        reader_ = nullptr;
         if (reader.failed()) problem(path + ": " + reader.errorText());
     }
 
-    void handle(std::string_view line, std::uint64_t lineNumber) {
-        const eb::ClassifiedLine c = eb::ClassifyEbLine(line);
-        switch (c.kind) {
-            case eb::EbLineKind::Ignored:
-                return;
-            case eb::EbLineKind::PointType:
-                return pointType(c.text, lineNumber);
-            case eb::EbLineKind::PointName:
-                if (known_) return pointName(c.text);
-                return;
-            default:
-                return parameter(line);
-        }
-    }
-
-    void pointType(std::string_view type, std::uint64_t lineNumber) {
+    eb::BlockChoice pointType(std::string_view type) override {
         leavePoint();
         feedback_.setLabel(kPanel, Label::PntType, type);
-        internal_ = false;
         found_ = false;  // lines before the next name line belong to no point
-        const int index = state_.findPointType(type);
-        known_ = index >= 0;
-        if (!known_) {
+        const int index = catalog_.find(type);
+        if (index < 0) {
             feedback_.warning("Invalid Point Type: " + std::string(type) + " at line " +
-                              std::to_string(lineNumber));
-            return;
+                              std::to_string(reader_->lineNumber()));
+            return eb::BlockChoice::Skip;
         }
         typeIndex_ = index;
-        const PointTypeDefinition* def = state_.definition(type);
-        internalList_ = def && def->internalParameters ? *def->internalParameters : std::string();
         TypeCursor& t = cursors_[static_cast<std::size_t>(index)];
-        if (t.opened) return;
+        if (t.opened) return eb::BlockChoice::Read;
         t.opened = true;
-        const std::string& table = state_.pointTypeNames[static_cast<std::size_t>(index)];
+        const std::string& table = catalog_.name(index);
         try {
             t.cursor = db_->openTable(table, "PrimaryKey", db::CursorMode::Updating);
             t.found = t.cursor->fieldIndex("_Found");
@@ -177,14 +160,13 @@ class Comparison {
             problem(std::string("the table ") + table + " could not be opened (" + e.what() +
                     "); its points were not compared");
         }
+        return eb::BlockChoice::Read;
     }
 
-    void pointName(std::string_view name) {
+    void pointName(std::string_view name) override {
         leavePoint();
         pointName_ = std::string(name);
         feedback_.setLabel(kPanel, Label::Name, pointName_);
-        internal_ = false;
-        parameterIndex_ = 0;
         TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
         found_ = false;
         if (!t.cursor) return;
@@ -195,7 +177,7 @@ class Comparison {
             ++compared_;
             feedback_.setLabel(kPanel, Label::Status, "Comparing " + pointName_);
             if (t.found >= 0) {
-                t.foundNames.insert(db::ToUpperAscii(pointName_));
+                t.foundNames.insert(ToUpperAscii(pointName_));
                 t.cursor->setValue(t.found, db::Value::integer(1));
                 t.cursor->update();
                 db_->pointSaved();
@@ -204,20 +186,25 @@ class Comparison {
         if (feedback_.repaintDue()) feedback_.repaint();
     }
 
-    void parameter(std::string_view line) {
-        if (!known_ || !found_) return;
-        const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos) return;
-        const eb::ParameterLine p = eb::SplitEbParameterLine(line);
-        if (!internal_ && !internalList_.empty() && IsInternalParameterIn(internalList_, p.name))
-            internal_ = true;
-        if (internal_) return;
+    void internalLine(std::string_view) override {}
+
+    void strayLine(std::string_view) override {
+        feedback_.warning(path_ + ", line " + std::to_string(reader_->lineNumber()) +
+                          ": a parameter line between the point-type line and the "
+                          "point-name line belongs to no point; it is ignored");
+    }
+
+    void parameter(const eb::ParameterLine& p, std::size_t position) override {
+        if (!found_) return;
         const std::string_view ebValue = eb::DecodeEbValue(p.rawValue);
-        if (db::EqualsIgnoreCase(p.name, "PTDESC"))
-            feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
+        if (EqualsIgnoreCase(p.name, "PTDESC")) feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
         db::Cursor& cursor = *cursors_[static_cast<std::size_t>(typeIndex_)].cursor;
         TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
-        const int column = exactColumn(t, p.name);
+        const int column = t.columnByPosition.get(position, p.name, [&](std::string_view name) {
+            for (int i = 0; i < t.cursor->fieldCount(); ++i)
+                if (t.cursor->field(i).name == name) return i;
+            return -1;
+        });
         const std::string dbValue =
             column < 0 ? std::string()
                        : db::ValueText(cursor.value(column), cursor.field(column).type);
@@ -226,7 +213,7 @@ class Comparison {
             pointTableOpen_ = true;
             report_.discrepancy(p.name, ebValue, dbValue);
         }
-        if (db::EqualsIgnoreCase(p.name, "BOXNUM") || db::EqualsIgnoreCase(p.name, "NODENUM")) {
+        if (EqualsIgnoreCase(p.name, "BOXNUM") || EqualsIgnoreCase(p.name, "NODENUM")) {
             if (auto n = NodeNumber(ebValue)) {
                 if (static_cast<std::size_t>(*n) >= nodes_.size())
                     nodes_.resize(static_cast<std::size_t>(*n) + 1);
@@ -234,24 +221,6 @@ class Comparison {
                 nodeColumn_ = std::string(p.name);
             }
         }
-    }
-
-    // The column named exactly as the parameter (letter case counts), or -1.
-    int exactColumn(TypeCursor& t, std::string_view name) {
-        const std::size_t k = parameterIndex_++;
-        auto& cache = t.columnByPosition;
-        if (k < cache.size() && cache[k].first == name) return cache[k].second;
-        int column = -1;
-        for (int i = 0; i < t.cursor->fieldCount(); ++i)
-            if (t.cursor->field(i).name == name) {
-                column = i;
-                break;
-            }
-        if (k < cache.size())
-            cache[k] = {std::string(name), column};
-        else if (k == cache.size())
-            cache.emplace_back(std::string(name), column);
-        return column;
     }
 
     // A two-way run leaves every point found with _Found True and every other with False.
@@ -262,7 +231,7 @@ class Comparison {
         for (std::size_t i = 0; i < cursors_.size(); ++i) {
             TypeCursor& t = cursors_[i];
             if (!t.cursor || t.found < 0) continue;
-            settled.insert(state_.pointTypeNames[i]);
+            settled.insert(catalog_.name(static_cast<std::int32_t>(i)));
             try {
                 db::Cursor& c = *t.cursor;
                 const int name = c.fieldIndex("NAME");
@@ -270,17 +239,18 @@ class Comparison {
                 for (; !c.eof(); c.moveNext()) {
                     const db::Value flag = c.value(t.found);
                     const bool wasFound =
-                        name >= 0 && t.foundNames.count(db::ToUpperAscii(
+                        name >= 0 && t.foundNames.count(ToUpperAscii(
                                          db::ValueText(c.value(name), c.field(name).type)));
                     if (!wasFound && (flag.isNull() || flag.asInteger() != 0))
                         c.setValue(t.found, db::Value::integer(0));
                 }
             } catch (const std::exception& e) {
-                problem(std::string("the found flags of ") + state_.pointTypeNames[i] +
+                problem(std::string("the found flags of ") +
+                        catalog_.name(static_cast<std::int32_t>(i)) +
                         " could not be cleared: " + e.what());
             }
         }
-        ClearFoundFlags(state_, *db_, settled);
+        ClearFoundFlags(catalog_, *db_, settled);
         db_->commit();
     }
 
@@ -310,32 +280,32 @@ class Comparison {
                         desc >= 0 ? db::ValueText(c.value(desc), c.field(desc).type) : "");
                 }
             } catch (const std::exception& e) {
-                problem(std::string("the two-way list of ") + state_.pointTypeNames[i] +
-                        " stopped: " + e.what());
+                problem(std::string("the two-way list of ") +
+                        catalog_.name(static_cast<std::int32_t>(i)) + " stopped: " + e.what());
             }
         }
         report_.missingEnd(any);
     }
 
-    AppState& state_;
+    const PointTypeCatalog& catalog_;
     Feedback& feedback_;
+    const CompareEbRequest& request_;
     std::unique_ptr<db::Database> db_;
     ComparisonReport report_;
     std::vector<TypeCursor> cursors_;
     std::vector<bool> nodes_{false};
-    std::string nodeColumn_, pointName_, internalList_, problems_;
+    std::string nodeColumn_, pointName_, problems_, path_;
+    const eb::EbLineReader* reader_ = nullptr;
     int typeIndex_ = 0;
-    std::size_t parameterIndex_ = 0;
-    bool known_ = false, found_ = false, pointTableOpen_ = false, internal_ = false;
+    bool found_ = false, pointTableOpen_ = false;
     std::int64_t compared_ = 0;
 };
 
 }  // namespace
 
-Outcome CompareEbFiles(AppState& state, Feedback& feedback,
-                       const std::vector<std::string>& fileNames, const std::string& resultsFile,
-                       bool twoWay) {
-    return Comparison(state, feedback).run(fileNames, resultsFile, twoWay);
+Outcome CompareEbFiles(const PointTypeCatalog& catalog, Feedback& feedback,
+                       const CompareEbRequest& request) {
+    return Comparison(catalog, feedback, request).run();
 }
 
 }  // namespace pel

@@ -5,14 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 
 namespace pel {
 
-// `fileNames` are names in state.ebFileDirectory, in list order; database state.accessDatabasePath.
-Outcome CompareEbFiles(AppState& state, Feedback& feedback,
-                       const std::vector<std::string>& fileNames, const std::string& resultsFile,
-                       bool twoWay);
+struct CompareEbRequest {
+    std::string database;
+    std::string directory;               // the folder of the files: the report's heading
+    std::vector<std::string> fileNames;  // names in `directory`, in list order
+    std::string reportFile;
+    bool twoWay = false;  // also list the database points of the nodes seen that no file holds
+};
+
+Outcome CompareEbFiles(const PointTypeCatalog& catalog, Feedback& feedback,
+                       const CompareEbRequest& request);
 
 }  // namespace pel

@@ -36,9 +36,9 @@ void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view tabl
     }
 }
 
-void ClearFoundFlags(const AppState& state, db::Database& db,
+void ClearFoundFlags(const PointTypeCatalog& catalog, db::Database& db,
                      const std::unordered_set<std::string>& except) {
-    for (const auto& def : state.definitions) {
+    for (const auto& def : catalog.definitions()) {
         if (except.count(def.pntType)) continue;
         try {
             if (!db::TableExists(db, def.pntType)) continue;

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 #include "db/Database.h"
 
 namespace pel {
@@ -18,7 +18,7 @@ void AddFieldIfMissing(db::Database& db, std::string_view table);
 void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view table);
 // Sets _Found to False in every row of every point-type table that exists, but for the tables
 // named in `except` (the run settles those itself); a table that fails is skipped.
-void ClearFoundFlags(const AppState& state, db::Database& db,
+void ClearFoundFlags(const PointTypeCatalog& catalog, db::Database& db,
                      const std::unordered_set<std::string>& except = {});
 
 }  // namespace pel

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/Confirmation.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/TextFileWriter.h"
@@ -28,43 +27,37 @@ void ClearLabels(Feedback& feedback) {
 
 }  // namespace
 
-std::vector<bool> ReportedPointTypes(const AppState& state,
-                                     const std::vector<std::string>& checkedCaptions) {
+std::vector<std::string> ReportedPointTypes(const PointTypeCatalog& catalog,
+                                            const std::vector<std::string>& checkedCaptions) {
     std::string checked;
     for (const auto& caption : checkedCaptions) checked += caption + ",";
-    std::vector<bool> reported(static_cast<std::size_t>(state.pointTypeCount), false);
-    for (std::int32_t i = 0; i < state.pointTypeCount; ++i) {
-        const std::string& name = state.pointTypeNames[static_cast<std::size_t>(i)];
+    std::vector<std::string> reported;
+    for (const std::string& name : catalog.names()) {
         // A plain substring test: a type REGCL is reported with REGCLNIM checked.
-        reported[static_cast<std::size_t>(i)] =
-            !name.empty() && checked.find(name) != std::string::npos;
+        if (!name.empty() && checked.find(name) != std::string::npos) reported.push_back(name);
     }
     return reported;
 }
 
-Outcome MakeConnectionReport(AppState& state, Feedback& feedback,
-                             const std::vector<bool>& reported) {
+Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& request) {
     ClearLabels(feedback);
-    std::vector<std::string> types;
-    for (std::size_t i = 0;
-         i < reported.size() && i < static_cast<std::size_t>(state.pointTypeCount); ++i)
-        if (reported[i]) types.push_back(state.pointTypeNames[i]);
+    const std::vector<std::string>& types = request.pointTypes;
     if (types.empty()) {
         feedback.message(kTitle, "No point types defined");
         return Outcome::LeftUndone;
     }
-    if (!feedback.askOkCancel(kTitle, PointsToProcessText(types))) return Outcome::LeftUndone;
+    if (!feedback.confirmRun(kTitle, types)) return Outcome::LeftUndone;
 
     std::unique_ptr<db::Database> db;
     try {
-        db = db::Database::open(state.accessDatabasePath, false);
+        db = db::Database::open(request.database, false);
     } catch (const std::exception& e) {
         feedback.message(kTitle, std::string("Cannot make the connection report: ") + e.what(),
                          Icon::Critical);
         return Outcome::LeftUndone;
     }
     eb::TextFileWriter out;
-    if (!out.open(state.connectionReportFile)) {
+    if (!out.open(request.reportFile)) {
         feedback.message(kTitle, "Cannot make the connection report: " + out.errorText(),
                          Icon::Critical);
         return Outcome::LeftUndone;

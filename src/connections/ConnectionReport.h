@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 
 namespace pel {
 
@@ -17,13 +17,17 @@ inline const std::vector<std::string>& ConnectionReportTypes() {
     return types;
 }
 
-// The checked text (each checked caption and ","), then for each point type of the list
-// (0 to pointTypeCount - 1) whether its name occurs inside it.
-std::vector<bool> ReportedPointTypes(const AppState& state,
-                                     const std::vector<std::string>& checkedCaptions);
+// The checked text (each checked caption and ","), then the known point types, in catalog
+// order, whose name occurs inside it.
+std::vector<std::string> ReportedPointTypes(const PointTypeCatalog& catalog,
+                                            const std::vector<std::string>& checkedCaptions);
 
-// Reads state.accessDatabasePath, writes state.connectionReportFile.
-Outcome MakeConnectionReport(AppState& state, Feedback& feedback,
-                             const std::vector<bool>& reported);
+struct ConnectionReportRequest {
+    std::string database;
+    std::string reportFile;
+    std::vector<std::string> pointTypes;  // in the order to report
+};
+
+Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& request);
 
 }  // namespace pel

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Paths.h"
 #include "connections/ConnectionReport.h"
+#include "core/Paths.h"
 
 namespace pel {
 
@@ -115,13 +115,14 @@ void ConnectionsDialog::makeReport() {
     for (std::size_t i = 0; i < connectCheck_.size(); ++i)
         if (connectCheck_[i]->checkState() == Qt::Checked)
             checked.push_back(ConnectionReportTypes()[i]);
-    const std::vector<bool> reported = ReportedPointTypes(state, checked);
+    const ConnectionReportRequest request{state.accessDatabasePath, state.connectionReportFile,
+                                          ReportedPointTypes(state.catalog, checked)};
     // Messages of the run belong to this window.
     QWidget* previous = context_.window;
     context_.window = this;
     context_.feedback.setParentWindow(this);
     RunEngine(context_, Panel::Connections,
-              [&] { MakeConnectionReport(state, context_.feedback, reported); });
+              [&] { (void)MakeConnectionReport(context_.feedback, request); });
     context_.window = previous;
     context_.feedback.setParentWindow(previous);
 }

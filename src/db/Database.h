@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/AsciiCase.h"
 #include "db/Value.h"
 
 namespace pel::db {
@@ -140,9 +141,5 @@ class Database {
 bool TableExists(Database& db, std::string_view table);
 bool IndexExists(Database& db, std::string_view table, std::string_view index);
 bool StringInArray(std::string_view value, const std::vector<std::string>& list);
-
-// Case-insensitive comparison of ASCII letters, as the keys compare.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-std::string ToUpperAscii(std::string_view s);
 
 }  // namespace pel::db

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "eb/Cp1252.h"
+#include "core/Cp1252.h"
 
 namespace pel::eb {
 

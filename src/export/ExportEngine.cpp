@@ -3,37 +3,17 @@
 #include <memory>
 #include <unordered_set>
 
-#include "app/Confirmation.h"
 #include "db/Database.h"
+#include "db/Definitions.h"
 #include "db/ValueText.h"
 #include "eb/EbBlockWriter.h"
 #include "eb/TextFileWriter.h"
+#include "export/ExportSelection.h"
 
 namespace pel {
 
 namespace {
 constexpr std::string_view kTitle = "Build EB File";
-}
-
-std::string GetQuotedParameters(AppState& state, std::string_view lcnNode) {
-    std::string list = ",";
-    if (!state.definitionsConnection) return list;
-    auto cursor = state.definitionsConnection->openTable("QuotedParameters", "PrimaryKey",
-                                                         db::CursorMode::Reading);
-    const int node = cursor->fieldIndex("Node");
-    const int parameter = cursor->fieldIndex("Parameter");
-    if (parameter < 0) return list;
-    if (!cursor->bof()) cursor->moveFirst();
-    for (; !cursor->eof(); cursor->moveNext()) {
-        // A row counts for every node when its Node is Null or empty, else for its own node.
-        const db::Value n = node >= 0 ? cursor->value(node) : db::Value::null();
-        const std::string nodeText = db::ValueText(n, node >= 0 ? cursor->field(node).type : 202);
-        if (n.isNull() || nodeText.empty() || nodeText == lcnNode) {
-            list += db::ValueText(cursor->value(parameter), cursor->field(parameter).type);
-            list += ',';
-        }
-    }
-    return list;
 }
 
 // The rule works on the file name only, so a folder with a "." in its name keeps it, and a name
@@ -56,40 +36,53 @@ namespace {
 
 class ExportRun {
   public:
-    ExportRun(AppState& state, Feedback& feedback) : state_(state), feedback_(feedback) {}
+    ExportRun(Feedback& feedback, const ExportRequest& request)
+        : feedback_(feedback), request_(request) {}
 
-    Outcome run(const std::vector<std::string>& types, std::string_view orderBy,
-                const std::optional<std::vector<std::string>>& selection, std::string_view lcnNode,
-                const std::string* selectionFailure) {
-        feedback_.clearText();
+    Outcome run() {
+        const std::vector<std::string>& types = request_.pointTypes;
         if (types.empty()) {
-            feedback_.message(kTitle, "No point types defined");
+            feedback_.message(kProgramTitle, "No point types selected");
             return Outcome::LeftUndone;
         }
-        if (!feedback_.askOkCancel(kTitle, PointsToProcessText(types))) return Outcome::LeftUndone;
+        feedback_.clearText();
+        if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
         try {
-            quoted_ = GetQuotedParameters(state_, lcnNode);
+            quoted_ = request_.definitions
+                          ? db::ReadQuotedParameters(*request_.definitions, request_.lcnNode)
+                          : ",";
         } catch (const std::exception& e) {
             return fail(std::string("Cannot read the quoted parameters: ") + e.what());
         }
-        if (selectionFailure) return fail(*selectionFailure);
-        if (selection) {
-            selected_.emplace(selection->begin(), selection->end());
+        std::optional<std::vector<std::string>> selection;
+        switch (request_.selection) {
+            case ExportSelection::All:
+                break;
+            case ExportSelection::File: {
+                std::string failure;
+                selection = ReadSelectionList(request_.selectionFile, &failure);
+                if (!selection) return fail(failure);
+                break;
+            }
+            case ExportSelection::Text:
+                selection = SplitExportSelectionText(request_.selectionText);
+                break;
         }
-        limit_ = state_.limitPointsPerEb;
-        if (limit_ && state_.maxPointsPerEb < 1) {
-            feedback_.warning("The maximum of " + std::to_string(state_.maxPointsPerEb) +
+        if (selection) selected_.emplace(selection->begin(), selection->end());
+        limit_ = request_.limitPointsPerFile;
+        if (limit_ && request_.maxPointsPerFile < 1) {
+            feedback_.warning("The maximum of " + std::to_string(request_.maxPointsPerFile) +
                               " points per EB file is below 1: the export is not split");
             limit_ = false;
         }
         try {
-            db_ = db::Database::open(state_.accessDatabasePath, false);
+            db_ = db::Database::open(request_.database, false);
         } catch (const std::exception& e) {
             return fail(std::string("Cannot export: ") + e.what());
         }
-        if (!out_.open(state_.currentEbFile)) return fail(out_.errorText());
+        if (!out_.open(request_.exportFile)) return fail(out_.errorText());
         for (const auto& type : types) {
-            const Outcome o = exportType(type, orderBy);
+            const Outcome o = exportType(type, request_.orderBy);
             if (o != Outcome::Done) return finishFile() ? o : Outcome::LeftUndone;
         }
         if (!finishFile()) return Outcome::LeftUndone;
@@ -113,7 +106,7 @@ class ExportRun {
     bool finishFile() {
         const bool ok = out_.close();
         unmappable_ += out_.unmappable();
-        if (!ok) fail(out_.errorText() + "; the export is incomplete");
+        if (!ok) (void)fail(out_.errorText() + "; the export is incomplete");
         return ok;
     }
 
@@ -132,7 +125,7 @@ class ExportRun {
         try {
             cursor = db_->openTable(type, index, db::CursorMode::Reading);
         } catch (const std::exception& e) {
-            fail(std::string("Cannot export ") + type + ": " + e.what());
+            (void)fail(std::string("Cannot export ") + type + ": " + e.what());
             return Outcome::LeftUndone;
         }
         const int count = cursor->fieldCount();
@@ -161,19 +154,19 @@ class ExportRun {
                     feedback_.repaint();
                 }
                 // The check follows every row: the next file opens as soon as this one is full.
-                if (limit_ && pointsInFile_ >= state_.maxPointsPerEb) {
+                if (limit_ && pointsInFile_ >= request_.maxPointsPerFile) {
                     if (!finishFile()) return Outcome::LeftUndone;
                     pointsInFile_ = 0;
                     ++fileNumber_;
-                    if (!out_.open(NextExportFileName(state_.currentEbFile, fileNumber_))) {
-                        fail(out_.errorText());
+                    if (!out_.open(NextExportFileName(request_.exportFile, fileNumber_))) {
+                        (void)fail(out_.errorText());
                         return Outcome::LeftUndone;
                     }
                 }
             }
         } catch (const std::exception& e) {
-            fail(std::string("Cannot read the table ") + type + ": " + e.what() +
-                 "; the export is incomplete");
+            (void)fail(std::string("Cannot read the table ") + type + ": " + e.what() +
+                       "; the export is incomplete");
             return Outcome::LeftUndone;
         }
         return Outcome::Done;
@@ -194,8 +187,8 @@ class ExportRun {
         if (limit_) ++pointsInFile_;
     }
 
-    AppState& state_;
     Feedback& feedback_;
+    const ExportRequest& request_;
     std::unique_ptr<db::Database> db_;
     eb::TextFileWriter out_;
     std::string quoted_;
@@ -209,12 +202,8 @@ class ExportRun {
 
 }  // namespace
 
-Outcome ExportToEb(AppState& state, Feedback& feedback, const std::vector<std::string>& pointTypes,
-                   std::string_view orderBy,
-                   const std::optional<std::vector<std::string>>& selection,
-                   std::string_view lcnNode, const std::string* selectionFailure) {
-    return ExportRun(state, feedback)
-        .run(pointTypes, orderBy, selection, lcnNode, selectionFailure);
+Outcome RunExport(Feedback& feedback, const ExportRequest& request) {
+    return ExportRun(feedback, request).run();
 }
 
 }  // namespace pel

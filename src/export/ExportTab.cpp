@@ -9,8 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/Paths.h"
-#include "export/ExportDriver.h"
+#include "core/Paths.h"
+#include "export/ExportEngine.h"
 
 namespace pel {
 
@@ -187,8 +187,10 @@ void ExportTab::runExport() {
     request.selectionText = TypedText(txtExportSelectionList_);
     request.orderBy = ToStdString(cmbOrderBy_->currentText());
     request.lcnNode = ToStdString(cmbLcnNode_->currentText());
-    RunEngine(context_, Panel::Export,
-              [&] { RunExport(context_.state, context_.feedback, request); });
+    request.limitPointsPerFile = context_.state.limitPointsPerEb;
+    request.maxPointsPerFile = context_.state.maxPointsPerEb;
+    request.definitions = context_.state.definitionsConnection.get();
+    RunEngine(context_, Panel::Export, [&] { (void)RunExport(context_.feedback, request); });
 }
 
 }  // namespace pel

@@ -1,6 +1,6 @@
 #include "import/ImportDriver.h"
 
-#include "eb/DefinitionUpdate.h"
+#include "import/DefinitionUpdate.h"
 
 namespace pel {
 
@@ -19,8 +19,7 @@ std::vector<std::string> SplitSelectionList(std::string_view text) {
     return names;
 }
 
-Outcome RunImport(AppState& state, Feedback& feedback, const ImportRequest& request) {
-    state.accessDatabasePath = request.database;
+Outcome RunImport(PointTypeCatalog& catalog, Feedback& feedback, const ImportRequest& request) {
     std::optional<std::vector<std::string>> selection;
     if (request.selectionText) {
         selection = SplitSelectionList(*request.selectionText);
@@ -35,11 +34,12 @@ Outcome RunImport(AppState& state, Feedback& feedback, const ImportRequest& requ
     }
     Outcome outcome = Outcome::Done;
     for (const auto& file : request.files) {
-        state.currentEbFile = file;
         feedback.setLabel(Panel::Import, Label::CurrentFile, file);
         if (request.updateDefinitions)
-            outcome = Worse(outcome, eb::UpdateDefinitionsFromEbFile(state, feedback));
-        outcome = Worse(outcome, ImportEbFile(state, feedback, selection, request.mode));
+            outcome = Worse(outcome,
+                            UpdateDefinitionsFromEbFile(catalog, feedback, request.database, file));
+        outcome = Worse(outcome, ImportEbFile(catalog, feedback,
+                                              {request.database, file, selection, request.mode}));
     }
     return outcome;
 }

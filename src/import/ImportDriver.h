@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 #include "import/ImportEngine.h"
 
 namespace pel {
@@ -25,6 +25,6 @@ struct ImportRequest {
 };
 
 // A selection text with no names is refused with a message before anything is written.
-Outcome RunImport(AppState& state, Feedback& feedback, const ImportRequest& request);
+Outcome RunImport(PointTypeCatalog& catalog, Feedback& feedback, const ImportRequest& request);
 
 }  // namespace pel

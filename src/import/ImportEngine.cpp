@@ -6,9 +6,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/ProblemList.h"
+#include "core/ProblemList.h"
 #include "db/ColumnConversion.h"
 #include "db/Database.h"
+#include "eb/EbBlockScanner.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
 
@@ -17,27 +18,26 @@ namespace pel {
 namespace {
 
 using db::Conversion;
-using eb::ClassifiedLine;
-using eb::EbLineKind;
 
 // One point-type table, opened once per file when its first point comes.
 struct OpenTable {
     bool tried = false;
     std::unique_ptr<db::Cursor> cursor;
     std::unordered_map<std::string, int> columnBySpelling;  // -1: the table has no such column
-    // The parameters of a type come in the same order in every block: the column of the k-th
-    // parameter line of the last block, checked by name before it is used.
-    std::vector<std::pair<std::string, int>> columnByPosition;
+    eb::ColumnByPosition<int> columnByPosition;
     int name = -1, pntType = -1, internal = -1;
 };
 
-class ImportRun {
+class ImportRun : public eb::EbBlockHandler {
   public:
-    ImportRun(AppState& state, Feedback& feedback,
-              const std::optional<std::vector<std::string>>& selection, ImportMode mode)
-        : state_(state), feedback_(feedback), mode_(mode), file_(state.currentEbFile) {
-        if (selection) {
-            selection_.emplace(selection->begin(), selection->end());
+    ImportRun(PointTypeCatalog& catalog, Feedback& feedback, const ImportFileRequest& request)
+        : catalog_(catalog),
+          feedback_(feedback),
+          mode_(request.mode),
+          database_(request.database),
+          file_(request.file) {
+        if (request.selection) {
+            selection_.emplace(request.selection->begin(), request.selection->end());
             selected_ = &*selection_;
         }
     }
@@ -50,18 +50,18 @@ class ImportRun {
             return Outcome::LeftUndone;
         }
         try {
-            db_ = db::Database::open(state_.accessDatabasePath, true);
+            db_ = db::Database::open(database_, true);
         } catch (const std::exception& e) {
             feedback_.message(kProgramTitle, "Cannot import " + file_ + ": " + e.what(),
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
-        tables_.resize(state_.pointTypeNames.size());
+        tables_.resize(static_cast<std::size_t>(catalog_.count()));
         bool cancelled = false;
         try {
             std::string_view line;
             while (reader_.next(line)) {
-                if (!handle(line)) {
+                if (!scanner_.feed(line, *this)) {
                     cancelled = true;
                     break;
                 }
@@ -115,23 +115,6 @@ class ImportRun {
                           Icon::Critical);
     }
 
-    // False when the user cancels at an unknown point type.
-    bool handle(std::string_view line) {
-        const ClassifiedLine c = eb::ClassifyEbLine(line);
-        switch (c.kind) {
-            case EbLineKind::PointType:
-                return pointType(c.text);
-            case EbLineKind::PointName:
-                if (typeValid_) pointName(c.text);
-                return true;
-            case EbLineKind::Parameter:
-                parameter(line);
-                return true;
-            default:
-                return true;
-        }
-    }
-
     // A point being added or updated is saved with its internal text, whatever its name.
     void completePoint() {
         if (!recordOpen_) return;
@@ -154,35 +137,31 @@ class ImportRun {
         }
     }
 
-    bool pointType(std::string_view type) {
+    eb::BlockChoice pointType(std::string_view type) override {
         completePoint();
         pointType_ = std::string(type);
         feedback_.setLabel(Panel::Import, Label::PntType, pointType_);
         internalFlag_ = false;
         internalText_.clear();
-        awaitingName_ = false;
-        const int index = state_.findPointType(type);
+        const int index = catalog_.find(type);
         if (index < 0) {
-            typeValid_ = false;
             feedback_.repaint();
-            if (!feedback_.askOkCancel("Error", "Invalid Point Type: " + pointType_)) return false;
+            if (!feedback_.askOkCancel("Error", "Invalid Point Type: " + pointType_))
+                return eb::BlockChoice::Stop;
             // Accepted: known from here on, in this file and later ones; this block is skipped.
-            if (state_.appendPointType(type) >= 0) tables_.resize(state_.pointTypeNames.size());
-            return true;
+            if (catalog_.append(type) >= 0)
+                tables_.resize(static_cast<std::size_t>(catalog_.count()));
+            return eb::BlockChoice::Skip;
         }
-        typeValid_ = true;
-        awaitingName_ = true;
         typeIndex_ = index;
-        const PointTypeDefinition* def = state_.definition(type);
-        internalList_ = def && def->internalParameters ? *def->internalParameters : std::string();
-        return true;
+        return eb::BlockChoice::Read;
     }
 
     OpenTable* table() {
         OpenTable& t = tables_[static_cast<std::size_t>(typeIndex_)];
         if (!t.tried) {
             t.tried = true;
-            const std::string& name = state_.pointTypeNames[static_cast<std::size_t>(typeIndex_)];
+            const std::string& name = catalog_.name(typeIndex_);
             try {
                 t.cursor = db_->openTable(name, "PrimaryKey", db::CursorMode::Updating);
                 t.name = t.cursor->fieldIndex("NAME");
@@ -199,9 +178,8 @@ class ImportRun {
         return t.cursor ? &t : nullptr;
     }
 
-    void pointName(std::string_view name) {
+    void pointName(std::string_view name) override {
         completePoint();
-        awaitingName_ = false;
         internalFlag_ = false;
         internalText_.clear();
         if (name.empty()) {
@@ -234,40 +212,37 @@ class ImportRun {
             feedback_.setLabel(Panel::Import, Label::Status, "Updating " + pointName_);
         }
         recordOpen_ = true;
-        parameterIndex_ = 0;
         if (feedback_.repaintDue()) feedback_.repaint();
     }
 
-    void parameter(std::string_view line) {
-        if (!typeValid_) return;
-        if (awaitingName_) {
-            feedback_.warning(where() +
-                              ": a parameter line between the point-type line and the "
-                              "point-name line belongs to no point; it is ignored");
-            return;
-        }
+    void strayLine(std::string_view) override {
+        feedback_.warning(where() +
+                          ": a parameter line between the point-type line and the "
+                          "point-name line belongs to no point; it is ignored");
+    }
+
+    // Internal lines are kept whatever the selection says.
+    void internalLine(std::string_view line) override {
         if (!recordOpen_) return;
-        const eb::ParameterLine p = eb::SplitEbParameterLine(line);
-        if (!internalFlag_ && !internalList_.empty() &&
-            IsInternalParameterIn(internalList_, p.name))
-            internalFlag_ = true;
-        if (internalFlag_) {  // internal lines are kept whatever the selection says
-            internalText_ += eb::TrimTrailingBlanks(line);
-            internalText_ += ',';
-            return;
-        }
+        internalFlag_ = true;
+        internalText_ += line;
+        internalText_ += ',';
+    }
+
+    void parameter(const eb::ParameterLine& p, std::size_t position) override {
+        if (!recordOpen_) return;
         std::string_view value = eb::DecodeEbValue(p.rawValue);
         if (value.empty()) value = " ";
-        if (db::EqualsIgnoreCase(p.name, "PTDESC"))
+        if (EqualsIgnoreCase(p.name, "PTDESC"))
             feedback_.setLabel(Panel::Import, Label::PtDesc, value);
         if (selected_ && !selected_->count(std::string(p.name))) return;
-        const int column = columnFor(p.name);
+        const int column = table_->columnByPosition.get(
+            position, p.name, [this](std::string_view name) { return columnByName(name); });
         if (column < 0) {
-            notStored_.add(feedback_,
-                           where() + ", point " + pointName_ + ", parameter " +
-                               std::string(p.name) + ": the table " +
-                               state_.pointTypeNames[static_cast<std::size_t>(typeIndex_)] +
-                               " has no column " + std::string(p.name));
+            notStored_.add(feedback_, where() + ", point " + pointName_ + ", parameter " +
+                                          std::string(p.name) + ": the table " +
+                                          catalog_.name(typeIndex_) + " has no column " +
+                                          std::string(p.name));
             return;
         }
         Conversion conv = db::ConvertForColumn(cursor_->field(column).type, value);
@@ -280,19 +255,6 @@ class ImportRun {
         cursor_->setValue(column, std::move(conv.value));
     }
 
-    int columnFor(std::string_view name) {
-        auto& byPosition = table_->columnByPosition;
-        const std::size_t k = parameterIndex_++;
-        if (k < byPosition.size() && byPosition[k].first == name) return byPosition[k].second;
-        const int column = columnByName(name);
-        if (k < byPosition.size()) {
-            byPosition[k] = {std::string(name), column};
-        } else if (k == byPosition.size()) {
-            byPosition.emplace_back(std::string(name), column);
-        }
-        return column;
-    }
-
     int columnByName(std::string_view name) {
         auto& byName = table_->columnBySpelling;
         std::string key(name);
@@ -303,9 +265,10 @@ class ImportRun {
         return column;
     }
 
-    AppState& state_;
+    PointTypeCatalog& catalog_;
     Feedback& feedback_;
     ImportMode mode_;
+    std::string database_;
     std::string file_;
     std::optional<std::unordered_set<std::string>> selection_;
     const std::unordered_set<std::string>* selected_ = nullptr;
@@ -315,20 +278,19 @@ class ImportRun {
     OpenTable* table_ = nullptr;
     db::Cursor* cursor_ = nullptr;
     ProblemList notStored_, skipped_;
-    std::string pointType_, pointName_, internalList_, internalText_;
+    eb::EbBlockScanner scanner_{catalog_};
+    std::string pointType_, pointName_, internalText_;
     int typeIndex_ = 0;
-    std::size_t parameterIndex_ = 0;
-    bool typeValid_ = false, awaitingName_ = false, recordOpen_ = false, internalFlag_ = false;
+    bool recordOpen_ = false, internalFlag_ = false;
     bool adding_ = false, stopped_ = false;
     std::int64_t added_ = 0, updated_ = 0;
 };
 
 }  // namespace
 
-Outcome ImportEbFile(AppState& state, Feedback& feedback,
-                     const std::optional<std::vector<std::string>>& selection, ImportMode mode,
-                     ImportCounts* counts) {
-    return ImportRun(state, feedback, selection, mode).run(counts);
+Outcome ImportEbFile(PointTypeCatalog& catalog, Feedback& feedback,
+                     const ImportFileRequest& request, ImportCounts* counts) {
+    return ImportRun(catalog, feedback, request).run(counts);
 }
 
 }  // namespace pel

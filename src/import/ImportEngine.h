@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 
 namespace pel {
 
@@ -24,10 +24,17 @@ struct ImportCounts {
     std::int64_t valuesNotStored = 0;
 };
 
-// Imports state.currentEbFile into state.accessDatabasePath. `selection`: none imports every
-// parameter; a list only the names equal to an entry (case-sensitive).
-Outcome ImportEbFile(AppState& state, Feedback& feedback,
-                     const std::optional<std::vector<std::string>>& selection, ImportMode mode,
-                     ImportCounts* counts = nullptr);
+struct ImportFileRequest {
+    std::string database;
+    std::string file;
+    // None imports every parameter; a list only the names equal to an entry (case-sensitive).
+    std::optional<std::vector<std::string>> selection;
+    ImportMode mode = ImportMode::UpdatesAndAdditions;
+};
+
+// Imports one EB file into the database. An unknown point type the user accepts is appended
+// to the catalog.
+Outcome ImportEbFile(PointTypeCatalog& catalog, Feedback& feedback,
+                     const ImportFileRequest& request, ImportCounts* counts = nullptr);
 
 }  // namespace pel

@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/Paths.h"
+#include "core/Paths.h"
 #include "import/ImportDriver.h"
 
 namespace pel {
@@ -137,7 +137,7 @@ void ImportTab::runImport() {
     request.files = context_.state.importFileList;
     request.updateDefinitions = chkUpdateDatabaseDefs_->isChecked();
     RunEngine(context_, Panel::Import,
-              [&] { RunImport(context_.state, context_.feedback, request); });
+              [&] { (void)RunImport(context_.state.catalog, context_.feedback, request); });
 }
 
 }  // namespace pel

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/DemoPlant.h"
-#include "app/Paths.h"
+#include "core/Paths.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "support/TestSupport.h"
@@ -46,10 +46,10 @@ bool NotBuiltYet(const test::RecordingFeedback& feedback) {
 
 TEST(DemoPlant, IsMadeOnceFromTheDemoFiles) {
     test::TempDir data;
-    AppState state = test::StateWithBuiltDefinitions();
+    PointTypeCatalog catalog = test::BuiltCatalog();
     test::RecordingFeedback feedback;
     std::string failure;
-    auto demo = PrepareDemoPlant(state, feedback, kDemoFiles, data.path().string(), failure);
+    auto demo = PrepareDemoPlant(catalog, feedback, kDemoFiles, data.path().string(), failure);
     if (!demo && NotBuiltYet(feedback)) GTEST_SKIP() << "the import is not built yet";
     ASSERT_TRUE(demo) << failure;
     ASSERT_EQ(demo->files.size(), 3u);
@@ -61,7 +61,7 @@ TEST(DemoPlant, IsMadeOnceFromTheDemoFiles) {
 
     // A second start keeps what is there.
     const auto made = std::filesystem::last_write_time(demo->database);
-    auto again = PrepareDemoPlant(state, feedback, kDemoFiles, data.path().string(), failure);
+    auto again = PrepareDemoPlant(catalog, feedback, kDemoFiles, data.path().string(), failure);
     ASSERT_TRUE(again) << failure;
     EXPECT_EQ(std::filesystem::last_write_time(demo->database), made);
 }
@@ -69,12 +69,12 @@ TEST(DemoPlant, IsMadeOnceFromTheDemoFiles) {
 TEST(DemoPlant, AFailedImportLeavesNoDatabase) {
     test::TempDir data, demoFiles;
     test::WriteFile(demoFiles.file("bad.eb"), test::CrLf({"&T NOSUCHTYPE", "&N X1", "PTDESC = X"}));
-    AppState state = test::StateWithBuiltDefinitions();
+    PointTypeCatalog catalog = test::BuiltCatalog();
     test::RecordingFeedback feedback;
     feedback.defaultAnswer = false;  // Cancel on "Invalid Point Type: NOSUCHTYPE"
     std::string failure;
-    auto demo =
-        PrepareDemoPlant(state, feedback, demoFiles.path().string(), data.path().string(), failure);
+    auto demo = PrepareDemoPlant(catalog, feedback, demoFiles.path().string(), data.path().string(),
+                                 failure);
     EXPECT_FALSE(demo);
     EXPECT_FALSE(failure.empty());
     EXPECT_FALSE(std::filesystem::exists(data.file("demo.db")));
@@ -83,10 +83,10 @@ TEST(DemoPlant, AFailedImportLeavesNoDatabase) {
 
 TEST(DemoPlant, WithoutDemoFilesSaysWhere) {
     test::TempDir data, empty;
-    AppState state = test::StateWithBuiltDefinitions();
+    PointTypeCatalog catalog = test::BuiltCatalog();
     test::RecordingFeedback feedback;
     std::string failure;
     EXPECT_FALSE(
-        PrepareDemoPlant(state, feedback, empty.path().string(), data.path().string(), failure));
+        PrepareDemoPlant(catalog, feedback, empty.path().string(), data.path().string(), failure));
     EXPECT_NE(failure.find(empty.path().string()), std::string::npos);
 }

@@ -19,9 +19,9 @@
 #include <QTimer>
 
 #include "app/DemoPlant.h"
-#include "app/Paths.h"
 #include "compare/CompareDbPanel.h"
 #include "compare/CompareEbTab.h"
+#include "core/Paths.h"
 #include "export/ExportTab.h"
 #include "import/ImportTab.h"
 #include "support/WindowHarness.h"
@@ -151,7 +151,7 @@ class MainWindowTest : public QObject {
         auto* node = h.find<QComboBox>("cmbLcnNode");
         node->setCurrentText("HG");
         for (int i = 0; i < list->count(); ++i)
-            QCOMPARE(Q(*h.state.definition(list->item(i)->text().toStdString())->node),
+            QCOMPARE(Q(*h.state.catalog.definition(list->item(i)->text().toStdString())->node),
                      QString("HG"));
         node->setCurrentText("XX");
         QCOMPARE(list->count(), 0);

@@ -4,7 +4,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "app/QtSettingsStore.h"
+#include "ui/QtSettingsStore.h"
 
 class QtSettingsStoreTest : public QObject {
     Q_OBJECT

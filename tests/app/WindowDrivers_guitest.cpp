@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/Paths.h"
 #include "compare/CompareDbPanel.h"
 #include "compare/CompareEbTab.h"
+#include "core/Paths.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "export/ExportTab.h"
@@ -81,7 +81,7 @@ QStringList NamesIn(const std::string& path) {
 struct Plant {
     Plant() {
         database = dir.file("plant.db");
-        test::MakePointDatabase(h.state, database);
+        test::MakePointDatabase(h.state.catalog, database);
         h.window->applyDatabase(Q(database), false);
     }
     test::TempDir dir;
@@ -222,7 +222,7 @@ class WindowDriversTest : public QObject {
         Plant p;
         WindowHarness& h = p.h;
         const std::string asBuilt = p.dir.file("asbuilt.db");
-        test::MakePointDatabase(h.state, asBuilt);
+        test::MakePointDatabase(h.state.catalog, asBuilt);
         AddPoint(p.database, "REGCLNIM", "FIC101", {{"PTDESC", "FEED"}});
         AddPoint(asBuilt, "REGCLNIM", "FIC101", {{"PTDESC", "FEED FLOW"}});
         h.dialogs.choose(Q(asBuilt));

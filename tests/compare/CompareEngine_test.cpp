@@ -48,30 +48,8 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
     return all;
 }
 
-struct Plant {
-    TempDir dir;
-    AppState state = test::StateWithBuiltDefinitions();
-    RecordingFeedback feedback;
+struct Plant : test::PlantFixture {
     std::string report = dir.file("report.htm");
-    Plant() {
-        state.accessDatabasePath = dir.file("plant.db");
-        state.ebFileDirectory = dir.path().string();
-        test::MakePointDatabase(state, state.accessDatabasePath);
-    }
-    void columns(const std::string& type,
-                 const std::vector<std::pair<const char*, const char*>>& cols) {
-        auto d = db::Database::open(state.accessDatabasePath, true);
-        for (auto [c, t] : cols) d->addColumn(type, c, t);
-    }
-    void row(const std::string& type, const std::string& name,
-             const std::vector<std::pair<const char*, Value>>& values) {
-        auto d = db::Database::open(state.accessDatabasePath, true);
-        auto c = d->openTable(type, "PrimaryKey", db::CursorMode::Updating);
-        c->addNew();
-        c->setValue(c->fieldIndex("NAME"), Value::text(name));
-        for (const auto& [col, v] : values) c->setValue(c->fieldIndex(col), v);
-        c->update();
-    }
     Outcome compare(const std::vector<std::pair<std::string, std::vector<std::string>>>& files,
                     bool twoWay = false) {
         std::vector<std::string> names;
@@ -79,7 +57,7 @@ struct Plant {
             test::WriteFile(dir.file(name), CrLf(lines));
             names.push_back(name);
         }
-        return CompareEbFiles(state, feedback, names, report, twoWay);
+        return CompareEbFiles(catalog, feedback, {db, dir.path().string(), names, report, twoWay});
     }
 };
 
@@ -168,9 +146,11 @@ TEST(CompareEb, InternalParametersStrayLinesShortNamesAndUnknownTypes) {
     EXPECT_EQ(report.find("never compared"), std::string::npos);
     EXPECT_EQ(report.find("STRAY"), std::string::npos);
     EXPECT_EQ(report.find("BOGUS"), std::string::npos);
-    ASSERT_EQ(p.feedback.warnings.size(), 2u);
-    EXPECT_EQ(p.feedback.warnings[0], "Invalid Point Type: BOGUS at line 10");
-    EXPECT_EQ(p.feedback.warnings[1], "Invalid Point Type:  at line 13");
+    ASSERT_EQ(p.feedback.warnings.size(), 3u);
+    EXPECT_NE(p.feedback.warnings[0].find("a.eb, line 7: a parameter line between"),
+              std::string::npos);
+    EXPECT_EQ(p.feedback.warnings[1], "Invalid Point Type: BOGUS at line 10");
+    EXPECT_EQ(p.feedback.warnings[2], "Invalid Point Type:  at line 13");
     EXPECT_EQ(p.feedback.results.back(), "Points compared:2");
 }
 
@@ -213,7 +193,7 @@ TEST(CompareEb, TheFoundColumnIsAddedAndARebuildIsAsked) {
         EXPECT_EQ(p.feedback.questions[0].title, "Rebuild Field");
         EXPECT_EQ(p.feedback.questions[0].text,
                   "Delete field _Found and rebuild it as one of type Boolean ?");
-        auto d = db::Database::open(p.state.accessDatabasePath, false);
+        auto d = db::Database::open(p.db, false);
         auto info = d->tableInfo("REGCLNIM");
         EXPECT_EQ(info->columns[static_cast<std::size_t>(info->columnIndex("_Found"))].type,
                   ok ? db::kBoolean : db::kText);
@@ -223,14 +203,15 @@ TEST(CompareEb, TheFoundColumnIsAddedAndARebuildIsAsked) {
 
 TEST(CompareEb, FailuresAreNamedAndTheReportSaysItIsIncomplete) {
     Plant p;
-    EXPECT_EQ(CompareEbFiles(p.state, p.feedback, {"missing.eb"}, p.report, false),
+    const std::string folder = p.dir.path().string();
+    EXPECT_EQ(CompareEbFiles(p.catalog, p.feedback, {p.db, folder, {"missing.eb"}, p.report}),
               Outcome::LeftUndone);
     const std::string report = ReadFile(p.report);
     EXPECT_NE(report.find("This report is incomplete"), std::string::npos);
     EXPECT_NE(report.find("missing.eb"), std::string::npos);
     EXPECT_EQ(report.substr(report.size() - 16), "</body></html>\r\n");
-    p.state.accessDatabasePath = p.dir.file("none.db");
-    EXPECT_EQ(CompareEbFiles(p.state, p.feedback, {"a.eb"}, p.dir.file("r2.htm"), false),
+    EXPECT_EQ(CompareEbFiles(p.catalog, p.feedback,
+                             {p.dir.file("none.db"), folder, {"a.eb"}, p.dir.file("r2.htm")}),
               Outcome::LeftUndone);
     EXPECT_NE(p.feedback.messages.back().text.find("none.db"), std::string::npos);
 }
@@ -241,10 +222,10 @@ TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
     p.row("REGCLNIM", "A1", {{"KEYWORD", Value::text("FLOW")}, {"NODENUM", Value::integer(3)}});
     p.row("REGCLNIM", "A2", {{"KEYWORD", Value::text("SAME")}});
     p.row("ANINNIM", "B1", {});
-    const std::string mine = p.state.accessDatabasePath;
-    p.state.accessDatabasePath = p.dir.file("asbuilt.db");
+    const std::string mine = p.db;
+    p.db = p.dir.file("asbuilt.db");
     {
-        auto d = db::Database::create(p.state.accessDatabasePath);
+        auto d = db::Database::create(p.db);
         d->createTable("REGCLNIM", {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
                                     {"KEYWORD", 202, "TEXT"},
                                     {"NODENUM", 202, "TEXT"}});
@@ -252,10 +233,10 @@ TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
     }
     p.row("REGCLNIM", "A1", {{"KEYWORD", Value::text("LEVEL")}, {"NODENUM", Value::text("3.0")}});
     p.row("REGCLNIM", "A9", {});
-    p.state.asBuiltDatabasePath = p.state.accessDatabasePath;
-    p.state.accessDatabasePath = mine;
-    EXPECT_EQ(CompareDatabases(p.state, p.feedback, {"REGCLNIM", "ANINNIM"}, "Name", p.report),
-              Outcome::Done);
+    const std::string asBuilt = p.db;
+    EXPECT_EQ(
+        CompareDatabases(p.feedback, {mine, asBuilt, {"REGCLNIM", "ANINNIM"}, "Name", p.report}),
+        Outcome::Done);
     const std::string report = ReadFile(p.report);
     EXPECT_NE(report.find("<td width=\"34%\">KEYWORD</td>\r\n  <td width=\"33%\">FLOW</td>\r\n  "
                           "<td width=\"33%\">LEVEL</td>"),
@@ -269,6 +250,7 @@ TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
     EXPECT_NE(report.find("<th width=\"33%\">Value (As-Built)</th>"), std::string::npos);
     EXPECT_EQ(p.feedback.results.back(), "Points compared: 3");
     EXPECT_EQ(p.feedback.questions.back().title, "Compare DB");
-    EXPECT_EQ(CompareDatabases(p.state, p.feedback, {}, "Name", p.report), Outcome::LeftUndone);
+    EXPECT_EQ(CompareDatabases(p.feedback, {mine, asBuilt, {}, "Name", p.report}),
+              Outcome::LeftUndone);
     EXPECT_EQ(p.feedback.messages.back().text, "No point types defined");
 }

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Paths.h"
 #include "connections/ConnectionReport.h"
+#include "core/Paths.h"
 #include "db/Database.h"
 #include "support/TestSupport.h"
 
@@ -16,32 +16,21 @@ using pel::test::TempDir;
 
 namespace {
 
-struct Plant {
-    TempDir dir;
-    AppState state = test::StateWithBuiltDefinitions();
-    RecordingFeedback feedback;
+struct Plant : test::PlantFixture {
+    std::string report = dir.file("report.txt");
     Plant() {
-        state.accessDatabasePath = dir.file("plant.db");
-        state.connectionReportFile = dir.file("report.txt");
-        test::MakePointDatabase(state, state.accessDatabasePath);
-        auto d = db::Database::open(state.accessDatabasePath, true);
-        for (const char* c : {"PISRC(1)", "LISRC(2)", "DODSTN", "KEYWORD"})
-            d->addColumn("REGCLNIM", c, "TEXT");
-        auto c = d->openTable("REGCLNIM", "PrimaryKey", db::CursorMode::Updating);
-        auto row = [&](const char* name, std::vector<std::pair<const char*, const char*>> values) {
-            c->addNew();
-            c->setValue(c->fieldIndex("NAME"), Value::text(name));
-            for (auto [col, v] : values) c->setValue(c->fieldIndex(col), Value::text(v));
-            c->update();
-        };
-        row("FIC101", {{"PTDESC", "FEED FLOW"},
-                       {"PISRC(1)", "FIC100.PV"},
-                       {"LISRC(2)", "5"},
-                       {"KEYWORD", "K"}});
-        row("FIC102", {{"DODSTN", ""}});
+        columns(
+            "REGCLNIM",
+            {{"PISRC(1)", "TEXT"}, {"LISRC(2)", "TEXT"}, {"DODSTN", "TEXT"}, {"KEYWORD", "TEXT"}});
+        row("REGCLNIM", "FIC101",
+            {{"PTDESC", Value::text("FEED FLOW")},
+             {"PISRC(1)", Value::text("FIC100.PV")},
+             {"LISRC(2)", Value::text("5")},
+             {"KEYWORD", Value::text("K")}});
+        row("REGCLNIM", "FIC102", {{"DODSTN", Value::text("")}});
     }
     Outcome run(const std::vector<std::string>& checked) {
-        return MakeConnectionReport(state, feedback, ReportedPointTypes(state, checked));
+        return MakeConnectionReport(feedback, {db, report, ReportedPointTypes(catalog, checked)});
     }
 };
 
@@ -50,7 +39,7 @@ struct Plant {
 TEST(ConnectionReport, WritesABlockPerPointWithItsConnectionParameters) {
     Plant p;
     EXPECT_EQ(p.run({"REGCLNIM"}), Outcome::Done);
-    EXPECT_EQ(ReadFile(p.state.connectionReportFile),
+    EXPECT_EQ(ReadFile(p.report),
               CrLf({"Point Type REGCLNIM", "Name       FIC101", "PISRC(1) = FIC100.PV",
                     "LISRC(2) = 5", "{ }", "Point Type REGCLNIM", "Name       FIC102", "{ }"}));
     EXPECT_EQ(p.feedback.results.back(), "Points reported: 2");
@@ -61,12 +50,9 @@ TEST(ConnectionReport, WritesABlockPerPointWithItsConnectionParameters) {
 
 TEST(ConnectionReport, CheckedTextIsASubstringTest) {
     Plant p;
-    p.state.appendPointType("REGCL");
-    auto reported = ReportedPointTypes(p.state, {"DICMPNIM", "REGCLNIM"});
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < reported.size(); ++i)
-        if (reported[i]) names.push_back(p.state.pointTypeNames[i]);
-    EXPECT_EQ(names, (std::vector<std::string>{"DICMPNIM", "REGCLNIM", "REGCL"}));
+    p.catalog.append("REGCL");
+    EXPECT_EQ(ReportedPointTypes(p.catalog, {"DICMPNIM", "REGCLNIM"}),
+              (std::vector<std::string>{"DICMPNIM", "REGCLNIM", "REGCL"}));
     EXPECT_EQ(p.run({}), Outcome::LeftUndone);
     EXPECT_EQ(p.feedback.messages.back().text, "No point types defined");
     EXPECT_EQ(p.feedback.messages.back().title, "Connection Report");
@@ -74,15 +60,14 @@ TEST(ConnectionReport, CheckedTextIsASubstringTest) {
 
 TEST(ConnectionReport, AFailingTypeIsAbandonedAndNamedAtTheEnd) {
     Plant p;
-    p.state.appendPointType("MISSING");
-    Outcome o = MakeConnectionReport(p.state, p.feedback,
-                                     ReportedPointTypes(p.state, {"MISSING", "REGCLNIM"}));
+    p.catalog.append("MISSING");
+    Outcome o = p.run({"MISSING", "REGCLNIM"});
     EXPECT_EQ(o, Outcome::LeftUndone);
     EXPECT_EQ(p.feedback.results.back(), "Points reported: 2");  // the others are still reported
     ASSERT_FALSE(p.feedback.messages.empty());
     EXPECT_NE(p.feedback.messages.back().text.find("MISSING"), std::string::npos);
     p.feedback.defaultAnswer = false;
-    std::remove(p.state.connectionReportFile.c_str());
+    std::remove(p.report.c_str());
     EXPECT_EQ(p.run({"REGCLNIM"}), Outcome::LeftUndone);  // Cancel writes nothing
-    EXPECT_FALSE(FileExists(p.state.connectionReportFile));
+    EXPECT_FALSE(FileExists(p.report));
 }

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "db/ConvertDatabase.h"
+#include "convert/ConvertDatabase.h"
 #include "db/Database.h"
 #include "db/TypeCodes.h"
 #include "db/ValueText.h"

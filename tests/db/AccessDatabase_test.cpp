@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "db/AccessDatabase.h"
 #include "db/Database.h"
 #include "db/Numeric.h"
 #include "db/TypeCodes.h"
 #include "db/ValueText.h"
+#include "db/access/AccessDatabase.h"
 #include "support/AccessFixtures.h"
 #include "support/TestSupport.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "eb/Cp1252.h"
+#include "core/Cp1252.h"
 #include "eb/EbBlockWriter.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "db/ConvertDatabase.h"
+#include "convert/ConvertDatabase.h"
 #include "db/Database.h"
-#include "export/ExportDriver.h"
 #include "export/ExportEngine.h"
+#include "export/ExportSelection.h"
 #include "import/ImportDriver.h"
 #include "support/AccessFixtures.h"
 #include "support/TestSupport.h"
@@ -21,13 +21,10 @@ using pel::test::TempDir;
 
 namespace {
 
-struct Plant {
-    TempDir dir;
-    AppState state = test::StateWithBuiltDefinitions();
-    RecordingFeedback feedback;
-    std::string db = dir.file("plant.db");
+struct Plant : test::PlantFixture {
     std::string out = dir.file("plant.eb");
-    Plant() { test::MakePointDatabase(state, db); }
+    bool limit = false;
+    std::int32_t max = 250;
 
     // Adds columns (name, declared type) and rows of text values ("" stays Null).
     void table(const std::string& type,
@@ -66,7 +63,10 @@ struct Plant {
         r.selectionFile = text;
         r.orderBy = order;
         r.lcnNode = node;
-        return RunExport(state, feedback, r);
+        r.limitPointsPerFile = limit;
+        r.maxPointsPerFile = max;
+        r.definitions = definitions.get();
+        return RunExport(feedback, r);
     }
 };
 
@@ -157,8 +157,8 @@ TEST(Export, SplitsIntoNumberedFilesWithoutEverOverwritingOne) {
         p.table("ANINNIM", {}, rows);
         std::filesystem::create_directory(p.dir.file("v1.0"));  // a folder with a "." in its name
         p.out = p.dir.file("v1.0/" + c.first);
-        p.state.limitPointsPerEb = true;
-        p.state.maxPointsPerEb = c.max;
+        p.limit = true;
+        p.max = c.max;
         EXPECT_EQ(p.run({"ANINNIM"}), Outcome::Done);
         for (const auto& [name, count] : c.files) {
             const std::string path = p.dir.file("v1.0/" + name);
@@ -248,10 +248,6 @@ TEST(Export, SelectionsAreExactAndRefusalsWriteNothing) {
     p.feedback.defaultAnswer = false;
     EXPECT_EQ(p.run({"REGCLNIM"}), Outcome::LeftUndone);  // Cancel
     EXPECT_FALSE(std::filesystem::exists(p.out));
-    EXPECT_EQ(ExportToEb(p.state, p.feedback, {}, "Name", std::nullopt, "NIM"),
-              Outcome::LeftUndone);
-    EXPECT_EQ(p.feedback.messages.back().title, "Build EB File");
-    EXPECT_EQ(p.feedback.messages.back().text, "No point types defined");
 }
 
 TEST(Export, RoundTripsThroughTheImportKeepEveryByte) {
@@ -283,7 +279,7 @@ TEST(Export, RoundTripsThroughTheImportKeepEveryByte) {
                                     "SLOTNUM = 0",
                                     "{ }"});
     test::WriteFile(p.dir.file("in.eb"), plant);
-    ASSERT_EQ(RunImport(p.state, p.feedback,
+    ASSERT_EQ(RunImport(p.catalog, p.feedback,
                         {p.db, {p.dir.file("in.eb")}, ImportMode::UpdatesAndAdditions, {}, true}),
               Outcome::Done);
     ASSERT_EQ(p.run({"REGCLNIM", "ANINNIM"}), Outcome::Done);
@@ -291,9 +287,9 @@ TEST(Export, RoundTripsThroughTheImportKeepEveryByte) {
 
     // Export, import into a second database, export again: the same bytes.
     Plant q;
-    ASSERT_EQ(
-        RunImport(q.state, q.feedback, {q.db, {p.out}, ImportMode::UpdatesAndAdditions, {}, true}),
-        Outcome::Done);
+    ASSERT_EQ(RunImport(q.catalog, q.feedback,
+                        {q.db, {p.out}, ImportMode::UpdatesAndAdditions, {}, true}),
+              Outcome::Done);
     ASSERT_EQ(q.run({"REGCLNIM", "ANINNIM"}), Outcome::Done);
     EXPECT_EQ(ReadFile(q.out), ReadFile(p.out));
 }
@@ -303,11 +299,10 @@ TEST(Export, AnAccessFileAndItsConversionExportTheSameBytes) {
     const std::string mdb = test::CopyAccessFixture(dir, "plant-sample.mdb");
     const std::string converted = dir.file("converted.db");
     RecordingFeedback quiet;
-    ASSERT_EQ(db::ConvertDatabase(mdb, converted, quiet), Outcome::Done);
+    ASSERT_EQ(ConvertDatabase(mdb, converted, quiet), Outcome::Done);
     std::string bytes[2];
     int i = 0;
     for (const std::string& source : {mdb, converted}) {
-        AppState state = test::StateWithBuiltDefinitions();
         RecordingFeedback feedback;
         ExportRequest r;
         r.database = source;
@@ -315,7 +310,7 @@ TEST(Export, AnAccessFileAndItsConversionExportTheSameBytes) {
         r.pointTypes = {"REGCLNIM", "ANINNIM"};
         for (const char* order : {"Address", "Name"}) {
             r.orderBy = order;
-            ASSERT_EQ(RunExport(state, feedback, r), Outcome::Done) << source;
+            ASSERT_EQ(RunExport(feedback, r), Outcome::Done) << source;
             bytes[i] += ReadFile(r.exportFile);
         }
         ++i;

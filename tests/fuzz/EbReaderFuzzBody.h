@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "eb/Cp1252.h"
+#include "core/Cp1252.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
 

@@ -4,7 +4,7 @@
 
 #include "db/Database.h"
 #include "db/Numeric.h"
-#include "eb/DefinitionUpdate.h"
+#include "import/DefinitionUpdate.h"
 #include "import/ImportDriver.h"
 #include "support/TestSupport.h"
 
@@ -16,36 +16,11 @@ using pel::test::TempDir;
 
 namespace {
 
-struct Plant {
-    TempDir dir;
-    AppState state = test::StateWithBuiltDefinitions();
-    RecordingFeedback feedback;
-    std::string db = dir.file("plant.db");
-    Plant() { test::MakePointDatabase(state, db); }
-
-    std::string file(const std::string& name, const std::vector<std::string>& lines) {
-        std::string path = dir.file(name);
-        test::WriteFile(path, CrLf(lines));
-        return path;
-    }
+struct Plant : test::PlantFixture {
     Outcome import(const std::vector<std::string>& files,
                    ImportMode mode = ImportMode::UpdatesAndAdditions,
                    std::optional<std::string> selection = std::nullopt, bool defs = true) {
-        return RunImport(state, feedback, {db, files, mode, selection, defs});
-    }
-    // The value of a column of a point, or "<no row>" / "<null>".
-    std::string value(const std::string& table, const std::string& name,
-                      const std::string& column) {
-        auto d = db::Database::open(db, false);
-        auto c = d->openTable(table, "PrimaryKey", db::CursorMode::Reading);
-        if (!c->seek(name)) return "<no row>";
-        int i = c->fieldIndex(column);
-        if (i < 0) return "<no column>";
-        Value v = c->value(i);
-        if (v.isNull()) return "<null>";
-        if (v.kind() == Value::Kind::Integer) return "int:" + std::to_string(v.asInteger());
-        if (v.kind() == Value::Kind::Real) return "real:" + db::FormatDouble(v.asReal());
-        return v.asText();
+        return RunImport(catalog, feedback, {db, files, mode, selection, defs});
     }
     int columnType(const std::string& table, const std::string& column) {
         auto d = db::Database::open(db, false);
@@ -75,12 +50,11 @@ const std::vector<std::string> kTwoPoints = {"&T REGCLNIM",
 
 TEST(DefinitionUpdate, CreatesNumericAndTextColumnsOnceAndInternalTextAsText) {
     Plant p;
-    p.state.currentEbFile =
+    const std::string file =
         p.file("a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 1", "nodenum = 2", "KEYWORD = X",
                         "LISRC(2) = 5", "SLOTNUM(1) = 3", "CTLEQN = Q", "AFTER = 1", "&T REGCLNIM",
                         "&N A2", "KEYWORD = Y"});
-    p.state.accessDatabasePath = p.db;
-    EXPECT_EQ(eb::UpdateDefinitionsFromEbFile(p.state, p.feedback), Outcome::Done);
+    EXPECT_EQ(UpdateDefinitionsFromEbFile(p.catalog, p.feedback, p.db, file), Outcome::Done);
     struct Case {
         const char* column;
         int type;
@@ -93,9 +67,9 @@ TEST(DefinitionUpdate, CreatesNumericAndTextColumnsOnceAndInternalTextAsText) {
 }
 
 TEST(DefinitionUpdate, NumericListsNeedTheirCommasAndAcceptedTypesGetTextColumns) {
-    EXPECT_TRUE(eb::IsNumericParameter("", " nodenum(3) ", ",NODENUM,MODNUM,"));
-    EXPECT_FALSE(eb::IsNumericParameter("", "NODENUM", "NODENUM,MODNUM,"));
-    EXPECT_FALSE(eb::IsNumericParameter("", "NODE", ",NODENUM,"));
+    EXPECT_TRUE(IsNumericParameter("", " nodenum(3) ", ",NODENUM,MODNUM,"));
+    EXPECT_FALSE(IsNumericParameter("", "NODENUM", "NODENUM,MODNUM,"));
+    EXPECT_FALSE(IsNumericParameter("", "NODE", ",NODENUM,"));
     Plant p;
     {
         auto d = db::Database::open(p.db, true);
@@ -211,8 +185,7 @@ TEST(Import, UnknownTypesAskOkToSkipTheBlockOrCancelToEndTheFile) {
         EXPECT_EQ(p.feedback.results.back(), ok ? "Points added: 2      Points updated: 0"
                                                 : "Points added: 1      Points updated: 0");
         EXPECT_EQ(o, ok ? Outcome::Done : Outcome::LeftUndone);
-        EXPECT_EQ(p.state.findPointType("BOGUS") >= 0, ok);
-        EXPECT_TRUE(p.state.pointTypeNames.back().empty());
+        EXPECT_EQ(p.catalog.find("BOGUS") >= 0, ok);
     }
 }
 
@@ -231,13 +204,12 @@ TEST(Import, MendedFaultsOfShortNamesStrayLinesAndEmptyTypes) {
     EXPECT_EQ(p.rows("REGCLNIM"), 3);
     EXPECT_EQ(p.feedback.questions.size(), 2u);  // the empty type is unknown, asked by both passes
     EXPECT_EQ(p.feedback.questions[0].text, "Invalid Point Type: ");
-    for (std::int32_t i = 0; i <= p.state.pointTypeCount; ++i)
-        EXPECT_EQ(p.state.pointTypeNames[i].empty(), i == p.state.pointTypeCount);
+    for (const std::string& type : p.catalog.names()) EXPECT_FALSE(type.empty());
     int warned = 0;
     for (const auto& w : p.feedback.warnings)
         warned += w.find("a.eb, line 6") != std::string::npos ||
                   w.find("a.eb, line 10") != std::string::npos;
-    EXPECT_EQ(warned, 2);
+    EXPECT_EQ(warned, 3);  // the stray line is named by the definition update and the import
 }
 
 TEST(Import, FailuresAreReportedAndLoseNothing) {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/QtDialogs.h"
+#include "ui/QtDialogs.h"
 
 namespace pel::test {
 

@@ -10,8 +10,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/Startup.h"
 #include "db/Database.h"
+#include "db/Definitions.h"
+#include "db/Numeric.h"
 #include "db/PointDatabase.h"
 
 namespace pel::test {
@@ -100,19 +101,54 @@ std::string BuiltDefinitions() {
     return std::string(PELORIN_BIN_DIR) + "/EB.db";
 }
 
-AppState StateWithBuiltDefinitions() {
-    AppState state;
-    OpenDefinitions(state, BuiltDefinitions());
-    return state;
+PointTypeCatalog BuiltCatalog() {
+    auto definitions = db::Database::open(BuiltDefinitions(), false);
+    return db::ReadPointTypeCatalog(*definitions);
 }
 
-void MakePointDatabase(const AppState& state, const std::string& path) {
+void MakePointDatabase(const PointTypeCatalog& catalog, const std::string& path) {
     auto db = db::Database::create(path);
-    for (std::int32_t i = 0; i < state.pointTypeCount; ++i) {
-        const std::string& type = state.pointTypeNames[static_cast<std::size_t>(i)];
-        db::CreatePointTypeTable(*db, type);
-    }
+    for (const std::string& type : catalog.names()) db::CreatePointTypeTable(*db, type);
     db->commit();
+}
+
+std::string PlantFixture::file(const std::string& name,
+                               const std::vector<std::string>& lines) const {
+    const std::string path = dir.file(name);
+    WriteFile(path, CrLf(lines));
+    return path;
+}
+
+void PlantFixture::columns(const std::string& table,
+                           const std::vector<std::pair<std::string, std::string>>& columns) {
+    auto d = db::Database::open(db, true);
+    for (const auto& [name, declared] : columns) d->addColumn(table, name, declared);
+    d->commit();
+}
+
+void PlantFixture::row(const std::string& table, const std::string& name,
+                       const std::vector<std::pair<std::string, db::Value>>& values) {
+    auto d = db::Database::open(db, true);
+    auto c = d->openTable(table, "PrimaryKey", db::CursorMode::Updating);
+    c->addNew();
+    c->setValue(c->fieldIndex("NAME"), db::Value::text(name));
+    for (const auto& [column, v] : values) c->setValue(c->fieldIndex(column), v);
+    c->update();
+    d->commit();
+}
+
+std::string PlantFixture::value(const std::string& table, const std::string& name,
+                                const std::string& column) const {
+    auto d = db::Database::open(db, false);
+    auto c = d->openTable(table, "PrimaryKey", db::CursorMode::Reading);
+    if (!c->seek(name)) return "<no row>";
+    const int i = c->fieldIndex(column);
+    if (i < 0) return "<no column>";
+    const db::Value v = c->value(i);
+    if (v.isNull()) return "<null>";
+    if (v.kind() == db::Value::Kind::Integer) return "int:" + std::to_string(v.asInteger());
+    if (v.kind() == db::Value::Kind::Real) return "real:" + db::FormatDouble(v.asReal());
+    return v.asText();
 }
 
 CliResult RunCli(const std::vector<std::string>& args) {

@@ -4,13 +4,16 @@
 
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
+#include "db/Database.h"
+#include "db/Definitions.h"
 
 namespace pel::test {
 
@@ -74,12 +77,32 @@ void WriteFile(const std::string& path, std::string_view bytes);
 // Lines joined with CR LF, each ended by CR LF.
 std::string CrLf(const std::vector<std::string>& lines);
 
-// The definitions database the build made (bin/EB.db).
+// The definitions database the build made (bin/EB.db), and its point types.
 std::string BuiltDefinitions();
-// An AppState with the built definitions open.
-AppState StateWithBuiltDefinitions();
-// A new point database (as pelorin-cli new-db makes it) at `path`, for the state's types.
-void MakePointDatabase(const AppState& state, const std::string& path);
+PointTypeCatalog BuiltCatalog();
+// A new point database (as pelorin-cli new-db makes it) at `path`, for the catalog's types.
+void MakePointDatabase(const PointTypeCatalog& catalog, const std::string& path);
+
+// A point database of the built definitions' types in a fresh folder, with helpers to write EB
+// files, add columns and rows, and read values back.
+struct PlantFixture {
+    TempDir dir;
+    std::unique_ptr<db::Database> definitions = db::Database::open(BuiltDefinitions(), false);
+    PointTypeCatalog catalog = db::ReadPointTypeCatalog(*definitions);
+    RecordingFeedback feedback;
+    std::string db = dir.file("plant.db");
+    PlantFixture() { MakePointDatabase(catalog, db); }
+
+    // Writes lines (ended by CR LF) to a file of the folder and returns its path.
+    std::string file(const std::string& name, const std::vector<std::string>& lines) const;
+    void columns(const std::string& table,
+                 const std::vector<std::pair<std::string, std::string>>& nameAndDeclaredType);
+    void row(const std::string& table, const std::string& name,
+             const std::vector<std::pair<std::string, db::Value>>& values);
+    // A column of a point: "<no row>", "<no column>", "<null>", "int:N", "real:X" or the text.
+    std::string value(const std::string& table, const std::string& name,
+                      const std::string& column) const;
+};
 
 struct CliResult {
     int exitCode = -1;

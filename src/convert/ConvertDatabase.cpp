@@ -1,0 +1,206 @@
+#include "convert/ConvertDatabase.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "db/Database.h"
+#include "db/TypeCodes.h"
+#include "db/sqlite/NewDatabaseFile.h"
+
+namespace pel {
+
+using db::ColumnInfo;
+using db::CursorMode;
+using db::Database;
+using db::DbError;
+using db::IndexInfo;
+using db::TableInfo;
+using db::Value;
+
+namespace {
+
+constexpr Panel kPanel = Panel::Import;
+const std::string kPrimaryKey = "PrimaryKey";
+
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+const char* DeclaredTypeFor(int code) {
+    switch (code) {
+        case db::kSmallInt:
+            return "SMALLINT";
+        case db::kInteger:
+            return "INTEGER";
+        case db::kSingle:
+            return "SINGLE";
+        case db::kDouble:
+            return "DOUBLE";
+        case db::kBoolean:
+            return "BOOLEAN";
+        case db::kTinyInt:
+            return "TINYINT";
+        case db::kByte:
+            return "BYTE";
+        case db::kLongText:
+            return "LONGTEXT";
+        default:
+            return "TEXT";
+    }
+}
+
+bool IsKeyOf(const IndexInfo& index, const std::string& column) {
+    if (!index.readable) return false;
+    for (const auto& c : index.columns)
+        if (c == column) return true;
+    return false;
+}
+
+std::vector<ColumnInfo> ConvertedColumns(const TableInfo& table) {
+    std::vector<ColumnInfo> columns;
+    for (const auto& c : table.columns) {
+        ColumnInfo out{c.name, c.type, DeclaredTypeFor(c.type)};
+        const bool caseBlindKey =
+            c.type == db::kText && (c.name == "NAME" || EqualsIgnoreCase(c.name, "PntType"));
+        if (caseBlindKey) {
+            bool primary = false, indexed = false;
+            for (const auto& idx : table.indexes) {
+                if (!IsKeyOf(idx, c.name)) continue;
+                if (idx.name == kPrimaryKey)
+                    primary = true;
+                else
+                    indexed = true;
+            }
+            if (primary)
+                out.declaredType = "TEXT NOT NULL COLLATE NOCASE";
+            else if (indexed)
+                out.declaredType = "TEXT COLLATE NOCASE";
+        }
+        columns.push_back(std::move(out));
+    }
+    return columns;
+}
+
+class Converter {
+  public:
+    Converter(Database& source, Database& target, Feedback& feedback, const std::string& dest)
+        : source_(source), target_(target), feedback_(feedback), dest_(dest) {}
+
+    void run() {
+        const auto tables = source_.tableNames();
+        for (std::size_t t = 0; t < tables.size(); ++t) {
+            auto info = source_.tableInfo(tables[t]);
+            if (!info)
+                throw DbError(DbError::Kind::NoTable, "The table " + tables[t] + " of " +
+                                                          source_.path() + " cannot be read");
+            copyTable(*info, static_cast<double>(t), static_cast<double>(tables.size()));
+            ++tables_;
+        }
+        target_.commit();
+    }
+
+    std::size_t tables() const { return tables_; }
+    std::size_t rows() const { return rows_; }
+    bool indexesLeftOut() const { return indexesLeftOut_; }
+
+  private:
+    void copyTable(const TableInfo& table, double done, double total) {
+        feedback_.setLabel(kPanel, Label::PntType, table.name);
+        feedback_.setLabel(kPanel, Label::Name, "");
+        feedback_.repaint();
+        target_.createTable(table.name, ConvertedColumns(table));
+
+        // Rows in PrimaryKey order when there is one: the copy then lies on disk in that order.
+        const IndexInfo* primary = table.index(kPrimaryKey);
+        auto in = source_.openTable(table.name, primary && primary->readable ? kPrimaryKey : "",
+                                    CursorMode::Reading);
+        auto out = target_.openTable(table.name, "", CursorMode::Updating);
+        const int columns = in->fieldCount();
+        const int nameColumn = in->fieldIndex("NAME");
+        const double count = static_cast<double>(in->recordCount());
+        double copied = 0;
+        for (; !in->eof(); in->moveNext()) {
+            out->addNew();
+            for (int i = 0; i < columns; ++i) out->setValue(i, in->value(i));
+            out->update();
+            ++rows_;
+            ++copied;
+            if (feedback_.repaintDue()) {
+                if (nameColumn >= 0) {
+                    const Value name = in->value(nameColumn);
+                    feedback_.setLabel(kPanel, Label::Name,
+                                       name.kind() == Value::Kind::Text ? name.asText() : "");
+                }
+                feedback_.setProgress(kPanel, (done + copied / (count > 0 ? count : 1)) / total);
+                feedback_.repaint();
+            }
+        }
+        out.reset();
+        in.reset();
+
+        // Indexes after the rows: building an index once is faster than keeping it up to date.
+        for (const auto& idx : table.indexes) {
+            if (idx.readable) {
+                target_.createIndex(table.name, idx);
+                continue;
+            }
+            indexesLeftOut_ = true;
+            feedback_.warning("The index " + idx.name + " of the table " + table.name + " in " +
+                              source_.path() + " cannot be read, so " + dest_ + " has no index " +
+                              table.name + "." + idx.name);
+        }
+    }
+
+    Database& source_;
+    Database& target_;
+    Feedback& feedback_;
+    const std::string& dest_;
+    std::size_t tables_ = 0;
+    std::size_t rows_ = 0;
+    bool indexesLeftOut_ = false;
+};
+
+}  // namespace
+
+Outcome ConvertDatabase(const std::string& source, const std::string& dest, Feedback& feedback) {
+    feedback.clearText();
+    if (PathExists(dest)) {
+        feedback.message("Error", "A file " + dest + " exists already; it is left alone",
+                         Icon::Critical);
+        return Outcome::LeftUndone;
+    }
+    std::string temp;
+    try {
+        auto in = Database::open(source, false);
+        temp = db::TemporaryPathBeside(dest);
+        std::size_t tables = 0, rows = 0;
+        bool indexesLeftOut = false;
+        {
+            auto out = Database::create(temp);
+            Converter converter(*in, *out, feedback, dest);
+            converter.run();
+            tables = converter.tables();
+            rows = converter.rows();
+            indexesLeftOut = converter.indexesLeftOut();
+        }  // closed before it is renamed
+        db::Publish(temp, dest);
+        feedback.setProgress(kPanel, 1.0);
+        feedback.resultLine(kPanel, "Tables converted: " + std::to_string(tables) +
+                                        "      Rows converted: " + std::to_string(rows));
+        return indexesLeftOut ? Outcome::LeftUndone : Outcome::Done;
+    } catch (const std::exception& e) {
+        if (!temp.empty()) db::RemoveDatabaseFiles(temp);
+        feedback.message("Error", std::string(e.what()) + "; " + dest + " was not created",
+                         Icon::Critical);
+        return Outcome::LeftUndone;
+    }
+}
+
+}  // namespace pel

@@ -1,0 +1,24 @@
+#include "core/AsciiCase.h"
+
+namespace pel {
+
+namespace {
+inline char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    return true;
+}
+
+std::string ToUpperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = UpperAscii(c);
+    return out;
+}
+
+}  // namespace pel

@@ -1,0 +1,162 @@
+#include "db/access/AccessCursor.h"
+
+#include <algorithm>
+
+#include "db/Numeric.h"
+#include "db/TypeCodes.h"
+#include "db/access/AccessDatabase.h"
+
+namespace pel::db {
+
+namespace {
+
+int Rank(Value::Kind k) {
+    switch (k) {
+        case Value::Kind::Null:
+            return 0;
+        case Value::Kind::Integer:
+        case Value::Kind::Real:
+            return 1;
+        case Value::Kind::Text:
+            return 2;
+    }
+    return 0;
+}
+
+double AsDouble(const AccessCell& c) {
+    return c.kind == Value::Kind::Integer ? static_cast<double>(c.integer) : c.real;
+}
+
+template <typename T>
+int Sign(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+inline unsigned char LowerAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+// SQLite's NOCASE: bytes compared with ASCII capitals folded to small letters, then length.
+int CompareNoCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = LowerAscii(static_cast<unsigned char>(a[i]));
+        const unsigned char y = LowerAscii(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return Sign(a.size(), b.size());
+}
+
+int CompareText(std::string_view a, std::string_view b, bool ignoreCase) {
+    if (ignoreCase) return CompareNoCase(a, b);
+    const int c = a.compare(b);  // as unsigned bytes, like SQLite's BINARY
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+bool IsNumericColumn(int type) {
+    return IsWholeNumberType(type) || IsFloatingType(type) || type == kBoolean || type == kByte;
+}
+
+}  // namespace
+
+int CompareAccessCells(const AccessRows& rowsA, const AccessCell& a, const AccessRows& rowsB,
+                       const AccessCell& b, bool ignoreCase) {
+    const int ra = Rank(a.kind), rb = Rank(b.kind);
+    if (ra != rb) return ra < rb ? -1 : 1;
+    switch (ra) {
+        case 1:
+            if (a.kind == Value::Kind::Integer && b.kind == Value::Kind::Integer)
+                return Sign(a.integer, b.integer);
+            return Sign(AsDouble(a), AsDouble(b));
+        case 2:
+            return CompareText(rowsA.text(a), rowsB.text(b), ignoreCase);
+        default:
+            return 0;
+    }
+}
+
+AccessCursor::AccessCursor(TableInfo table, const IndexInfo& index, AccessRows rows,
+                           std::string path)
+    : table_(std::move(table)), rows_(std::move(rows)), path_(std::move(path)) {
+    for (std::size_t i = 0; i < table_.columns.size(); ++i)
+        byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
+    std::vector<std::size_t> keys;
+    for (const auto& c : index.columns)
+        if (int i = fieldIndex(c); i >= 0) keys.push_back(static_cast<std::size_t>(i));
+    const int name = fieldIndex("NAME");
+    keyColumn_ = keys.empty() ? name : static_cast<int>(keys.front());
+
+    order_.resize(rows_.rowCount());
+    for (std::size_t r = 0; r < order_.size(); ++r) order_[r] = static_cast<std::uint32_t>(r);
+    auto before = [&](std::uint32_t x, std::uint32_t y) {
+        for (std::size_t k : keys)
+            if (int c = CompareAccessCells(rows_, rows_.cell(x, k), rows_, rows_.cell(y, k), true))
+                return c < 0;
+        if (name >= 0) {
+            const auto n = static_cast<std::size_t>(name);
+            for (bool ignoreCase : {true, false})
+                if (int c = CompareAccessCells(rows_, rows_.cell(x, n), rows_, rows_.cell(y, n),
+                                               ignoreCase))
+                    return c < 0;
+        }
+        return false;
+    };
+    std::stable_sort(order_.begin(), order_.end(), before);
+}
+
+bool AccessCursor::seek(std::string_view key) {
+    position_ = order_.size();
+    if (keyColumn_ < 0) return false;
+    const auto column = static_cast<std::size_t>(keyColumn_);
+    // The key as the column holds it: a number for a numeric column, else text.
+    AccessRows keyRows(1);
+    if (IsNumericColumn(table_.columns[column].type)) {
+        auto number = ParseNumber(key);
+        if (!number) return false;
+        keyRows.addReal(*number);
+    } else {
+        keyRows.addText(key);
+    }
+    const AccessCell& wanted = keyRows.cell(0, 0);
+    auto compare = [&](std::uint32_t row) {
+        return CompareAccessCells(rows_, rows_.cell(row, column), keyRows, wanted, true);
+    };
+    auto it = std::partition_point(order_.begin(), order_.end(),
+                                   [&](std::uint32_t row) { return compare(row) < 0; });
+    if (it == order_.end() || compare(*it) != 0) return false;
+    position_ = static_cast<std::size_t>(it - order_.begin());
+    return true;
+}
+
+const ColumnInfo& AccessCursor::field(int i) const {
+    return table_.columns.at(static_cast<std::size_t>(i));
+}
+
+int AccessCursor::fieldIndex(std::string_view name) const {
+    auto it = byUpperName_.find(ToUpperAscii(name));
+    return it == byUpperName_.end() ? -1 : it->second;
+}
+
+Value AccessCursor::value(int i) const {
+    if (eof()) throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
+    if (i < 0 || static_cast<std::size_t>(i) >= table_.columns.size())
+        throw DbError(DbError::Kind::NoColumn,
+                      "The table " + table_.name + " has no column " + std::to_string(i));
+    return rows_.value(order_[position_], static_cast<std::size_t>(i));
+}
+
+void AccessCursor::refuse(const std::string& what) const {
+    throw AccessReadOnlyError(path_, what + " " + table_.name);
+}
+
+void AccessCursor::addNew() {
+    refuse("Cannot add a row to");
+}
+void AccessCursor::setValue(int, Value) {
+    refuse("Cannot change a value in");
+}
+void AccessCursor::update() {
+    refuse("Cannot save a row of");
+}
+
+}  // namespace pel::db

@@ -1,0 +1,362 @@
+#include "db/access/AccessTableReader.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "db/Numeric.h"
+#include "db/TypeCodes.h"
+#include "db/access/AccessText.h"
+
+namespace pel::db {
+
+namespace {
+
+constexpr int kRowOffsetMask = 0x1FFF;
+constexpr int kLongValueHeader = 12;  // length and flags, page and row, 4 bytes unused
+
+struct TableDefDeleter {
+    void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); }
+};
+using TableDefPtr = std::unique_ptr<MdbTableDef, TableDefDeleter>;
+
+struct AccessType {
+    int code;
+    const char* name;
+};
+
+AccessType TypeOf(int mdbType) {
+    switch (mdbType) {
+        case MDB_BOOL:
+            return {kBoolean, "Yes/No"};
+        case MDB_BYTE:
+            return {kByte, "Byte"};
+        case MDB_INT:
+            return {kSmallInt, "Integer"};
+        case MDB_LONGINT:
+            return {kInteger, "Long Integer"};
+        case MDB_FLOAT:
+            return {kSingle, "Single"};
+        case MDB_DOUBLE:
+            return {kDouble, "Double"};
+        case MDB_TEXT:
+            return {kText, "Text"};
+        case MDB_MEMO:
+            return {kLongText, "Memo"};
+        case MDB_MONEY:
+            return {kText, "Currency"};
+        case MDB_DATETIME:
+            return {kText, "Date/Time"};
+        case MDB_BINARY:
+            return {kText, "Binary"};
+        case MDB_OLE:
+            return {kText, "OLE Object"};
+        case MDB_REPID:
+            return {kText, "Replication ID"};
+        case MDB_NUMERIC:
+            return {kText, "Decimal"};
+        case MDB_COMPLEX:
+            return {kText, "Attachment"};
+        default:
+            return {kText, "Unknown"};
+    }
+}
+
+MdbColumn* ColumnAt(MdbTableDef* t, unsigned i) {
+    return static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i));
+}
+
+std::string Reason(QuietLibmdb& quiet, const char* fallback) {
+    std::string said = FirstLibmdbLine(quiet.takeMessages());
+    return said.empty() ? fallback : said;
+}
+
+TableDefPtr ReadTableDef(const AccessTableSource& source, QuietLibmdb& quiet) {
+    TableDefPtr t(source.entry ? mdb_read_table(source.entry) : nullptr);
+    if (!t || !mdb_read_columns(t.get()))
+        throw DbError(DbError::Kind::NotADatabase,
+                      "Cannot read the table " + source.table + " of the Access database " +
+                          source.path + ": " + Reason(quiet, "its definition is damaged"));
+    return t;
+}
+
+// libmdb names the index it misread: "can't find column with internal id N in index NAME".
+bool Complained(const std::string& messages, const std::string& index) {
+    const std::string marker = " in index " + index;
+    for (std::size_t at = messages.find(marker); at != std::string::npos;
+         at = messages.find(marker, at + 1)) {
+        const std::size_t end = at + marker.size();
+        if (end == messages.size() || messages[end] == '\n' || messages[end] == '\r') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TableInfo ReadAccessTableInfo(const AccessTableSource& source) {
+    QuietLibmdb quiet;
+    TableDefPtr t = ReadTableDef(source, quiet);
+    TableInfo info;
+    info.name = source.table;
+    for (unsigned i = 0; i < t->num_cols; ++i) {
+        const MdbColumn* col = ColumnAt(t.get(), i);
+        const AccessType type = TypeOf(col->col_type);
+        info.columns.push_back({col->name, type.code, type.name});
+    }
+    quiet.takeMessages();
+    mdb_read_indices(t.get());
+    const std::string complaints = quiet.takeMessages();
+    for (unsigned i = 0; t->indices && i < t->indices->len; ++i) {
+        const auto* idx = static_cast<const MdbIndex*>(g_ptr_array_index(t->indices, i));
+        IndexInfo index;
+        index.name = idx->name;
+        index.unique = (idx->flags & MDB_IDX_UNIQUE) != 0 || idx->index_type == 1;
+        for (unsigned k = 0; k < idx->num_keys && k < MDB_MAX_IDX_COLS; ++k) {
+            const int column = idx->key_col_num[k] - 1;  // libmdb counts from 1
+            if (column < 0 || column >= static_cast<int>(info.columns.size())) {
+                index.readable = false;
+                break;
+            }
+            index.columns.push_back(info.columns[static_cast<std::size_t>(column)].name);
+        }
+        if (index.columns.empty() || Complained(complaints, index.name)) {
+            index.readable = false;
+            index.columns.clear();
+        }
+        info.indexes.push_back(std::move(index));
+    }
+    std::stable_sort(info.indexes.begin(), info.indexes.end(),
+                     [](const IndexInfo& a, const IndexInfo& b) { return a.name < b.name; });
+    return info;
+}
+
+namespace {
+
+std::uint16_t Le16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+std::uint32_t Le32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::uint64_t Le64(const unsigned char* p) {
+    return static_cast<std::uint64_t>(Le32(p)) | static_cast<std::uint64_t>(Le32(p + 4)) << 32;
+}
+
+// Reads the rows of one table; one instance per table read.
+class RowReader {
+  public:
+    RowReader(const AccessTableSource& source, const TableInfo& info, QuietLibmdb& quiet)
+        : source_(source),
+          quiet_(quiet),
+          table_(ReadTableDef(source, quiet)),
+          mdb_(source.entry->mdb),
+          rows_(info.columns.size()),
+          form_(mdb_->f->jet_version == MDB_VER_JET3 ? AccessTextForm::Jet3Cp1252
+                                                     : AccessTextForm::Utf16) {
+        if (table_->num_cols != info.columns.size()) fail("its columns changed while it was open");
+        fields_.resize(table_->num_cols);
+        byColumn_.resize(table_->num_cols);
+    }
+
+    AccessRows read() {
+        mdb_rewind_table(table_.get());
+        while (mdb_fetch_row(table_.get())) readCurrentRow();
+        const std::string said = quiet_.takeMessages();
+        if (LibmdbMetDamage(said))
+            throw DbError(DbError::Kind::NotADatabase,
+                          "Cannot read the table " + source_.table + " of the Access database " +
+                              source_.path + ": the file is damaged or cut short (" +
+                              FirstLibmdbLine(said) + ")");
+        // Pages that lie beyond the end of a cut file are skipped without a word.
+        if (rows_.rowCount() < table_->num_rows)
+            fail("the file is damaged or cut short (" + std::to_string(rows_.rowCount()) + " of " +
+                 std::to_string(table_->num_rows) + " rows could be read)");
+        return std::move(rows_);
+    }
+
+  private:
+    [[noreturn]] void fail(const std::string& what) {
+        std::string said = FirstLibmdbLine(quiet_.takeMessages());
+        throw DbError(DbError::Kind::NotADatabase,
+                      "Cannot read the table " + source_.table + " of the Access database " +
+                          source_.path + ": " + what + (said.empty() ? "" : " (" + said + ")"));
+    }
+
+    // mdb_fetch_row leaves the row's page in pg_buf and cur_row one past it. Cracking the row
+    // again gives the null mask, which the bound values do not show.
+    void readCurrentRow() {
+        int start = 0;
+        std::size_t size = 0;
+        if (table_->cur_row == 0 ||
+            mdb_find_row(mdb_, static_cast<int>(table_->cur_row - 1), &start, &size) != 0)
+            fail("a row cannot be found on its page");
+        start &= kRowOffsetMask;
+        const int cracked = mdb_crack_row(table_.get(), start, size, fields_.data());
+        // Fewer cracked columns than the table has: the row predates the later columns, which
+        // libmdb then gives as Null.
+        if (cracked < 0) fail("a row is damaged");
+        std::fill(byColumn_.begin(), byColumn_.end(), nullptr);
+        for (const MdbField& f : fields_)
+            if (f.colnum >= 0 && static_cast<unsigned>(f.colnum) < byColumn_.size())
+                byColumn_[static_cast<std::size_t>(f.colnum)] = &f;
+        for (unsigned i = 0; i < table_->num_cols; ++i) {
+            if (!byColumn_[i]) fail("a row lacks a column");
+            readField(ColumnAt(table_.get(), i), *byColumn_[i]);
+        }
+    }
+
+    const unsigned char* bytes(const MdbField& f, int need) {
+        if (f.start < 0 || need < 0 || f.siz < need ||
+            static_cast<long>(f.start) + need > static_cast<long>(mdb_->fmt->pg_size))
+            fail("a value lies outside its page");
+        return mdb_->pg_buf + f.start;
+    }
+
+    void readField(MdbColumn* col, const MdbField& f) {
+        // Yes/No lives in the null mask itself: a set bit is True.
+        if (col->col_type == MDB_BOOL) return rows_.addInteger(f.is_null ? 0 : 1);
+        if (f.is_null) return rows_.addNull();
+        switch (col->col_type) {
+            case MDB_BYTE:
+                return rows_.addInteger(*bytes(f, 1));
+            case MDB_INT:
+                return rows_.addInteger(static_cast<std::int16_t>(Le16(bytes(f, 2))));
+            case MDB_LONGINT:
+                return rows_.addInteger(static_cast<std::int32_t>(Le32(bytes(f, 4))));
+            case MDB_COMPLEX:
+                return rows_.addText(std::to_string(static_cast<std::int32_t>(Le32(bytes(f, 4)))));
+            case MDB_FLOAT:
+                return rows_.addReal(static_cast<double>(std::bit_cast<float>(Le32(bytes(f, 4)))));
+            case MDB_DOUBLE:
+                return rows_.addReal(std::bit_cast<double>(Le64(bytes(f, 8))));
+            case MDB_TEXT: {
+                const unsigned char* p = bytes(f, f.siz);
+                return rows_.addTextWith([&](std::string& out) {
+                    AppendAccessText(
+                        form_, {reinterpret_cast<const char*>(p), static_cast<std::size_t>(f.siz)},
+                        out);
+                });
+            }
+            case MDB_MEMO: {
+                const std::string stored = longValue(f);
+                return rows_.addTextWith(
+                    [&](std::string& out) { AppendAccessText(form_, stored, out); });
+            }
+            case MDB_OLE:
+                return rows_.addText(Hex(longValue(f)));
+            case MDB_BINARY: {
+                const unsigned char* p = bytes(f, f.siz);
+                return rows_.addText(
+                    Hex({reinterpret_cast<const char*>(p), static_cast<std::size_t>(f.siz)}));
+            }
+            case MDB_DATETIME:
+                return rows_.addText(DateText(std::bit_cast<double>(Le64(bytes(f, 8)))));
+            case MDB_MONEY:
+                bytes(f, 8);
+                return addLibmdbText(mdb_money_to_string(mdb_, f.start));
+            case MDB_NUMERIC:
+                bytes(f, 17);
+                return addLibmdbText(
+                    mdb_numeric_to_string(mdb_, f.start, col->col_scale, col->col_prec));
+            case MDB_REPID:
+                bytes(f, 16);
+                return addLibmdbText(mdb_uuid_to_string(mdb_->pg_buf, f.start));
+            default:
+                return rows_.addNull();
+        }
+    }
+
+    void addLibmdbText(char* text) {
+        rows_.addText(text ? std::string_view(text) : std::string_view());
+        g_free(text);
+    }
+
+    // A memo or OLE value: kept in the row, on one other page, or on a chain of pages.
+    std::string longValue(const MdbField& f) {
+        const unsigned char* head = bytes(f, kLongValueHeader);
+        const std::uint32_t lengthAndFlags = Le32(head);
+        if (lengthAndFlags & 0x80000000u)
+            return std::string(reinterpret_cast<const char*>(head) + kLongValueHeader,
+                               static_cast<std::size_t>(f.siz - kLongValueHeader));
+        std::uint32_t pageRow = Le32(head + 4);
+        if (lengthAndFlags & 0x40000000u) {
+            auto [p, n] = longValuePart(pageRow);
+            return std::string(p, n);
+        }
+        if ((lengthAndFlags & 0xFF000000u) != 0) fail("a memo is stored in a way not understood");
+        const std::uint32_t length = lengthAndFlags;
+        std::string out;
+        out.reserve(length);
+        // Each part starts with the page and row of the next one; the chain ends with zero.
+        for (std::uint32_t hops = 0; pageRow != 0; ++hops) {
+            if (hops > length) fail("a memo's pages form a loop");
+            auto [p, n] = longValuePart(pageRow);
+            if (n < 4) break;
+            if (out.size() + (n - 4) > length) fail("a memo is longer than it says");
+            pageRow = Le32(reinterpret_cast<const unsigned char*>(p));
+            out.append(p + 4, n - 4);
+        }
+        if (out.size() != length) fail("a memo is shorter than it says");
+        return out;
+    }
+
+    // The bytes of one row of another page; valid until the next call. The row's own page
+    // stays in pg_buf.
+    std::pair<const char*, std::size_t> longValuePart(std::uint32_t pageRow) {
+        void* buf = nullptr;
+        int offset = 0;
+        std::size_t length = 0;
+        if (mdb_find_pg_row(mdb_, static_cast<int>(pageRow), &buf, &offset, &length) != 0 || !buf ||
+            offset < 0 ||
+            static_cast<long>(offset) + static_cast<long>(length) > mdb_->fmt->pg_size)
+            fail("a memo's page cannot be read");
+        return {static_cast<const char*>(buf) + offset, length};
+    }
+
+    static std::string Hex(std::string_view bytes) {
+        static const char digits[] = "0123456789ABCDEF";
+        std::string out;
+        out.reserve(bytes.size() * 2);
+        for (unsigned char c : bytes) {
+            out += digits[c >> 4];
+            out += digits[c & 0xF];
+        }
+        return out;
+    }
+
+    // Days since 30 December 1899 with the time as the fraction; written as ISO date and time.
+    static std::string DateText(double days) {
+        if (!(days >= 0.0 && days <= 1e6)) return FormatDouble(days);
+        struct tm t {};
+        mdb_date_to_tm(days, &t);
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900,
+                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+        return buf;
+    }
+
+    const AccessTableSource& source_;
+    QuietLibmdb& quiet_;
+    TableDefPtr table_;
+    MdbHandle* mdb_;
+    AccessRows rows_;
+    AccessTextForm form_;
+    std::vector<MdbField> fields_;
+    std::vector<const MdbField*> byColumn_;
+};
+
+}  // namespace
+
+AccessRows ReadAccessRows(const AccessTableSource& source, const TableInfo& info) {
+    QuietLibmdb quiet;
+    RowReader reader(source, info, quiet);
+    return reader.read();
+}
+
+}  // namespace pel::db

@@ -1,0 +1,344 @@
+#include "db/sqlite/SqliteCursor.h"
+
+#include <sqlite3.h>
+
+#include "db/sqlite/SqliteDatabase.h"
+
+namespace pel::db {
+
+namespace {
+
+Value ReadColumn(sqlite3_stmt* st, int column) {
+    switch (sqlite3_column_type(st, column)) {
+        case SQLITE_NULL:
+            return Value::null();
+        case SQLITE_INTEGER:
+            return Value::integer(sqlite3_column_int64(st, column));
+        case SQLITE_FLOAT:
+            return Value::real(sqlite3_column_double(st, column));
+        default: {
+            const unsigned char* t = sqlite3_column_text(st, column);
+            int n = sqlite3_column_bytes(st, column);
+            return Value::text(
+                t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(n))
+                  : std::string());
+        }
+    }
+}
+
+}  // namespace
+
+SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index, CursorMode mode)
+    : db_(db), table_(std::move(table)), index_(std::move(index)), mode_(mode) {
+    const std::string quotedTable = QuoteIdentifier(table_.name);
+    selectList_ = "rowid";
+    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+        selectList_ += ", " + QuoteIdentifier(table_.columns[i].name);
+        byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
+    }
+    // Text keys sort without regard to case, numbers by value; ties by NAME.
+    for (const auto& c : index_.columns) {
+        if (!orderBy_.empty()) orderBy_ += ", ";
+        orderBy_ += QuoteIdentifier(c) + " COLLATE NOCASE";
+    }
+    if (table_.columnIndex("NAME") >= 0) {
+        if (!orderBy_.empty()) orderBy_ += ", ";
+        orderBy_ += "\"NAME\" COLLATE NOCASE, \"NAME\"";
+    }
+    if (orderBy_.empty()) orderBy_ = "rowid";
+    keyColumn_ = index_.columns.empty() ? std::string("NAME") : index_.columns.front();
+
+    // A key index kept without regard to case serves the case-blind seek directly; an index of
+    // the file's own making in binary order is tried exactly first.
+    sqlite3_stmt* coll =
+        db_.prepare("SELECT coll FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno LIMIT 1");
+    const std::string fullIndex = table_.name + "." + index_.name;
+    sqlite3_bind_text(coll, 1, fullIndex.data(), static_cast<int>(fullIndex.size()),
+                      SQLITE_TRANSIENT);
+    if (sqlite3_step(coll) == SQLITE_ROW) {
+        const unsigned char* c = sqlite3_column_text(coll, 0);
+        keyIgnoresCase_ = c && EqualsIgnoreCase(reinterpret_cast<const char*>(c), "NOCASE");
+    }
+    sqlite3_finalize(coll);
+
+    walk_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " ORDER BY " + orderBy_);
+    const std::string key = QuoteIdentifier(keyColumn_);
+    seekNoCase_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " + key +
+                              " = ?1 COLLATE NOCASE ORDER BY " + orderBy_ + " LIMIT 1");
+    if (!keyIgnoresCase_)
+        seekExact_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " +
+                                 key + " = ?1 ORDER BY " + orderBy_ + " LIMIT 1");
+    pending_.resize(table_.columns.size());
+    assigned_.assign(table_.columns.size(), 0);
+    moveFirst();
+}
+
+SqliteCursor::~SqliteCursor() {
+    for (auto& [k, st] : inserts_) sqlite3_finalize(st);
+    for (auto& [k, st] : updates_) sqlite3_finalize(st);
+    sqlite3_finalize(walk_);
+    sqlite3_finalize(seekExact_);
+    sqlite3_finalize(seekNoCase_);
+}
+
+int SqliteCursor::fieldIndex(std::string_view name) const {
+    auto it = byUpperName_.find(ToUpperAscii(name));
+    return it == byUpperName_.end() ? -1 : it->second;
+}
+
+sqlite3_stmt* SqliteCursor::currentStatement() const {
+    switch (source_) {
+        case Source::Walk:
+            return walk_;
+        case Source::Seek:
+            return seekHit_;
+        default:
+            return nullptr;
+    }
+}
+
+std::int64_t SqliteCursor::currentRowid() const {
+    if (source_ == Source::Inserted) return insertedRowid_;
+    sqlite3_stmt* st = currentStatement();
+    return st ? sqlite3_column_int64(st, 0) : 0;
+}
+
+Value SqliteCursor::value(int i) const {
+    const auto k = static_cast<std::size_t>(i);
+    if (editing_ && assigned_[k]) return pending_[k];
+    if (adding_) return Value::null();
+    if (overlayActive_ && overlayAssigned_[k]) return overlay_[k];
+    sqlite3_stmt* st = currentStatement();
+    if (!st) {
+        if (source_ == Source::Inserted) return Value::null();
+        throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
+    }
+    return ReadColumn(st, i + 1);
+}
+
+bool SqliteCursor::stepWalk() {
+    int rc = sqlite3_step(walk_);
+    if (rc == SQLITE_ROW) {
+        source_ = Source::Walk;
+        return true;
+    }
+    source_ = Source::None;
+    sqlite3_reset(walk_);
+    if (rc != SQLITE_DONE) db_.fail(rc, "Cannot read the table " + table_.name);
+    return false;
+}
+
+void SqliteCursor::leaveRow() {
+    if (editing_) update();
+    overlayActive_ = false;
+}
+
+void SqliteCursor::moveFirst() {
+    leaveRow();
+    if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+    sqlite3_reset(walk_);
+    empty_ = !stepWalk();
+}
+
+void SqliteCursor::moveNext() {
+    if (source_ == Source::None) return;
+    const std::int64_t from = currentRowid();
+    const Source was = source_;
+    leaveRow();
+    if (was == Source::Walk) {
+        stepWalk();
+        return;
+    }
+    // After a seek or an insert: go on from that row in index order.
+    if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+    sqlite3_reset(walk_);
+    while (stepWalk())
+        if (sqlite3_column_int64(walk_, 0) == from) break;
+    if (source_ == Source::Walk) stepWalk();
+}
+
+bool SqliteCursor::seek(std::string_view key) {
+    leaveRow();
+    if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+    sqlite3_reset(walk_);
+    db_.beginSearch();
+    auto tryStatement = [&](sqlite3_stmt* st) {
+        sqlite3_reset(st);
+        sqlite3_bind_text(st, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+        int rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) {
+            seekHit_ = st;
+            source_ = Source::Seek;
+            return true;
+        }
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) db_.fail(rc, "Cannot search the table " + table_.name);
+        return false;
+    };
+    if (seekExact_ && tryStatement(seekExact_)) return true;
+    if (tryStatement(seekNoCase_)) return true;
+    source_ = Source::None;
+    return false;
+}
+
+std::int64_t SqliteCursor::recordCount() {
+    sqlite3_stmt* st = db_.cachedStatement("SELECT count(*) FROM " + QuoteIdentifier(table_.name));
+    int rc = sqlite3_step(st);
+    if (rc != SQLITE_ROW) db_.fail(rc, "Cannot count the rows of " + table_.name);
+    std::int64_t n = sqlite3_column_int64(st, 0);
+    sqlite3_reset(st);
+    return n;
+}
+
+void SqliteCursor::requireUpdating(const char* what) const {
+    if (mode_ != CursorMode::Updating)
+        throw DbError(DbError::Kind::ReadOnly, std::string(what) + ": the table " + table_.name +
+                                                   " is open for reading only");
+}
+
+void SqliteCursor::addNew() {
+    requireUpdating("Cannot add a row");
+    leaveRow();
+    editing_ = true;
+    adding_ = true;
+}
+
+void SqliteCursor::setValue(int i, Value v) {
+    requireUpdating("Cannot change a value");
+    const auto k = static_cast<std::size_t>(i);
+    if (k >= pending_.size())
+        throw DbError(DbError::Kind::NoColumn,
+                      "The table " + table_.name + " has no column " + std::to_string(i));
+    if (!editing_) {
+        if (source_ == Source::None)
+            throw DbError(DbError::Kind::Other, "No current row in " + table_.name + " to change");
+        editing_ = true;
+    }
+    if (!assigned_[k]) {
+        assigned_[k] = 1;
+        assignedList_.push_back(i);
+    }
+    pending_[k] = std::move(v);
+}
+
+sqlite3_stmt* SqliteCursor::writeStatement(bool insert) {
+    auto& cache = insert ? inserts_ : updates_;
+    if (auto it = cache.find(assignedList_); it != cache.end()) {
+        sqlite3_reset(it->second);
+        return it->second;
+    }
+    std::string sql;
+    const std::string table = QuoteIdentifier(table_.name);
+    if (insert) {
+        std::string names, params;
+        for (std::size_t n = 0; n < assignedList_.size(); ++n) {
+            if (n) names += ", ", params += ", ";
+            names +=
+                QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name);
+            params += "?" + std::to_string(n + 1);
+        }
+        sql = assignedList_.empty()
+                  ? "INSERT INTO " + table + " DEFAULT VALUES"
+                  : "INSERT INTO " + table + " (" + names + ") VALUES (" + params + ")";
+    } else {
+        sql = "UPDATE " + table + " SET ";
+        for (std::size_t n = 0; n < assignedList_.size(); ++n) {
+            if (n) sql += ", ";
+            sql +=
+                QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name) +
+                " = ?" + std::to_string(n + 1);
+        }
+        sql += " WHERE rowid = ?" + std::to_string(assignedList_.size() + 1);
+    }
+    sqlite3_stmt* st = db_.prepare(sql);
+    cache.emplace(assignedList_, st);
+    return st;
+}
+
+void SqliteCursor::bindPending(sqlite3_stmt* st, int first) {
+    int p = first;
+    for (int i : assignedList_) {
+        const Value& v = pending_[static_cast<std::size_t>(i)];
+        switch (v.kind()) {
+            case Value::Kind::Null:
+                sqlite3_bind_null(st, p);
+                break;
+            case Value::Kind::Integer:
+                sqlite3_bind_int64(st, p, v.asInteger());
+                break;
+            case Value::Kind::Real:
+                sqlite3_bind_double(st, p, v.asReal());
+                break;
+            case Value::Kind::Text:
+                sqlite3_bind_text(st, p, v.asText().data(), static_cast<int>(v.asText().size()),
+                                  SQLITE_STATIC);
+                break;
+        }
+        ++p;
+    }
+}
+
+void SqliteCursor::update() {
+    requireUpdating("Cannot save a row");
+    if (!editing_) return;
+    const bool insert = adding_;
+    if (!insert) {
+        // A value equal to the stored one needs no writing; a row with nothing new none at all.
+        std::size_t kept = 0;
+        for (int i : assignedList_) {
+            const auto k = static_cast<std::size_t>(i);
+            const bool same = currentStatement() && !(overlayActive_ && overlayAssigned_[k]) &&
+                              ReadColumn(currentStatement(), i + 1) == pending_[k];
+            if (same) {
+                assigned_[k] = 0;
+                pending_[k] = Value();
+            } else {
+                assignedList_[kept++] = i;
+            }
+        }
+        assignedList_.resize(kept);
+        if (assignedList_.empty()) {
+            cancelUpdate();
+            return;
+        }
+    }
+    const std::int64_t rowid = insert ? 0 : currentRowid();
+    db_.beginWrite();
+    sqlite3_stmt* st = writeStatement(insert);
+    bindPending(st, 1);
+    if (!insert) sqlite3_bind_int64(st, static_cast<int>(assignedList_.size()) + 1, rowid);
+    int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    if (rc != SQLITE_DONE) {
+        cancelUpdate();
+        db_.fail(rc, std::string(insert ? "Cannot add a row to " : "Cannot change a row of ") +
+                         table_.name);
+    }
+    // The written values stay visible on the current row until the cursor moves.
+    overlay_.swap(pending_);
+    overlayAssigned_.swap(assigned_);
+    overlayActive_ = true;
+    pending_.assign(table_.columns.size(), Value());
+    assigned_.assign(table_.columns.size(), 0);
+    assignedList_.clear();
+    if (insert) {
+        insertedRowid_ = sqlite3_last_insert_rowid(db_.handle());
+        if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+        source_ = Source::Inserted;
+    }
+    editing_ = false;
+    adding_ = false;
+}
+
+void SqliteCursor::cancelUpdate() {
+    for (int i : assignedList_) {
+        assigned_[static_cast<std::size_t>(i)] = 0;
+        pending_[static_cast<std::size_t>(i)] = Value();
+    }
+    assignedList_.clear();
+    editing_ = false;
+    adding_ = false;
+}
+
+}  // namespace pel::db

@@ -1,0 +1,74 @@
+#pragma once
+// The one walk over the blocks of an EB file: a point-type line opens a block, a point-name line
+// opens a point, the point's parameter lines follow, and from the first parameter that the type's
+// InternalParameters name, every further line of the point is an internal line. The import, the
+// definition update and the comparison keep only what is their own in a handler.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/PointTypeCatalog.h"
+#include "eb/EbLine.h"
+
+namespace pel::eb {
+
+// What a reader does with the block of the point-type line it has just seen.
+enum class BlockChoice { Read, Skip, Stop };
+
+class EbBlockHandler {
+  public:
+    virtual ~EbBlockHandler() = default;
+    // A point-type line (the type as written). Read walks its block; Skip passes over it to the
+    // next point-type line; Stop ends the walk.
+    virtual BlockChoice pointType(std::string_view type) = 0;
+    // A point-name line of a block being read (the name may be empty).
+    virtual void pointName(std::string_view name) = 0;
+    // A parameter line of the current point. `position` counts the point's parameter lines from
+    // 0: the key of a ColumnByPosition cache.
+    virtual void parameter(const ParameterLine& line, std::size_t position) = 0;
+    // An internal line of the current point, trailing blanks removed.
+    virtual void internalLine(std::string_view line) = 0;
+    // A parameter line between a point-type line and its name line: it belongs to no point.
+    virtual void strayLine(std::string_view line) = 0;
+};
+
+class EbBlockScanner {
+  public:
+    explicit EbBlockScanner(const PointTypeCatalog& catalog) : catalog_(catalog) {}
+
+    // One line of the file, in order; false once the handler has stopped the walk.
+    bool feed(std::string_view line, EbBlockHandler& handler);
+
+  private:
+    const PointTypeCatalog& catalog_;
+    std::string internalList_;
+    bool reading_ = false, awaitingName_ = false, internal_ = false, stopped_ = false;
+    std::size_t position_ = 0;
+};
+
+// The column of the k-th parameter line of the last point of a type. The points of one type list
+// their parameters in one order, so a look-up by name is needed only where the order changes;
+// the name is checked before a cached column is used.
+template <class Column>
+class ColumnByPosition {
+  public:
+    template <class Find>
+    Column get(std::size_t position, std::string_view name, Find&& find) {
+        if (position < cache_.size() && cache_[position].first == name)
+            return cache_[position].second;
+        Column column = find(name);
+        if (position < cache_.size())
+            cache_[position] = {std::string(name), column};
+        else if (position == cache_.size())
+            cache_.emplace_back(std::string(name), column);
+        return column;
+    }
+
+  private:
+    std::vector<std::pair<std::string, Column>> cache_;
+};
+
+}  // namespace pel::eb

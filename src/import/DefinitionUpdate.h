@@ -1,0 +1,23 @@
+#pragma once
+// Before an EB file is imported: make sure every point-type table has a column for every
+// parameter the file writes (whole-number columns for the type's NumericFields, text otherwise;
+// "_INTERNAL" for internal lines). Changes table definitions only, never rows.
+
+#include <string>
+#include <string_view>
+
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
+
+namespace pel {
+
+// Checks `file` against `database`. An unknown point type the user accepts is appended to the
+// catalog.
+Outcome UpdateDefinitionsFromEbFile(PointTypeCatalog& catalog, Feedback& feedback,
+                                    const std::string& database, const std::string& file);
+
+// "," + base name + "," occurs in the numeric list (the point type is not used by the test).
+bool IsNumericParameter(std::string_view pointType, std::string_view parameter,
+                        std::string_view numericList);
+
+}  // namespace pel

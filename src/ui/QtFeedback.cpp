@@ -1,0 +1,127 @@
+#include "ui/QtFeedback.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+
+#include "ui/QtDialogs.h"
+
+namespace pel {
+
+namespace {
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A run's warnings are shown together; a long list is cut after this many lines.
+constexpr std::size_t kWarningsShown = 20;
+// Repaints closer together than this are left to the next one (the state is kept).
+constexpr auto kMinimumRepaintGap = std::chrono::milliseconds(25);
+
+}  // namespace
+
+void QtFeedback::bindLabel(Panel panel, Label label, QLabel* widget) {
+    slot(panel, label) = LabelSlot{widget, std::string(), false};
+}
+
+void QtFeedback::bindProgress(Panel panel, QProgressBar* bar) {
+    progress_[static_cast<std::size_t>(panel)] = ProgressSlot{bar, 0, false};
+}
+
+void QtFeedback::unbindPanel(Panel panel) {
+    for (LabelSlot& s : labels_[static_cast<std::size_t>(panel)]) s = LabelSlot{};
+    progress_[static_cast<std::size_t>(panel)] = ProgressSlot{};
+}
+
+void QtFeedback::beginRun(Panel panel) {
+    inRun_ = true;
+    warnings_.clear();
+    setProgress(panel, 0);
+    showNow();
+}
+
+void QtFeedback::endRun() {
+    showNow();
+    inRun_ = false;
+    if (warnings_.empty()) return;
+    std::string text;
+    for (std::size_t i = 0; i < warnings_.size() && i < kWarningsShown; ++i) {
+        if (i > 0) text += '\n';
+        text += warnings_[i];
+    }
+    if (warnings_.size() > kWarningsShown)
+        text += "\n... and " + std::to_string(warnings_.size() - kWarningsShown) + " more";
+    warnings_.clear();
+    dialogs_.message(window_, Text(kProgramTitle), Text(text), Icon::Exclamation);
+}
+
+void QtFeedback::setLabel(Panel panel, Label label, std::string_view text) {
+    LabelSlot& s = slot(panel, label);
+    s.pending.assign(text);
+    s.dirty = true;
+}
+
+void QtFeedback::clearText() {
+    for (Panel panel : {Panel::Export, Panel::Import, Panel::CompareEb})
+        for (Label label : {Label::Status, Label::Name, Label::PntType, Label::PtDesc})
+            setLabel(panel, label, "");
+}
+
+void QtFeedback::setProgress(Panel panel, double fraction) {
+    if (!(fraction >= 0)) fraction = 0;  // NaN too
+    if (fraction > 1) fraction = 1;
+    ProgressSlot& s = progress_[static_cast<std::size_t>(panel)];
+    const int value = static_cast<int>(fraction * 1000 + 0.5);
+    if (value == s.pending && !s.dirty) return;
+    s.pending = value;
+    s.dirty = true;
+}
+
+void QtFeedback::repaint() {
+    if (std::chrono::steady_clock::now() - lastShown_ < kMinimumRepaintGap) return;
+    showNow();
+}
+
+void QtFeedback::showNow() {
+    for (auto& panel : labels_)
+        for (LabelSlot& s : panel) {
+            if (!s.dirty) continue;
+            s.dirty = false;
+            if (s.widget) s.widget->setText(Text(s.pending));
+        }
+    for (ProgressSlot& s : progress_) {
+        if (!s.dirty) continue;
+        s.dirty = false;
+        if (s.widget) s.widget->setValue(s.pending);
+    }
+    // Paints what changed; input stays blocked while a run holds the thread.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    lastShown_ = std::chrono::steady_clock::now();
+    ++repaintsShown_;
+}
+
+void QtFeedback::resultLine(Panel panel, std::string_view text) {
+    setLabel(panel, Label::Status, text);
+    showNow();
+}
+
+bool QtFeedback::askOkCancel(std::string_view title, std::string_view text) {
+    showNow();
+    return dialogs_.askOkCancel(window_, Text(title), Text(text));
+}
+
+void QtFeedback::message(std::string_view title, std::string_view text, Icon icon) {
+    showNow();
+    dialogs_.message(window_, Text(title), Text(text), icon);
+}
+
+void QtFeedback::warning(std::string_view text) {
+    if (inRun_) {
+        warnings_.emplace_back(text);
+        return;
+    }
+    message(kProgramTitle, text, Icon::Exclamation);
+}
+
+}  // namespace pel

@@ -1,0 +1,79 @@
+#pragma once
+// The window's side of pel::Feedback: labels and progress are stored cheaply and shown at the
+// next repaint, repaints come at most a few dozen times a second, and the last state is always
+// shown before a question, a message and the end of a run. Questions and messages go through
+// the scriptable dialogs.
+
+#include <QPointer>
+#include <array>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/Feedback.h"
+
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+namespace pel {
+
+class Dialogs;
+
+class QtFeedback : public Feedback {
+  public:
+    explicit QtFeedback(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+    void setParentWindow(QWidget* window) { window_ = window; }
+    void bindLabel(Panel panel, Label label, QLabel* widget);
+    void bindProgress(Panel panel, QProgressBar* bar);
+    // Forgets the widgets of a panel (a dialog that is closing).
+    void unbindPanel(Panel panel);
+
+    // A run of the panel begins: its progress bar starts at 0 and warnings are gathered.
+    void beginRun(Panel panel);
+    // The run ended: the last state is shown and the gathered warnings in one message.
+    void endRun();
+
+    void setLabel(Panel panel, Label label, std::string_view text) override;
+    void clearText() override;
+    void setProgress(Panel panel, double fraction) override;
+    bool repaintDue() override { return throttle_.due(); }
+    void repaint() override;
+    void resultLine(Panel panel, std::string_view text) override;
+    bool askOkCancel(std::string_view title, std::string_view text) override;
+    void message(std::string_view title, std::string_view text, Icon icon) override;
+    void warning(std::string_view text) override;
+
+    // Applies every pending label and progress value and lets the window paint them.
+    void showNow();
+    int repaintsShown() const { return repaintsShown_; }
+
+  private:
+    struct LabelSlot {
+        QPointer<QLabel> widget;
+        std::string pending;
+        bool dirty = false;
+    };
+    struct ProgressSlot {
+        QPointer<QProgressBar> widget;
+        int pending = 0;
+        bool dirty = false;
+    };
+    static constexpr std::size_t kPanels = 5, kLabels = 5;
+    LabelSlot& slot(Panel panel, Label label) {
+        return labels_[static_cast<std::size_t>(panel)][static_cast<std::size_t>(label)];
+    }
+
+    Dialogs& dialogs_;
+    QPointer<QWidget> window_;
+    std::array<std::array<LabelSlot, kLabels>, kPanels> labels_{};
+    std::array<ProgressSlot, kPanels> progress_{};
+    RepaintThrottle throttle_{30};
+    std::chrono::steady_clock::time_point lastShown_{};
+    bool inRun_ = false;
+    std::vector<std::string> warnings_;
+    int repaintsShown_ = 0;
+};
+
+}  // namespace pel

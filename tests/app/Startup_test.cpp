@@ -1,0 +1,76 @@
+// Start-up: the definitions, the stored settings and their defaults.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/Startup.h"
+#include "support/TestSupport.h"
+#include "ui/AppState.h"
+
+using namespace pel;
+
+TEST(Startup, ReadsDefinitionsAndSettingsWithTheirDefaults) {
+    AppState state;
+    MemorySettingsStore settings;
+    auto r = RunStartup(state, settings, test::BuiltDefinitions(), "/home/u");
+    ASSERT_TRUE(r.ok) << r.failure;
+    EXPECT_GT(state.catalog.count(), 20);
+    for (const char* t : {"DICMPNIM", "DEVCTL", "LOGICNIM", "REGPVNIM", "REGCLNIM"})
+        EXPECT_GE(state.catalog.find(t), 0) << t;
+    EXPECT_TRUE(std::is_sorted(state.catalog.names().begin(), state.catalog.names().end()));
+    EXPECT_EQ(state.ebFileDirectory, "/home/u");
+    EXPECT_EQ(state.accessDirectory, "/home/u");
+    EXPECT_EQ(state.textFileDirectory, "/home/u");
+    EXPECT_FALSE(state.limitPointsPerEb);
+    EXPECT_EQ(state.maxPointsPerEb, 250);
+    EXPECT_TRUE(r.accessDatabase.empty());
+    EXPECT_EQ(settings.writes(), 0);  // start-up only reads
+    RunShutdown(state);
+    EXPECT_FALSE(state.definitionsConnection);
+}
+
+TEST(Startup, StoredValuesAreConvertedAndABadMaximumFallsBackTo250) {
+    struct Case {
+        const char* limit;
+        bool limited;
+        const char* max;
+        std::int32_t expected;
+        bool warned;
+    } cases[] = {{"True", true, "100", 100, false},   {"true", true, " 12.6 ", 13, false},
+                 {"untrue", true, "12.5", 12, false}, {"False", false, "abc", 250, true},
+                 {"", false, "", 250, true},          {"yes", false, "99999999999", 250, true}};
+    for (const auto& c : cases) {
+        AppState state;
+        MemorySettingsStore settings;
+        settings.write("Limit Points Per EB", c.limit);
+        settings.write("Max Points Per EB", c.max);
+        auto r = RunStartup(state, settings, test::BuiltDefinitions(), "/h");
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(state.limitPointsPerEb, c.limited) << c.limit;
+        EXPECT_EQ(state.maxPointsPerEb, c.expected) << c.max;
+        EXPECT_EQ(!r.warnings.empty(), c.warned) << c.max;
+    }
+}
+
+TEST(Startup, RemembersADatabaseOnlyWhileItExistsAndFailsWithoutDefinitions) {
+    test::TempDir dir;
+    test::WriteFile(dir.file("plant.db"), "");
+    MemorySettingsStore settings;
+    settings.write("Access Database", dir.file("plant.db"));
+    AppState state;
+    EXPECT_EQ(RunStartup(state, settings, test::BuiltDefinitions(), "/h").accessDatabase,
+              dir.file("plant.db"));
+    settings.write("Access Database", dir.file("gone.db"));
+    AppState state2;
+    EXPECT_TRUE(
+        RunStartup(state2, settings, test::BuiltDefinitions(), "/h").accessDatabase.empty());
+    EXPECT_EQ(settings.read("Access Database", ""), dir.file("gone.db"));  // left as stored
+
+    AppState state3;
+    auto r = RunStartup(state3, settings, dir.file("EB.db"), "/h");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.failure.find(dir.file("EB.db")), std::string::npos);
+    EXPECT_TRUE(state3.ebFileDirectory.empty());  // later steps skipped
+    RunShutdown(state3);
+}
