@@ -4,6 +4,7 @@
 
 #include "compare/ComparisonReport.h"
 #include "compare/ValueComparison.h"
+#include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 
@@ -53,7 +54,7 @@ class DatabaseComparison {
         for (const auto& type : types) compareType(type, request_.orderBy);
         missingFromDatabase(types);
         endSearches();
-        if (!problems_.empty()) report_.incomplete(problems_);
+        if (!problems_.empty()) report_.incomplete(problems_.joined("; "));
         report_.documentEnd();
         const bool written = report_.close();
         if (!written)
@@ -67,11 +68,7 @@ class DatabaseComparison {
     }
 
   private:
-    void problem(const std::string& text) {
-        feedback_.warning(text);
-        if (!problems_.empty()) problems_ += "; ";
-        problems_ += text;
-    }
+    void problem(const std::string& text) { problems_.add(feedback_, text); }
 
     void compareType(const std::string& type, std::string_view orderBy) {
         report_.fileHeading(type);
@@ -177,7 +174,7 @@ class DatabaseComparison {
     const CompareDbRequest& request_;
     std::unique_ptr<db::Database> db_, asBuilt_;
     ComparisonReport report_;
-    std::string problems_;
+    ProblemList problems_{ProblemList::kAll};
     std::int64_t compared_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "compare/FoundColumn.h"
 #include "compare/ValueComparison.h"
 #include "core/Paths.h"
+#include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/EbBlockScanner.h"
@@ -53,19 +54,26 @@ class Comparison : public eb::EbBlockHandler {
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
+        ProblemList unprepared{ProblemList::kAll};
         for (std::int32_t i = 0; i < catalog_.count(); ++i) {
             const std::string& type = catalog_.name(i);
             feedback_.setLabel(kPanel, Label::Status, "Checking format of " + type);
             feedback_.repaint();
-            AddFieldIfMissing(*db_, type);
+            AddFieldIfMissing(*db_, type, unprepared);
         }
         feedback_.clearText();
         if (twoWay) {
             for (std::int32_t i = 0; i < catalog_.count(); ++i)
-                EnsureFieldType(*db_, feedback_, catalog_.name(i));
+                EnsureFieldType(*db_, feedback_, catalog_.name(i), unprepared);
         }
-        db_->commit();
-        db_->groupSearches();
+        try {
+            db_->commit();
+            db_->groupSearches();
+        } catch (const std::exception& e) {
+            unprepared.note(std::string("the new columns could not be saved: ") + e.what());
+        }
+        if (!unprepared.empty())
+            problem("the found flags could not be prepared (" + unprepared.joined("; ") + ")");
         if (!report_.open(request_.reportFile)) {
             feedback_.message(kProgramTitle,
                               "Cannot write the comparison report: " + report_.errorText(),
@@ -84,7 +92,7 @@ class Comparison : public eb::EbBlockHandler {
         } catch (const std::exception& e) {
             problem(std::string("the found flags could not be saved: ") + e.what());
         }
-        if (!problems_.empty()) report_.incomplete(problems_);
+        if (!problems_.empty()) report_.incomplete(problems_.joined("; "));
         report_.documentEnd();
         bool writeFailed = false;
         if (!report_.close()) {
@@ -102,8 +110,7 @@ class Comparison : public eb::EbBlockHandler {
   private:
     void problem(const std::string& text) {
         feedback_.message(kProgramTitle, text, Icon::Critical);
-        if (!problems_.empty()) problems_ += "; ";
-        problems_ += text;
+        problems_.note(text);
     }
 
     void leavePoint() {
@@ -126,12 +133,17 @@ class Comparison : public eb::EbBlockHandler {
         reader_ = &reader;
         eb::EbBlockScanner scanner(catalog_);
         std::string_view line;
-        while (reader.next(line)) {
-            scanner.feed(line, *this);
-            if (feedback_.repaintDue()) {
-                feedback_.setProgress(kPanel, reader.fraction());
-                feedback_.repaint();
+        try {
+            while (reader.next(line)) {
+                scanner.feed(line, *this);
+                if (feedback_.repaintDue()) {
+                    feedback_.setProgress(kPanel, reader.fraction());
+                    feedback_.repaint();
+                }
             }
+        } catch (const std::exception& e) {
+            problem(path + ", line " + std::to_string(reader.lineNumber()) + ": " + e.what() +
+                    "; the rest of the file was not compared");
         }
         leavePoint();
         reader_ = nullptr;
@@ -250,8 +262,10 @@ class Comparison : public eb::EbBlockHandler {
                         " could not be cleared: " + e.what());
             }
         }
-        ClearFoundFlags(catalog_, *db_, settled);
-        db_->commit();
+        ProblemList uncleared{ProblemList::kAll};
+        ClearFoundFlags(catalog_, *db_, settled, uncleared);
+        if (!uncleared.empty())
+            problem("the found flags could not be cleared (" + uncleared.joined("; ") + ")");
     }
 
     // The database points of the nodes seen, of the types met, that no file held.
@@ -294,7 +308,8 @@ class Comparison : public eb::EbBlockHandler {
     ComparisonReport report_;
     std::vector<TypeCursor> cursors_;
     std::vector<bool> nodes_{false};
-    std::string nodeColumn_, pointName_, problems_, path_;
+    ProblemList problems_{ProblemList::kAll};
+    std::string nodeColumn_, pointName_, path_;
     const eb::EbLineReader* reader_ = nullptr;
     int typeIndex_ = 0;
     bool found_ = false, pointTableOpen_ = false;

@@ -8,15 +8,17 @@ namespace {
 constexpr std::string_view kFound = "_Found";
 }
 
-void AddFieldIfMissing(db::Database& db, std::string_view table) {
+void AddFieldIfMissing(db::Database& db, std::string_view table, ProblemList& failures) {
     try {
         auto info = db.tableInfo(table);
         if (info && info->columnIndex(kFound) < 0) db.addColumn(table, kFound, "BOOLEAN");
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        failures.note(std::string(table) + ": " + e.what());
     }
 }
 
-void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view table) {
+void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view table,
+                     ProblemList& failures) {
     try {
         auto info = db.tableInfo(table);
         if (!info) return;
@@ -32,12 +34,13 @@ void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view tabl
             return;
         db.dropColumn(table, c.name);
         db.addColumn(table, kFound, "BOOLEAN");
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        failures.note(std::string(table) + ": " + e.what());
     }
 }
 
 void ClearFoundFlags(const PointTypeCatalog& catalog, db::Database& db,
-                     const std::unordered_set<std::string>& except) {
+                     const std::unordered_set<std::string>& except, ProblemList& failures) {
     for (const auto& def : catalog.definitions()) {
         if (except.count(def.pntType)) continue;
         try {
@@ -48,7 +51,8 @@ void ClearFoundFlags(const PointTypeCatalog& catalog, db::Database& db,
                 db.setColumnOfAllRows(def.pntType,
                                       info->columns[static_cast<std::size_t>(column)].name,
                                       db::Value::integer(0));
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            failures.note(def.pntType + ": " + e.what());
         }
     }
 }

@@ -7,18 +7,21 @@
 
 #include "core/Feedback.h"
 #include "core/PointTypeCatalog.h"
+#include "core/ProblemList.h"
 #include "db/Database.h"
 
 namespace pel {
 
-// Adds _Found (Yes/No) to the table when it exists and lacks one; any failure is ignored.
-void AddFieldIfMissing(db::Database& db, std::string_view table);
+// Adds _Found (Yes/No) to the table when it exists and lacks one. A failure is noted in
+// `failures` (the table and why) and the run goes on.
+void AddFieldIfMissing(db::Database& db, std::string_view table, ProblemList& failures);
 // Makes sure _Found is a Yes/No column; one of another type is rebuilt when the user says OK
 // to "Delete field _Found and rebuild it as one of type Boolean ?" (its values are lost).
-void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view table);
+void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view table,
+                     ProblemList& failures);
 // Sets _Found to False in every row of every point-type table that exists, but for the tables
-// named in `except` (the run settles those itself); a table that fails is skipped.
+// named in `except` (the run settles those itself); a table that fails is noted and skipped.
 void ClearFoundFlags(const PointTypeCatalog& catalog, db::Database& db,
-                     const std::unordered_set<std::string>& except = {});
+                     const std::unordered_set<std::string>& except, ProblemList& failures);
 
 }  // namespace pel

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/TextFileWriter.h"
@@ -63,7 +64,7 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
         return Outcome::LeftUndone;
     }
     std::int64_t points = 0;
-    std::vector<std::string> abandoned;
+    ProblemList abandoned{ProblemList::kAll};
     for (const auto& type : types) {
         std::string openBlock;  // the point whose block is being written
         try {
@@ -106,7 +107,7 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
             // The type is abandoned and the run goes on with the next; the end says so.
             std::string why = type + ": " + e.what();
             if (!openBlock.empty()) why += " (the block of point " + openBlock + " is cut short)";
-            abandoned.push_back(why);
+            abandoned.note(why);
         }
     }
     const bool written = out.close();
@@ -119,7 +120,7 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
     }
     if (!abandoned.empty()) {
         std::string text = "These point types were abandoned:";
-        for (const auto& a : abandoned) text += "\n  " + a;
+        for (const auto& a : abandoned.listed()) text += "\n  " + a;
         feedback.message(kTitle, text, Icon::Exclamation);
         return Outcome::LeftUndone;
     }

@@ -1,10 +1,13 @@
 #pragma once
-// Values and points a run could not store: each of the first few is shown as a warning when it
-// happens, all are counted, and the end of the run says how many there were and lists the
-// first of them.
+// The one accumulator of what a run could not do: values not stored, points skipped, tables
+// that failed, columns not added. Each problem is counted; the first few are kept with their
+// text (and, through add, shown as warnings when they happen); the end of the run says how many
+// there were and lists the kept ones.
 
 #include <cstdint>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Feedback.h"
@@ -13,18 +16,36 @@ namespace pel {
 
 class ProblemList {
   public:
+    static constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+
+    // `listed`: how many problems are kept with their text; the rest are only counted.
     explicit ProblemList(std::size_t listed = 10) : listed_(listed) {}
 
+    // Counts a problem; a kept one is shown as a warning.
     void add(Feedback& feedback, std::string text) {
-        ++count_;
-        if (first_.size() < listed_) {
-            feedback.warning(text);
-            first_.push_back(std::move(text));
-        }
+        if (first_.size() < listed_) feedback.warning(text);
+        note(std::move(text));
     }
+    // Counts a problem the caller has shown in its own way.
+    void note(std::string text) {
+        ++count_;
+        if (first_.size() < listed_) first_.push_back(std::move(text));
+    }
+
     std::int64_t count() const { return count_; }
     bool empty() const { return count_ == 0; }
-    // "N values were not stored ... The first:" and the listed ones, one a line.
+    const std::vector<std::string>& listed() const { return first_; }
+
+    // The kept problems joined by the separator.
+    std::string joined(std::string_view separator) const {
+        std::string text;
+        for (const auto& p : first_) {
+            if (!text.empty()) text += separator;
+            text += p;
+        }
+        return text;
+    }
+    // "N values were not stored. The first:" and the kept ones, one a line.
     std::string summary(const std::string& what) const {
         std::string text = std::to_string(count_) + " " + what + ". The first:";
         for (const auto& p : first_) text += "\n  " + p;

@@ -55,13 +55,20 @@ class DefinitionUpdate : public eb::EbBlockHandler {
         tables_.resize(static_cast<std::size_t>(catalog_.count()));
         std::string_view line;
         bool stopped = false;
-        while (!stopped && reader_.next(line)) {
-            if (feedback_.repaintDue()) {
-                showLine();
-                feedback_.setProgress(Panel::Import, reader_.fraction());
-                feedback_.repaint();
+        try {
+            while (!stopped && reader_.next(line)) {
+                if (feedback_.repaintDue()) {
+                    showLine();
+                    feedback_.setProgress(Panel::Import, reader_.fraction());
+                    feedback_.repaint();
+                }
+                stopped = !scanner_.feed(line, *this);
             }
-            stopped = !scanner_.feed(line, *this);
+        } catch (const std::exception& e) {
+            problems_.add(feedback_, file + ", line " + std::to_string(reader_.lineNumber()) +
+                                         ": " + e.what() +
+                                         "; the rest of the file was not checked");
+            stopped = true;
         }
         if (reader_.failed()) problems_.add(feedback_, file + ": " + reader_.errorText());
         try {

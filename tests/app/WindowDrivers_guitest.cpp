@@ -30,11 +30,6 @@ QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-#define SKIP_UNTIL_BUILT(h, engine)                                                        \
-    do {                                                                                   \
-        if ((h).dialogs.saidSomething("not built yet")) QSKIP(engine " is not built yet"); \
-    } while (false)
-
 using Values = std::vector<std::pair<std::string, std::string>>;
 
 // Adds a point straight through the database layer (columns made as text when missing), so
@@ -110,7 +105,6 @@ class WindowDriversTest : public QObject {
         h.find<QPushButton>("cmdEB")->click();
         QVERIFY(h.find<QPushButton>("cmdImportEB")->isEnabled());
         h.find<QPushButton>("cmdImportEB")->click();
-        SKIP_UNTIL_BUILT(h, "The import");
         QCOMPARE(Stored(p.database, "REGCLNIM", "FIC101", "PTDESC"), std::string("TWO"));
         QCOMPARE(Stored(p.database, "REGCLNIM", "FIC102", "PTDESC"), std::string("NEW"));
         QCOMPARE(h.find<QLabel>("txtCurrentEbFile")->text(), Q(b));
@@ -130,7 +124,6 @@ class WindowDriversTest : public QObject {
         h.find<QAbstractButton>("optParametersToImport_1")->click();
         h.find<QPlainTextEdit>("txtParametersToImport")->setPlainText("KEYWORD,\n\tkeyword");
         h.find<QPushButton>("cmdImportEB")->click();
-        SKIP_UNTIL_BUILT(h, "The import");
         QCOMPARE(Stored(p.database, "REGCLNIM", "FIC101", "PTDESC"), std::string("OLD"));
         QCOMPARE(Stored(p.database, "REGCLNIM", "FIC101", "KEYWORD"), std::string("FLOW"));
         QCOMPARE(Stored(p.database, "REGCLNIM", "FIC102", "PTDESC"), std::string("(no point)"));
@@ -170,7 +163,6 @@ class WindowDriversTest : public QObject {
         SelectType(h.find<QListWidget>("listPointTypes"), "REGCLNIM");
         QVERIFY(h.find<QPushButton>("cmdBuildEB")->isEnabled());
         h.find<QPushButton>("cmdBuildEB")->click();
-        SKIP_UNTIL_BUILT(h, "The export");
         QCOMPARE(NamesIn(p.dir.file("plant.eb")), exported);
         QCOMPARE(h.find<QLabel>("txtExportStatus")->text(),
                  "Points exported: " + QString::number(exported.size()));
@@ -183,7 +175,6 @@ class WindowDriversTest : public QObject {
         h.window->tabClicked(2);
         h.window->exportTab()->applyExportFile(Q(p.dir.file("plant.eb")), false);
         h.find<QPushButton>("cmdBuildEB")->click();
-        SKIP_UNTIL_BUILT(h, "The export");
         QVERIFY(h.dialogs.saidSomething("No point types selected"));
         QVERIFY(!FileExists(p.dir.file("plant.eb")));
     }
@@ -207,7 +198,6 @@ class WindowDriversTest : public QObject {
         QVERIFY(h.find<QPushButton>("cmdCompareEB")->isEnabled());
         QVERIFY(!h.find<QPushButton>("cmdView")->isEnabled());
         h.find<QPushButton>("cmdCompareEB")->click();
-        SKIP_UNTIL_BUILT(h, "The EB comparison");
         const QString html = Q(test::ReadFile(report));
         QVERIFY(html.contains("unit.eb"));
         QVERIFY(!html.contains("other.EB"));
@@ -238,7 +228,6 @@ class WindowDriversTest : public QObject {
         QVERIFY(h.dialogs.questions.empty() && h.dialogs.messages.empty());
         SelectType(h.find<QListWidget>("listLoadPtTypes"), "REGCLNIM");
         h.find<QPushButton>("cmdCompareDB")->click();
-        SKIP_UNTIL_BUILT(h, "The database comparison");
         QCOMPARE(h.find<QLabel>("txtCompareDBStatus")->text(), QString("Points compared: 1"));
         QVERIFY(Q(test::ReadFile(report)).contains("FEED FLOW"));
         QVERIFY(h.find<QPushButton>("cmdViewDB")->isEnabled());
@@ -270,7 +259,6 @@ class WindowDriversTest : public QObject {
         QVERIFY(disabledAtFirst && enabledOnceChosen);
         QCOMPARE(h.dialogs.fileRequests.back().choice.title, QString("Select an text file"));
         QCOMPARE(h.settings.read("Text file Directory", ""), p.dir.path().string());
-        SKIP_UNTIL_BUILT(h, "The connection report");
         QCOMPARE(status, QString("Points reported: 1"));
         QCOMPARE(test::ReadFile(report), CrLf({"Point Type REGCLNIM", "Name       FIC101",
                                                "PISRC(1) = FIC100.PV", "LISRC(2) = 5", "{ }"}));

@@ -33,7 +33,8 @@ inline std::string NormaliseLineEnds(std::string_view bytes) {
     return out;
 }
 
-inline void CheckEbBytes(std::string_view bytes) {
+// What the reader got wrong about the bytes, or null when it kept them all.
+inline const char* EbBytesFault(std::string_view bytes) {
     const std::string path =
         (std::filesystem::temp_directory_path() / ("pelorin-fuzz-" + std::to_string(::getpid())))
             .string();
@@ -42,24 +43,25 @@ inline void CheckEbBytes(std::string_view bytes) {
         std::fclose(f);
     }
     eb::EbLineReader reader;
-    if (!reader.open(path)) std::abort();
+    if (!reader.open(path)) return "the file could not be opened";
     std::string back;
     std::size_t unmappable = 0;
     std::string_view line;
     while (reader.next(line)) {
         auto c = eb::ClassifyEbLine(line);
-        if (c.text.size() > line.size()) std::abort();
+        if (c.text.size() > line.size()) return "a classified text longer than its line";
         if (c.kind == eb::EbLineKind::Parameter) {
             auto p = eb::SplitEbParameterLine(line);
             auto v = eb::DecodeEbValue(p.rawValue);
             if (p.name.size() + p.rawValue.size() + 1 > line.size() || v.size() > p.rawValue.size())
-                std::abort();
+                return "a parameter line split beyond its bytes";
         }
         eb::AppendUtf8AsCp1252(line, back, unmappable);
         back += "\r\n";
     }
     std::remove(path.c_str());
-    if (unmappable != 0 || back != NormaliseLineEnds(bytes)) std::abort();
+    if (unmappable != 0 || back != NormaliseLineEnds(bytes)) return "the bytes did not come back";
+    return nullptr;
 }
 
 }  // namespace pel::fuzz

@@ -4,6 +4,7 @@
 
 #include "db/Database.h"
 #include "db/Numeric.h"
+#include "db/PointDatabase.h"
 #include "import/DefinitionUpdate.h"
 #include "import/ImportDriver.h"
 #include "support/TestSupport.h"
@@ -232,12 +233,30 @@ TEST(Import, FailuresAreReportedAndLoseNothing) {
     EXPECT_NE(summary.find("line 4, point A1, parameter NODENUM"), std::string::npos) << summary;
     EXPECT_NE(summary.find("parameter NOCOLUMN"), std::string::npos) << summary;
 
-    // A table missing for a known type, a garbage file and a missing file: reported, next file
-    // runs.
+    // A known type whose table is missing: its points are named, the others imported.
+    const std::string partial = p.dir.file("partial.db");
     {
-        auto d = db::Database::open(p.db, true);
-        (void)d;
+        auto d = db::Database::create(partial);
+        db::CreatePointTypeTable(*d, "REGCLNIM");
+        d->commit();
     }
+    p.feedback.messages.clear();
+    EXPECT_EQ(RunImport(p.catalog, p.feedback,
+                        {partial,
+                         {p.file("t.eb", {"&T ANINNIM", "&N B1", "{ }", "&T REGCLNIM", "&N A4"})},
+                         ImportMode::UpdatesAndAdditions,
+                         {},
+                         false}),
+              Outcome::LeftUndone);
+    ASSERT_FALSE(p.feedback.messages.empty());
+    EXPECT_NE(p.feedback.messages.back().text.find("point B1: its table is missing"),
+              std::string::npos);
+    EXPECT_EQ(db::Database::open(partial, false)
+                  ->openTable("REGCLNIM", "PrimaryKey", db::CursorMode::Reading)
+                  ->recordCount(),
+              1);
+
+    // A garbage file and a missing file: reported, the next file runs.
     std::string garbage = p.dir.file("garbage.eb");
     std::string bytes;
     for (int i = 0; i < 20000; ++i) bytes += static_cast<char>((i * 7919) % 256);
