@@ -7,6 +7,7 @@
 #include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
+#include "eb/OutputFile.h"
 
 namespace pel {
 
@@ -34,6 +35,10 @@ class DatabaseComparison {
             return Outcome::LeftUndone;
         }
         if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
+        if (eb::OutputRefused(
+                feedback_, kTitle, request_.reportFile,
+                {{"the database", request_.database}, {"the as-built database", request_.asBuilt}}))
+            return Outcome::LeftUndone;
         try {
             db_ = db::Database::open(request_.database, false);
             asBuilt_ = db::Database::open(request_.asBuilt, false);
@@ -56,10 +61,8 @@ class DatabaseComparison {
         endSearches();
         if (!problems_.empty()) report_.incomplete(problems_.joined("; "));
         report_.documentEnd();
-        const bool written = report_.close();
-        if (!written)
-            feedback_.message(kTitle, report_.errorText() + "; the report is incomplete",
-                              Icon::Critical);
+        const bool written = report_.commit();
+        if (!written) feedback_.message(kTitle, report_.errorText(), Icon::Critical);
         feedback_.setProgress(kPanel, 1.0);
         feedback_.resultLine(kPanel, "Points compared: " + std::to_string(compared_));
         for (Label l : {Label::Name, Label::PntType, Label::PtDesc})

@@ -14,6 +14,7 @@
 #include "eb/EbBlockScanner.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
+#include "eb/OutputFile.h"
 
 namespace pel {
 
@@ -47,6 +48,13 @@ class Comparison : public eb::EbBlockHandler {
 
     Outcome run() {
         const bool twoWay = request_.twoWay;
+        std::vector<std::string> paths;
+        for (const auto& name : request_.fileNames)
+            paths.push_back(JoinPath(request_.directory, name));
+        std::vector<eb::RunInput> inputs{{"the database", request_.database}};
+        for (const auto& path : paths) inputs.push_back({"the EB file", path});
+        if (eb::OutputRefused(feedback_, kProgramTitle, request_.reportFile, inputs))
+            return Outcome::LeftUndone;
         try {
             db_ = db::Database::open(request_.database, true);
         } catch (const std::exception& e) {
@@ -95,9 +103,8 @@ class Comparison : public eb::EbBlockHandler {
         if (!problems_.empty()) report_.incomplete(problems_.joined("; "));
         report_.documentEnd();
         bool writeFailed = false;
-        if (!report_.close()) {
-            feedback_.message(kProgramTitle, report_.errorText() + "; the report is incomplete",
-                              Icon::Critical);
+        if (!report_.commit()) {
+            feedback_.message(kProgramTitle, report_.errorText(), Icon::Critical);
             writeFailed = true;
         }
         feedback_.setProgress(kPanel, 1.0);

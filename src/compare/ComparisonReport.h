@@ -16,7 +16,7 @@ class ComparisonReport {
   public:
     bool open(const std::string& path) { return out_.open(path); }
     const std::string& errorText() const { return out_.errorText(); }
-    bool close() { return out_.close(); }
+    bool commit() { return out_.commit(); }
 
     void documentHead();
     void directoryHeading(std::string_view directory);

@@ -5,6 +5,7 @@
 #include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
+#include "eb/OutputFile.h"
 #include "eb/TextFileWriter.h"
 
 namespace pel {
@@ -48,6 +49,9 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
         return Outcome::LeftUndone;
     }
     if (!feedback.confirmRun(kTitle, types)) return Outcome::LeftUndone;
+    if (eb::OutputRefused(feedback, kTitle, request.reportFile,
+                          {{"the database", request.database}}))
+        return Outcome::LeftUndone;
 
     std::unique_ptr<db::Database> db;
     try {
@@ -110,12 +114,12 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
             abandoned.note(why);
         }
     }
-    const bool written = out.close();
+    const bool written = out.commit();
     feedback.resultLine(Panel::Connections, "Points reported: " + std::to_string(points));
     for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
         feedback.setLabel(Panel::Connections, l, "");
     if (!written) {
-        feedback.message(kTitle, out.errorText() + "; the report is incomplete", Icon::Critical);
+        feedback.message(kTitle, out.errorText(), Icon::Critical);
         return Outcome::LeftUndone;
     }
     if (!abandoned.empty()) {

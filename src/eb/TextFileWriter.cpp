@@ -1,8 +1,5 @@
 #include "eb/TextFileWriter.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "core/Cp1252.h"
 
 namespace pel::eb {
@@ -11,29 +8,16 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 20;
 }
 
-TextFileWriter::~TextFileWriter() {
-    close();
-}
-
 bool TextFileWriter::open(const std::string& path) {
-    close();
-    path_ = path;
-    failed_ = false;
-    error_.clear();
     unmappable_ = 0;
     buffer_.clear();
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) {
-        failed_ = true;
-        error_ = "Cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
+    if (!file_.open(path)) return false;
     buffer_.reserve(kFlushSize + 4096);
     return true;
 }
 
 void TextFileWriter::writeLine(std::string_view utf8) {
-    if (!file_) return;
+    if (!file_.isOpen()) return;
     if (IsAscii(utf8))
         buffer_.append(utf8);
     else
@@ -43,23 +27,13 @@ void TextFileWriter::writeLine(std::string_view utf8) {
 }
 
 void TextFileWriter::flush() {
-    if (!file_ || buffer_.empty()) return;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size() && !failed_) {
-        failed_ = true;
-        error_ = "Cannot write " + path_ + ": " + std::strerror(errno);
-    }
+    file_.write(buffer_);
     buffer_.clear();
 }
 
-bool TextFileWriter::close() {
-    if (!file_) return !failed_;
+bool TextFileWriter::commit() {
     flush();
-    if (std::fclose(file_) != 0 && !failed_) {
-        failed_ = true;
-        error_ = "Cannot write " + path_ + ": " + std::strerror(errno);
-    }
-    file_ = nullptr;
-    return !failed_;
+    return file_.commit();
 }
 
 }  // namespace pel::eb

@@ -7,6 +7,7 @@
 #include "db/Definitions.h"
 #include "db/ValueText.h"
 #include "eb/EbBlockWriter.h"
+#include "eb/OutputFile.h"
 #include "eb/TextFileWriter.h"
 #include "export/ExportSelection.h"
 
@@ -45,6 +46,8 @@ class ExportRun {
             feedback_.message(kProgramTitle, "No point types selected");
             return Outcome::LeftUndone;
         }
+        if (eb::OutputRefused(feedback_, kProgramTitle, request_.exportFile, inputs()))
+            return Outcome::LeftUndone;
         feedback_.clearText();
         if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
         try {
@@ -80,7 +83,7 @@ class ExportRun {
         } catch (const std::exception& e) {
             return fail(std::string("Cannot export: ") + e.what());
         }
-        if (!out_.open(request_.exportFile)) return fail(out_.errorText());
+        if (!openFile(request_.exportFile)) return Outcome::LeftUndone;
         for (const auto& type : types) {
             const Outcome o = exportType(type, request_.orderBy);
             if (o != Outcome::Done) return finishFile() ? o : Outcome::LeftUndone;
@@ -102,9 +105,27 @@ class ExportRun {
         return Outcome::LeftUndone;
     }
 
-    // Closes the current file; false (with a message) when anything could not be written.
+    // Every file of a split export is refused, like the first, over an input of the run.
+    bool openFile(const std::string& path) {
+        if (eb::OutputRefused(feedback_, kProgramTitle, path, inputs())) return false;
+        if (out_.open(path)) return true;
+        (void)fail(out_.errorText());
+        return false;
+    }
+
+    // The files the export reads, which none of its outputs may replace.
+    std::vector<eb::RunInput> inputs() const {
+        std::vector<eb::RunInput> files{{"the database", request_.database}};
+        if (request_.selection == ExportSelection::File)
+            files.push_back({"the selection list file", request_.selectionFile});
+        if (request_.definitions)
+            files.push_back({"the definitions database", request_.definitions->path()});
+        return files;
+    }
+
+    // Puts the current file in place; false (with a message) when anything could not be written.
     bool finishFile() {
-        const bool ok = out_.close();
+        const bool ok = out_.commit();
         unmappable_ += out_.unmappable();
         if (!ok) (void)fail(out_.errorText() + "; the export is incomplete");
         return ok;
@@ -158,10 +179,8 @@ class ExportRun {
                     if (!finishFile()) return Outcome::LeftUndone;
                     pointsInFile_ = 0;
                     ++fileNumber_;
-                    if (!out_.open(NextExportFileName(request_.exportFile, fileNumber_))) {
-                        (void)fail(out_.errorText());
+                    if (!openFile(NextExportFileName(request_.exportFile, fileNumber_)))
                         return Outcome::LeftUndone;
-                    }
                 }
             }
         } catch (const std::exception& e) {

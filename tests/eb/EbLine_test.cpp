@@ -145,7 +145,7 @@ TEST(TextFileWriter, WritesCrLfIn1252AndCountsWhatItCannotHold) {
     ASSERT_TRUE(w.open(dir.file("o.eb")));
     w.writeLine("caf\xC3\xA9");
     w.writeLine("\xE4\xB8\xAD");
-    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(w.commit());
     EXPECT_EQ(pel::test::ReadFile(dir.file("o.eb")), "caf\xE9\r\n?\r\n");
     EXPECT_EQ(w.unmappable(), 1u);
     EXPECT_FALSE(w.open(dir.file("no/such/folder/o.eb")));
@@ -179,7 +179,7 @@ TEST(WritePointBlock, LaysOutOneRow) {
         TextFileWriter w;
         ASSERT_TRUE(w.open(dir.file("b.eb")));
         WritePointBlock(w, "REGCLNIM", "FIC101", c.columns, c.quoted);
-        ASSERT_TRUE(w.close());
+        ASSERT_TRUE(w.commit());
         EXPECT_EQ(pel::test::ReadFile(dir.file("b.eb")), pel::test::CrLf(c.lines));
     }
 }

@@ -1,0 +1,84 @@
+// Output files replace their destination only when whole, and never replace an input.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "eb/OutputFile.h"
+#include "eb/TextFileWriter.h"
+#include "support/TestSupport.h"
+
+using namespace pel::eb;
+using pel::test::ReadFile;
+using pel::test::TempDir;
+using pel::test::WriteFile;
+
+namespace {
+std::size_t FilesIn(const TempDir& dir) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(dir.path())) ++n;
+    return n;
+}
+}  // namespace
+
+TEST(OutputFile, ThePreviousFileStaysWholeUntilTheNewOneIsCommitted) {
+    TempDir dir;
+    const std::string out = dir.file("out.eb"), target = dir.file("target.eb");
+    WriteFile(target, "previous\r\n");
+    ::chmod(target.c_str(), 0640);
+    std::filesystem::create_symlink(target, out);
+    enum class End { Destroyed, Discarded, Committed };
+    for (End end : {End::Destroyed, End::Discarded, End::Committed}) {
+        {
+            TextFileWriter w;
+            ASSERT_TRUE(w.open(out));
+            w.writeLine("new");
+            EXPECT_EQ(ReadFile(out), "previous\r\n");  // a kill now keeps the previous file
+            if (end == End::Discarded) w.discard();
+            if (end == End::Committed) {
+                EXPECT_TRUE(w.commit());
+            }
+        }
+        EXPECT_EQ(FilesIn(dir), 2u);  // no temporary file left behind
+    }
+    EXPECT_EQ(ReadFile(target), "new\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(out));  // the link is kept, its file replaced
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(OutputFile, RefusesOutputsThatAreNoRegularFileOrAreAnInput) {
+    TempDir dir;
+    const std::string input = dir.file("plant.db"), alias = dir.file("alias.eb");
+    WriteFile(input, "database");
+    ASSERT_EQ(::link(input.c_str(), alias.c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    const std::vector<RunInput> inputs{{"the database", input}, {"the EB file", ""}};
+    struct Case {
+        std::string output;
+        std::string says;  // empty: may be written
+    } cases[] = {
+        {"/dev/full", "not a regular file"},
+        {dir.path().string(), "not a regular file"},
+        {dir.file("fifo"), "not a regular file"},
+        {input, "same file as the database " + input},
+        {alias, "same file as the database"},  // another name of the same file
+        {dir.file("new.eb"), ""},
+    };
+    for (const auto& c : cases) {
+        const std::string refusal = OutputRefusal(c.output, inputs);
+        if (c.says.empty()) {
+            EXPECT_EQ(refusal, "") << c.output;
+            continue;
+        }
+        EXPECT_NE(refusal.find(c.output), std::string::npos) << refusal;
+        EXPECT_NE(refusal.find(c.says), std::string::npos) << refusal;
+    }
+    OutputFile device;
+    EXPECT_FALSE(device.open("/dev/full"));
+    EXPECT_NE(device.errorText().find("not a regular file"), std::string::npos);
+    EXPECT_EQ(ReadFile(input), "database");
+}
