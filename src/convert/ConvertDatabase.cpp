@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "db/Database.h"
 #include "db/TypeCodes.h"
@@ -179,11 +180,14 @@ Outcome ConvertDatabase(const std::string& source, const std::string& dest, Feed
     std::string temp;
     try {
         auto in = Database::open(source, false);
+        db::RemoveStaleParts(dest);
         temp = db::TemporaryPathBeside(dest);
         std::size_t tables = 0, rows = 0;
         bool indexesLeftOut = false;
+        std::optional<db::PartInProgress> held;  // released after the database closes its file
         {
             auto out = Database::create(temp);
+            held.emplace(temp);
             Converter converter(*in, *out, feedback, dest);
             converter.run();
             tables = converter.tables();

@@ -1,8 +1,11 @@
 // Converting Access files into SQLite databases: the copy, read back through the SQLite layer,
 // holds the same tables, columns, types, indexes and values, in the same order.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -224,6 +227,29 @@ TEST(ConvertDatabase, RefusesAnExistingDestinationAndLeavesNothingWhenItFails) {
     }
     EXPECT_EQ(FilesIn(dir),
               (std::vector<std::string>{"cut.mdb", "existing.db", "plant-sample.mdb"}));
+}
+
+TEST(ConvertDatabase, RemovesOnlyTheStalePartsOfItsOwnDestination) {
+    TempDir dir;
+    const std::string source = CopyAccessFixture(dir, "plant-sample.mdb");
+    // Left by a killed run of the same destination.
+    const std::vector<std::string> stale = {"new.db.part-a1B2c3", "new.db.part-a1B2c3-journal",
+                                            "new.db.part-zz9ZZ9-wal"};
+    const std::vector<std::string> kept = {"new.db.part-held00",  // a run that is still building it
+                                           "new.db.part-abc",     // not one of our names
+                                           "new.db.part-a1B2c3.bak", "other.db.part-a1B2c3",
+                                           "new.db.partner"};
+    for (const auto& name : stale) pel::test::WriteFile(dir.file(name), "stale");
+    for (const auto& name : kept) pel::test::WriteFile(dir.file(name), "keep me");
+    const int held = ::open(dir.file("new.db.part-held00").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    RecordingFeedback feedback;
+    EXPECT_EQ(ConvertDatabase(source, dir.file("new.db"), feedback), Outcome::Done);
+    ::close(held);
+    std::vector<std::string> expected = kept;
+    expected.insert(expected.end(), {"new.db", "plant-sample.mdb"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesIn(dir), expected);
 }
 
 TEST(ConvertDatabase, TheCommandLineConvertsAndSaysSo) {

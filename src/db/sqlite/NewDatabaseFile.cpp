@@ -1,5 +1,7 @@
 #include "db/sqlite/NewDatabaseFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <set>
+#include <string_view>
 
 #include "db/Database.h"
 
@@ -31,9 +36,57 @@ std::string TemporaryPathBeside(const std::string& dest) {
     return pattern;
 }
 
+namespace {
+constexpr std::string_view kPart = ".part-";
+constexpr std::size_t kPartTail = 6;  // the characters mkstemp puts in place of XXXXXX
+const char* const kJournals[] = {"-journal", "-wal", "-shm"};
+
+// The part a file of the folder belongs to (itself or the part its journal serves), or "".
+std::string PartOf(const std::string& file, const std::string& prefix) {
+    if (file.size() < prefix.size() + kPartTail || file.compare(0, prefix.size(), prefix) != 0)
+        return {};
+    const std::string part = file.substr(0, prefix.size() + kPartTail);
+    const std::string rest = file.substr(part.size());
+    if (rest.empty()) return part;
+    for (const char* journal : kJournals)
+        if (rest == journal) return part;
+    return {};
+}
+}  // namespace
+
 void RemoveDatabaseFiles(const std::string& path) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        std::remove((path + suffix).c_str());
+    std::remove(path.c_str());
+    for (const char* suffix : kJournals) std::remove((path + suffix).c_str());
+}
+
+void RemoveStaleParts(const std::string& dest) {
+    const std::size_t slash = dest.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : dest.substr(0, slash + 1);
+    const std::string prefix =
+        dest.substr(slash == std::string::npos ? 0 : slash + 1) + std::string(kPart);
+    std::error_code error;
+    std::set<std::string> parts;
+    for (const auto& item : std::filesystem::directory_iterator(folder, error)) {
+        if (!item.is_regular_file(error)) continue;
+        if (auto part = PartOf(item.path().filename().string(), prefix); !part.empty())
+            parts.insert(item.path().parent_path().string() + "/" + part);
+    }
+    for (const auto& part : parts) {
+        const int fd = ::open(part.c_str(), O_RDONLY | O_CLOEXEC);
+        // A part that a running build holds is left alone; one without a lock is stale.
+        const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        if (fd >= 0) ::close(fd);
+        if (!held) RemoveDatabaseFiles(part);
+    }
+}
+
+PartInProgress::PartInProgress(const std::string& part)
+    : fd_(::open(part.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);
+}
+
+PartInProgress::~PartInProgress() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 // Gives the finished file the destination's name without replacing a file that appeared there

@@ -11,6 +11,22 @@ namespace pel::db {
 std::string TemporaryPathBeside(const std::string& dest);
 // Removes a database file and its journal files.
 void RemoveDatabaseFiles(const std::string& path);
+// Removes what a killed earlier run left beside `dest`: files named `dest` + ".part-" and six
+// characters (and their journals) that no running build holds (see PartInProgress). Nothing else.
+void RemoveStaleParts(const std::string& dest);
+
+// Marks a part as being built while it lives (an advisory lock on the file), so that another
+// run's RemoveStaleParts leaves it alone.
+class PartInProgress {
+  public:
+    explicit PartInProgress(const std::string& part);
+    ~PartInProgress();
+    PartInProgress(const PartInProgress&) = delete;
+    PartInProgress& operator=(const PartInProgress&) = delete;
+
+  private:
+    int fd_ = -1;
+};
 // Gives `temp` the name `dest`; throws DbError when `dest` exists.
 void Publish(const std::string& temp, const std::string& dest);
 
