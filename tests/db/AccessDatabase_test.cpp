@@ -14,6 +14,8 @@
 #include "db/TypeCodes.h"
 #include "db/ValueText.h"
 #include "db/access/AccessDatabase.h"
+#include "db/access/AccessDate.h"
+#include "db/access/AccessLibrary.h"
 #include "support/AccessFixtures.h"
 #include "support/TestSupport.h"
 
@@ -39,6 +41,12 @@ std::vector<std::pair<std::string, int>> Columns(const TableInfo& info) {
     std::vector<std::pair<std::string, int>> out;
     for (const auto& c : info.columns) out.emplace_back(c.name, c.type);
     return out;
+}
+
+// Opens the file and every table of it; throws what the reader throws.
+void ReadEverything(const std::string& path) {
+    auto db = Database::open(path, false);
+    for (const auto& t : db->tableNames()) db->openTable(t, "", CursorMode::Reading);
 }
 
 std::vector<Value> Row(const Cursor& c) {
@@ -343,8 +351,7 @@ TEST(AccessDatabase, FilesThatCannotBeReadGiveErrorsNamingThem) {
         const std::string path = dir.file(c.name);
         pel::test::WriteFile(path, c.bytes);
         try {
-            auto db = Database::open(path, false);
-            for (const auto& t : db->tableNames()) db->openTable(t, "", CursorMode::Reading);
+            ReadEverything(path);
             ADD_FAILURE() << c.name << " was read";
         } catch (const DbError& e) {
             EXPECT_EQ(e.kind(), c.kind) << c.name << ": " << e.what();
@@ -442,4 +449,72 @@ TEST(AccessDatabase, ValuesDoNotDependOnADecimalCommaLocale) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1][5], R(444.555));
     EXPECT_EQ(rows[1][7], T("3.5000"));
+}
+
+TEST(AccessDateText, EveryDateAccessAllowsToTheSecondWithTheDayCarried) {
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "1899-12-30 00:00:00"},
+        {36526.5, "2000-01-01 12:00:00"},
+        {36526 + 86399.4 / 86400, "2000-01-01 23:59:59"},
+        {36526 + 86399.6 / 86400, "2000-01-02 00:00:00"},  // never 24:00:00
+        {45351.25, "2024-02-29 06:00:00"},
+        {-1.25, "1899-12-29 06:00:00"},  // the whole part is the day, the fraction the time
+        {-1 - 86399.6 / 86400, "1899-12-30 00:00:00"},
+        {-657434.0, "0100-01-01 00:00:00"},
+        {1000001.0, "4637-11-27 00:00:00"},
+        {2958465 + 86399.0 / 86400, "9999-12-31 23:59:59"},
+        {-657435.0, "-657435"},
+        {2958466.0, "2958466"},
+    };
+    for (const auto& [serial, text] : cases) EXPECT_EQ(AccessDateText(serial), text) << serial;
+}
+
+// Each damaged copy is opened and read in a child process under an alarm, so that an endless
+// loop in libmdb fails the test instead of stalling the suite. A copy is refused with a message
+// naming it, or read; a cut one is always refused.
+TEST(AccessDatabase, DamagedFilesAreRefusedNamingThemAndNeverHang) {
+    TempDir dir;
+    const std::string whole = pel::test::ReadFile(CopyAccessFixture(dir, "test2V2000.mdb"));
+    auto flipped = [&](std::size_t at) {
+        std::string bytes = whole;
+        bytes[at] = static_cast<char>(~bytes[at]);
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {"cut.mdb", whole.substr(0, 131072), true},
+        {"properties-zeroed.mdb",
+         whole.substr(0, 31 * 4096) + std::string(4096, '\0') + whole.substr(32 * 4096), false},
+        {"catalog-flipped.mdb", flipped(2 * 4096 + 253), false},
+        {"usage-map-flipped.mdb", flipped(6 * 4096 + 14), false},
+    };
+    EXPECT_EXIT(
+        {
+            ::alarm(60);
+            for (const auto& c : cases) {
+                const std::string path = dir.file(c.name);
+                pel::test::WriteFile(path, c.bytes);
+                try {
+                    ReadEverything(path);
+                    if (c.refused) std::_Exit(1);
+                } catch (const DbError& e) {
+                    if (std::string(e.what()).find(path) == std::string::npos) std::_Exit(2);
+                }
+            }
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+TEST(QuietLibmdb, KeepsNoMoreComplaintsThanItsCap) {
+    QuietLibmdb quiet;
+    const std::string line(999, 'x');
+    for (long said = 0; said <= 2 * kLibmdbSaysAtMost; said += 1000)
+        std::fprintf(stderr, "%s\n", line.c_str());
+    EXPECT_TRUE(quiet.overflowed());
+    EXPECT_LE(quiet.takeMessages().size(), static_cast<std::size_t>(kLibmdbSaysAtMost));
 }

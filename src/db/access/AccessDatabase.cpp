@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 
+#include "db/access/AccessCatalog.h"
 #include "db/access/AccessCursor.h"
 #include "db/access/AccessLibrary.h"
 #include "db/access/AccessTableReader.h"
@@ -19,12 +20,11 @@ namespace {
 
 class AccessDatabase : public Database {
   public:
-    AccessDatabase(MdbHandle* mdb, std::string path) : mdb_(mdb), path_(std::move(path)) {
-        for (unsigned i = 0; i < mdb_->num_catalog; ++i) {
-            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
-            if (!mdb_is_user_table(entry)) continue;
+    AccessDatabase(MdbHandle* mdb, std::string path, AccessCatalogEntries catalog)
+        : mdb_(mdb), path_(std::move(path)), catalog_(std::move(catalog)) {
+        for (const auto& entry : catalog_) {
             names_.emplace_back(entry->object_name);
-            entries_.emplace(entry->object_name, entry);
+            entries_.emplace(entry->object_name, entry.get());
         }
     }
     ~AccessDatabase() override {
@@ -101,6 +101,7 @@ class AccessDatabase : public Database {
 
     MdbHandle* mdb_;
     std::string path_;
+    AccessCatalogEntries catalog_;
     std::vector<std::string> names_;  // user tables in catalog order
     std::map<std::string, MdbCatalogEntry*> entries_;
     std::map<std::string, TableInfo> infos_;
@@ -152,17 +153,25 @@ std::unique_ptr<Database> OpenAccessDatabase(const std::string& path) {
     if (!mdb) throw notReadable("the file is damaged or of an unknown kind");
     // An Access file is a whole number of pages; libmdb itself would read a cut file as one
     // with fewer tables.
-    const bool wholePages = mdb->fmt->pg_size > 0 && info.st_size % mdb->fmt->pg_size == 0;
-    const bool catalogRead = wholePages && mdb_read_catalog(mdb, MDB_TABLE) != nullptr;
+    const auto pageSize = static_cast<unsigned long>(mdb->fmt->pg_size);
+    const auto size = static_cast<unsigned long>(info.st_size);
+    AccessCatalogEntries catalog;
+    bool damaged = pageSize == 0 || size % pageSize != 0;
+    try {
+        if (!damaged) catalog = ReadAccessCatalog(mdb, path, size / pageSize);
+    } catch (const DbError&) {
+        mdb_close(mdb);
+        throw;
+    }
     const std::string said = quiet.takeMessages();
-    if (!catalogRead || LibmdbMetDamage(said)) {
+    if (damaged || quiet.overflowed() || LibmdbMetDamage(said)) {
         mdb_close(mdb);
         throw DbError(DbError::Kind::NotADatabase,
                       "Cannot open the database " + path +
                           ": the Access file is damaged or cut short" +
                           (said.empty() ? std::string() : " (" + FirstLibmdbLine(said) + ")"));
     }
-    return std::make_unique<AccessDatabase>(mdb, path);
+    return std::make_unique<AccessDatabase>(mdb, path, std::move(catalog));
 }
 
 }  // namespace pel::db

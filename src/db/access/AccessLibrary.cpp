@@ -1,6 +1,7 @@
 #include "db/access/AccessLibrary.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,37 +25,54 @@ QuietLibmdb::QuietLibmdb() {
     std::fflush(stderr);
     savedStderr_ = ::dup(STDERR_FILENO);
     if (savedStderr_ < 0) return;
-    // A scratch file rather than a pipe: libmdb may say more than a pipe holds.
-    scratch_ = std::tmpfile();
-    const int target = scratch_ ? ::fileno(scratch_) : ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    // A scratch file rather than a pipe: libmdb may say more than a pipe holds. Its size is
+    // sealed, so that writes past the cap fail instead of filling memory or the disk.
+    scratch_ = ::memfd_create("libmdb", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (scratch_ >= 0 && (::ftruncate(scratch_, kLibmdbSaysAtMost) != 0 ||
+                          ::fcntl(scratch_, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0)) {
+        ::close(scratch_);
+        scratch_ = -1;
+    }
+    const int target = scratch_ >= 0 ? scratch_ : ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (target < 0 || ::dup2(target, STDERR_FILENO) < 0) {
         ::close(savedStderr_);
         savedStderr_ = -1;
     }
-    if (!scratch_ && target >= 0) ::close(target);
+    if (scratch_ < 0 && target >= 0) ::close(target);
 }
 
 QuietLibmdb::~QuietLibmdb() {
     --quietDepth;
     if (!active_) return;
     std::fflush(stderr);
+    std::clearerr(stderr);  // writes past the scratch file's cap failed
     if (savedStderr_ >= 0) {
         ::dup2(savedStderr_, STDERR_FILENO);
         ::close(savedStderr_);
     }
-    if (scratch_) std::fclose(scratch_);
+    if (scratch_ >= 0) ::close(scratch_);
     if (savedLocale_) uselocale(savedLocale_);
 }
 
-std::string QuietLibmdb::takeMessages() {
-    if (!scratch_) return {};
+namespace {
+// How far libmdb has written: the offset its standard error shares with the scratch file.
+long Written(int scratch) {
     std::fflush(stderr);
-    const int fd = ::fileno(scratch_);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || info.st_size <= readUpTo_) return {};
-    std::string text(static_cast<std::size_t>(info.st_size - readUpTo_), '\0');
+    return scratch < 0 ? 0 : static_cast<long>(::lseek(scratch, 0, SEEK_CUR));
+}
+}  // namespace
+
+bool QuietLibmdb::overflowed() const {
+    // A write that does not fit is refused whole, so the file may stop short of its size.
+    return Written(scratch_) > kLibmdbSaysAtMost - 4096;
+}
+
+std::string QuietLibmdb::takeMessages() {
+    const long written = Written(scratch_);
+    if (written <= readUpTo_) return {};
+    std::string text(static_cast<std::size_t>(written - readUpTo_), '\0');
     // pread leaves the offset that libmdb's writes share untouched.
-    const ssize_t n = ::pread(fd, text.data(), text.size(), readUpTo_);
+    const ssize_t n = ::pread(scratch_, text.data(), text.size(), readUpTo_);
     if (n <= 0) return {};
     text.resize(static_cast<std::size_t>(n));
     readUpTo_ += n;

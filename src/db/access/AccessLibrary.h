@@ -16,7 +16,10 @@ namespace pel::db {
 
 // While it lives: libmdb's standard error goes to a scratch file (kept for our messages) and
 // the C numeric locale is in force on this thread. Scopes do not nest: an inner one does
-// nothing and its text is part of the outer one's.
+// nothing and its text is part of the outer one's. The scratch file holds at most
+// kLibmdbSaysAtMost bytes: on a damaged file libmdb may complain without end.
+inline constexpr long kLibmdbSaysAtMost = 1 << 20;
+
 class QuietLibmdb {
   public:
     QuietLibmdb();
@@ -26,11 +29,13 @@ class QuietLibmdb {
 
     // What libmdb printed since the scope began or since the last call.
     std::string takeMessages();
+    // True once libmdb said more than the scratch file holds: only a damaged file does that.
+    bool overflowed() const;
 
   private:
     bool active_ = false;
     int savedStderr_ = -1;
-    std::FILE* scratch_ = nullptr;
+    int scratch_ = -1;
     long readUpTo_ = 0;
     locale_t savedLocale_ = nullptr;
 };

@@ -4,11 +4,11 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 
 #include "db/Numeric.h"
 #include "db/TypeCodes.h"
+#include "db/access/AccessDate.h"
 #include "db/access/AccessText.h"
 
 namespace pel::db {
@@ -168,7 +168,7 @@ class RowReader {
         mdb_rewind_table(table_.get());
         while (mdb_fetch_row(table_.get())) readCurrentRow();
         const std::string said = quiet_.takeMessages();
-        if (LibmdbMetDamage(said))
+        if (quiet_.overflowed() || LibmdbMetDamage(said))
             throw DbError(DbError::Kind::NotADatabase,
                           "Cannot read the table " + source_.table + " of the Access database " +
                               source_.path + ": the file is damaged or cut short (" +
@@ -256,7 +256,7 @@ class RowReader {
                     Hex({reinterpret_cast<const char*>(p), static_cast<std::size_t>(f.siz)}));
             }
             case MDB_DATETIME:
-                return rows_.addText(DateText(std::bit_cast<double>(Le64(bytes(f, 8)))));
+                return rows_.addText(AccessDateText(std::bit_cast<double>(Le64(bytes(f, 8)))));
             case MDB_MONEY:
                 bytes(f, 8);
                 return addLibmdbText(mdb_money_to_string(mdb_, f.start));
@@ -328,17 +328,6 @@ class RowReader {
             out += digits[c & 0xF];
         }
         return out;
-    }
-
-    // Days since 30 December 1899 with the time as the fraction; written as ISO date and time.
-    static std::string DateText(double days) {
-        if (!(days >= 0.0 && days <= 1e6)) return FormatDouble(days);
-        struct tm t {};
-        mdb_date_to_tm(days, &t);
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900,
-                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-        return buf;
     }
 
     const AccessTableSource& source_;
