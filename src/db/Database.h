@@ -89,6 +89,10 @@ class Cursor {
     virtual bool editing() const = 0;  // a row is being added or has pending assignments
 };
 
+// Parameter columns are added to a point-type table up to this many columns in all, so that the
+// comparison's _Found column and a cursor's row id still fit in SQLite's 2,000.
+inline constexpr std::size_t kMostParameterColumns = 1997;
+
 class Database {
   public:
     virtual ~Database() = default;

@@ -27,6 +27,8 @@ struct TableColumns {
     bool fetched = false;
     bool missing = false;
     std::unordered_set<std::string> upper;  // every column, upper case
+    std::size_t columns = 0;                // the table's columns
+    std::vector<std::string> notAdded;      // parameters left without a column: the table is full
     std::unordered_set<std::string> exact;  // spellings already found, for the common case
     eb::ColumnByPosition<bool> byPosition;  // the parameter lines already checked
 };
@@ -71,6 +73,7 @@ class DefinitionUpdate : public eb::EbBlockHandler {
             stopped = true;
         }
         if (reader_.failed()) problems_.add(feedback_, file + ": " + reader_.errorText());
+        reportFullTables();
         try {
             db_->commit();
         } catch (const std::exception& e) {
@@ -142,7 +145,12 @@ class DefinitionUpdate : public eb::EbBlockHandler {
         }
         const std::string& name = catalog_.name(typeIndex_);
         try {
-            db_->addColumn(name, column, numeric ? "INTEGER" : "TEXT");
+            if (table.columns >= db::kMostParameterColumns) {
+                table.notAdded.emplace_back(column);
+            } else {
+                db_->addColumn(name, column, numeric ? "INTEGER" : "TEXT");
+                ++table.columns;
+            }
             db_->pointSaved();
         } catch (const std::exception& e) {
             problems_.add(feedback_, file_ + ", line " + std::to_string(reader_.lineNumber()) +
@@ -163,7 +171,23 @@ class DefinitionUpdate : public eb::EbBlockHandler {
             return table;
         }
         for (const auto& col : info->columns) table.upper.insert(ToUpperAscii(col.name));
+        table.columns = info->columns.size();
         return table;
+    }
+
+    // One problem per full table, naming every parameter that got no column.
+    void reportFullTables() {
+        for (std::size_t i = 0; i < tables_.size(); ++i) {
+            const auto& names = tables_[i].notAdded;
+            if (names.empty()) continue;
+            std::string text = "The table " + catalog_.name(static_cast<std::int32_t>(i)) +
+                               " has " + std::to_string(tables_[i].columns) +
+                               " columns, as many as it may have; these " +
+                               std::to_string(names.size()) +
+                               " parameters got no column and their values cannot be stored:";
+            for (const auto& n : names) text += " " + n;
+            problems_.add(feedback_, std::move(text));
+        }
     }
 
     PointTypeCatalog& catalog_;

@@ -2,6 +2,7 @@
 // the exit status, and what lands in the database.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "db/Database.h"
 #include "support/TestSupport.h"
@@ -68,4 +69,55 @@ TEST(ImportCli, QuestionsAreAnsweredCancelWithoutYesAndEverythingLeftUndoneExits
     auto missingDb = RunCli({"import", dir.file("none.db"), dir.file("a.eb")});
     EXPECT_EQ(missingDb.exitCode, 1);
     EXPECT_NE(missingDb.err.find(dir.file("none.db")), std::string::npos);
+}
+
+// A REGCLNIM table of `width` columns (NAME, PNTTYPE, PTDESC, _INTERNAL, C5, C6, ...) with its
+// PrimaryKey, holding X1.
+void MakeWideTable(const std::string& path, int width) {
+    {
+        auto made = pel::db::Database::create(path);
+        std::vector<pel::db::ColumnInfo> columns = {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
+                                                    {"PNTTYPE", 202, "TEXT"},
+                                                    {"PTDESC", 202, "TEXT"},
+                                                    {"_INTERNAL", 202, "TEXT"}};
+        for (int i = 5; i <= width; ++i) columns.push_back({"C" + std::to_string(i), 202, "TEXT"});
+        made->createTable("REGCLNIM", columns);
+        made->createIndex("REGCLNIM", {"PrimaryKey", {"NAME"}, true});
+        made->commit();
+    }
+    sqlite3* raw = nullptr;
+    sqlite3_open(path.c_str(), &raw);
+    const std::string last = "C" + std::to_string(width);
+    sqlite3_exec(raw, ("INSERT INTO REGCLNIM (NAME, " + last + ") VALUES ('X1', 'last')").c_str(),
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+}
+
+// SQLite holds 2,000 columns in a table and in a result: parameter columns stop at 1,997, so
+// that _Found and a cursor's row id still fit, and the names left out are reported.
+TEST(ImportCli, ParameterColumnsStopShortOfTheColumnLimitAndWiderTablesAreStillRead) {
+    TempDir dir;
+    const std::string db = dir.file("plant.db"), eb = dir.file("wide.eb");
+    MakeWideTable(db, 1990);
+    pel::test::WriteFile(eb, CrLf({"&T REGCLNIM", "&N X1", "P1 = 1", "P2 = 1", "P3 = 1", "P4 = 1",
+                                   "P5 = 1", "P6 = 1", "P7 = 1", "P8 = 1", "P9 = 1", "P10 = 1"}));
+    const auto import = RunCli({"import", db, eb});
+    EXPECT_EQ(import.exitCode, 1);
+    EXPECT_NE(import.err.find("REGCLNIM has 1997 columns, as many as it may have; these 3 "
+                              "parameters got no column and their values cannot be stored: P8 "
+                              "P9 P10"),
+              std::string::npos)
+        << import.err;
+    EXPECT_EQ(pel::db::Database::open(db, false)->tableInfo("REGCLNIM")->columns.size(), 1997u);
+    const std::vector<std::vector<std::string>> runs = {
+        {"compare", db, dir.file("r.htm"), eb},  // adds _Found: 1,998 columns and the row id
+        {"export", db, dir.file("out.eb"), "--types", "REGCLNIM"},
+        {"export", dir.file("full.db"), dir.file("out.eb"), "--types", "REGCLNIM"}};
+    MakeWideTable(dir.file("full.db"), 2000);  // made elsewhere: read without its row id
+    for (const auto& run : runs) {
+        const auto r = RunCli(run);
+        EXPECT_EQ(r.exitCode, 0) << run[1] << r.err;
+        EXPECT_NE(r.out, "") << run[1] << r.err;
+    }
+    EXPECT_NE(pel::test::ReadFile(dir.file("out.eb")).find("C2000 = last"), std::string::npos);
 }

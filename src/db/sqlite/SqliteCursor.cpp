@@ -31,9 +31,22 @@ Value ReadColumn(sqlite3_stmt* st, int column) {
 SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index, CursorMode mode)
     : db_(db), table_(std::move(table)), index_(std::move(index)), mode_(mode) {
     const std::string quotedTable = QuoteIdentifier(table_.name);
-    selectList_ = "rowid";
+    // A table with as many columns as SQLite allows in a result is still read, without its
+    // rowid: walked and searched, but not changed.
+    const auto columnLimit =
+        static_cast<std::size_t>(sqlite3_limit(db_.handle(), SQLITE_LIMIT_COLUMN, -1));
+    if (table_.columns.size() >= columnLimit) {
+        firstColumn_ = 0;
+        if (mode_ == CursorMode::Updating)
+            throw DbError(DbError::Kind::Other,
+                          "Cannot change the table " + table_.name + ": it has " +
+                              std::to_string(table_.columns.size()) +
+                              " columns, too many to be changed here (it can still be read)");
+    }
+    if (firstColumn_ > 0) selectList_ = "rowid";
     for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-        selectList_ += ", " + QuoteIdentifier(table_.columns[i].name);
+        if (!selectList_.empty()) selectList_ += ", ";
+        selectList_ += QuoteIdentifier(table_.columns[i].name);
         byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
     }
     // Text keys sort without regard to case, numbers by value; ties by NAME.
@@ -99,6 +112,9 @@ sqlite3_stmt* SqliteCursor::currentStatement() const {
 
 std::int64_t SqliteCursor::currentRowid() const {
     if (source_ == Source::Inserted) return insertedRowid_;
+    if (firstColumn_ == 0)
+        throw DbError(DbError::Kind::Other, "Cannot go on from a found row of " + table_.name +
+                                                ": it has too many columns");
     sqlite3_stmt* st = currentStatement();
     return st ? sqlite3_column_int64(st, 0) : 0;
 }
@@ -113,7 +129,7 @@ Value SqliteCursor::value(int i) const {
         if (source_ == Source::Inserted) return Value::null();
         throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
     }
-    return ReadColumn(st, i + 1);
+    return ReadColumn(st, i + firstColumn_);
 }
 
 bool SqliteCursor::stepWalk() {
@@ -142,13 +158,13 @@ void SqliteCursor::moveFirst() {
 
 void SqliteCursor::moveNext() {
     if (source_ == Source::None) return;
-    const std::int64_t from = currentRowid();
-    const Source was = source_;
-    leaveRow();
-    if (was == Source::Walk) {
+    if (source_ == Source::Walk) {
+        leaveRow();
         stepWalk();
         return;
     }
+    const std::int64_t from = currentRowid();
+    leaveRow();
     // After a seek or an insert: go on from that row in index order.
     if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
     sqlite3_reset(walk_);
@@ -288,7 +304,7 @@ void SqliteCursor::update() {
         for (int i : assignedList_) {
             const auto k = static_cast<std::size_t>(i);
             const bool same = currentStatement() && !(overlayActive_ && overlayAssigned_[k]) &&
-                              ReadColumn(currentStatement(), i + 1) == pending_[k];
+                              ReadColumn(currentStatement(), i + firstColumn_) == pending_[k];
             if (same) {
                 assigned_[k] = 0;
                 pending_[k] = Value();

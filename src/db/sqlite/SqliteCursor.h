@@ -56,7 +56,8 @@ class SqliteCursor : public Cursor {
     TableInfo table_;
     IndexInfo index_;
     CursorMode mode_;
-    std::string selectList_;  // rowid and every column, in table order
+    std::string selectList_;  // rowid (when it fits) and every column, in table order
+    int firstColumn_ = 1;     // where the table's columns start in a row read: after the rowid
     std::string orderBy_;
     std::string keyColumn_;
     bool keyIgnoresCase_ = true;
