@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -15,6 +14,7 @@
 
 #include "support/TestSupport.h"
 
+using pel::test::QueryText;
 using pel::test::RunCli;
 using pel::test::TempDir;
 
@@ -33,26 +33,11 @@ std::string Plant() {
     return eb;
 }
 
-std::string Query(const std::string& db, const std::string& sql) {
-    sqlite3* h = nullptr;
-    std::string out = "<cannot open>";
-    if (sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        out = "<error>";
-        if (sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(h);
-    return out;
-}
-
 // A point with some of its parameters and not the others was cut in the middle.
 std::string HalfWritten(const std::string& db) {
     std::string where;
     for (const auto& p : kParameters) where += (where.empty() ? "" : " OR ") + p + " IS NULL";
-    return Query(db, "SELECT count(*) FROM REGCLNIM WHERE " + where);
+    return QueryText(db, "SELECT count(*) FROM REGCLNIM WHERE " + where);
 }
 
 // Runs the command to its end and says how long it took.
@@ -82,18 +67,18 @@ TEST(Crash, KilledRunsLeaveSoundDatabasesWholeOutputsAndRerunsComplete) {
     for (const auto& d : {db, dir.file("timing.db")}) {
         ASSERT_EQ(RunCli({"new-db", d}).exitCode, 0);
         for (const auto& p : kParameters)  // as the definition update would add them
-            Query(d, "ALTER TABLE REGCLNIM ADD COLUMN " + p + " TEXT");
+            QueryText(d, "ALTER TABLE REGCLNIM ADD COLUMN " + p + " TEXT");
     }
     const std::vector<std::string> import = {"import", db, eb};
     const auto importTime = Timed({"import", dir.file("timing.db"), eb});
     for (int quarter = 1; quarter <= 3; ++quarter) {
         SCOPED_TRACE("import killed at " + std::to_string(quarter) + "/4");
         RunAndKill(dir, import, importTime * quarter / 4);
-        EXPECT_EQ(Query(db, "PRAGMA integrity_check"), "ok");
+        EXPECT_EQ(QueryText(db, "PRAGMA integrity_check"), "ok");
         EXPECT_EQ(HalfWritten(db), "0");
     }
     ASSERT_EQ(RunCli(import).exitCode, 0);
-    EXPECT_EQ(Query(db, "SELECT count(*) FROM REGCLNIM"), std::to_string(kPoints));
+    EXPECT_EQ(QueryText(db, "SELECT count(*) FROM REGCLNIM"), std::to_string(kPoints));
     EXPECT_EQ(HalfWritten(db), "0");
 
     struct Output {
@@ -110,7 +95,7 @@ TEST(Crash, KilledRunsLeaveSoundDatabasesWholeOutputsAndRerunsComplete) {
         for (int quarter = 1; quarter <= 3; ++quarter) {
             SCOPED_TRACE(o.args[0] + " killed at " + std::to_string(quarter) + "/4");
             RunAndKill(dir, o.args, time * quarter / 4);
-            EXPECT_EQ(Query(db, "PRAGMA integrity_check"), "ok");
+            EXPECT_EQ(QueryText(db, "PRAGMA integrity_check"), "ok");
             if (pel::test::kOutputsReplacedWhole)
                 EXPECT_TRUE(pel::test::ReadFile(o.file) == previous);
         }

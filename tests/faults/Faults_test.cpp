@@ -3,7 +3,6 @@
 // message naming what failed, an undamaged database whose points are exactly the ones reported.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 #include <string>
@@ -12,6 +11,7 @@
 #include "support/TestSupport.h"
 
 using pel::test::CliConditions;
+using pel::test::QueryText;
 using pel::test::RunCli;
 using pel::test::TempDir;
 
@@ -36,23 +36,8 @@ std::vector<std::string> TwoGroups() {
     return lines;
 }
 
-std::string Query(const std::string& db, const std::string& sql) {
-    sqlite3* h = nullptr;
-    std::string out = "<cannot open>";
-    if (sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        out = "<error>";
-        if (sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(h);
-    return out;
-}
-
 std::string Rows(const std::string& db) {
-    return Query(db, "SELECT count(*) FROM REGCLNIM");
+    return QueryText(db, "SELECT count(*) FROM REGCLNIM");
 }
 
 struct Plant {
@@ -114,7 +99,7 @@ TEST(Faults, EveryCommandStopsWithExitOneAMessageNamingTheFaultAndASoundDatabase
         EXPECT_EQ(r.exitCode, 1) << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         for (const auto& db : {p.db, p.fresh})
-            EXPECT_EQ(Query(db, "PRAGMA integrity_check"), "ok") << db;
+            EXPECT_EQ(QueryText(db, "PRAGMA integrity_check"), "ok") << db;
         if (c.command == "import") {
             // Exactly the points reported are saved; the message says where to go on from.
             const std::string rows = Rows(p.fresh);
@@ -164,7 +149,8 @@ TEST(Faults, AFullDiskForEveryTextOutputEndsWithExitOneAndANamedFile) {
         EXPECT_EQ(r.exitCode, 1) << r.err;
         EXPECT_NE(r.err.find("Cannot write " + output + ": File too large"), std::string::npos)
             << r.err;
-        for (const auto& db : {large, small}) EXPECT_EQ(Query(db, "PRAGMA integrity_check"), "ok");
+        for (const auto& db : {large, small})
+            EXPECT_EQ(QueryText(db, "PRAGMA integrity_check"), "ok");
         if (pel::test::kOutputsReplacedWhole) EXPECT_EQ(pel::test::ReadFile(output), "PREVIOUS");
     }
 }

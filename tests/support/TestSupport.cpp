@@ -74,6 +74,25 @@ bool RecordingFeedback::askOkCancel(std::string_view title, std::string_view tex
     return answer;
 }
 
+std::string QueryText(const std::string& database, const std::string& sql) {
+    sqlite3* h = nullptr;
+    std::string out = "<cannot open>";
+    if (sqlite3_open_v2(database.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        out = "<error>";
+        if (sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW)
+                out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            else if (rc == SQLITE_DONE)
+                out.clear();
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(h);
+    return out;
+}
+
 bool WritableNow(const std::string& database) {
     sqlite3* h = nullptr;
     bool free =

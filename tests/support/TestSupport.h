@@ -79,6 +79,10 @@ void WriteFile(const std::string& path, std::string_view bytes);
 // Lines joined with CR LF, each ended by CR LF.
 std::string CrLf(const std::vector<std::string>& lines);
 
+// The first column of the first row of a query on a SQLite file, as text; "<error>" when it
+// fails and "<cannot open>" when the file cannot be opened.
+std::string QueryText(const std::string& database, const std::string& sql);
+
 // Whether another program could write to the database now (a write lock taken and given back
 // at once, without waiting).
 bool WritableNow(const std::string& database);
