@@ -116,6 +116,13 @@ class Comparison : public eb::EbBlockHandler {
 
   private:
     void problem(const std::string& text) {
+        // The box waits for the user: the flags set so far are saved and the file released
+        // first. A commit that fails here fails again at the end of the run and is reported.
+        try {
+            db_->commit();
+            db_->groupSearches();
+        } catch (const std::exception&) {
+        }
         feedback_.message(kProgramTitle, text, Icon::Critical);
         problems_.note(text);
     }

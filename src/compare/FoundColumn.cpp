@@ -1,5 +1,6 @@
 #include "compare/FoundColumn.h"
 
+#include "db/SaveBeforeAsking.h"
 #include "db/TypeCodes.h"
 
 namespace pel {
@@ -29,8 +30,9 @@ void EnsureFieldType(db::Database& db, Feedback& feedback, std::string_view tabl
         }
         const db::ColumnInfo& c = info->columns[static_cast<std::size_t>(column)];
         if (c.type == db::kBoolean) return;
-        if (!feedback.askOkCancel("Rebuild Field", "Delete field " + std::string(kFound) +
-                                                       " and rebuild it as one of type Boolean ?"))
+        if (!db::AskOkCancelWithWorkSaved(
+                db, feedback, "Rebuild Field",
+                "Delete field " + std::string(kFound) + " and rebuild it as one of type Boolean ?"))
             return;
         db.dropColumn(table, c.name);
         db.addColumn(table, kFound, "BOOLEAN");

@@ -130,9 +130,13 @@ class Database {
     }
 
     // Writes are grouped into transactions. pointSaved() after each completed point commits
-    // when the transaction has been open for 100 ms; commit() commits now.
+    // when the transaction has been open for 100 ms; commit() commits now. A failure of the
+    // database that undid the open transaction makes the next commit() throw (Kind::Io).
     virtual void pointSaved() = 0;
     virtual void commit() = 0;
+    // How many write transactions have been committed: a run compares it before and after
+    // pointSaved() to know how far its work is saved.
+    virtual std::uint64_t commits() const { return 0; }
 
     // For a run that searches row after row: the searches that follow share one read
     // transaction, renewed every 100 ms so that other programs are never kept waiting long,

@@ -36,7 +36,10 @@ void BlockLayout::write(TextFileWriter& out, std::string_view pointType, std::st
             internal = value;
             continue;
         }
-        const bool quoted = columns_[i].quotedByList || value.find(' ') != std::string::npos;
+        // A value that begins with a double quote is quoted too: unquoted, the reader would
+        // take that quote (and one at its end) for the quoting and drop it.
+        const bool quoted = columns_[i].quotedByList || value.find(' ') != std::string::npos ||
+                            value.front() == '"';
         line_.assign(columns_[i].prefix);
         if (quoted) line_ += '"';
         line_ += value;

@@ -6,6 +6,7 @@
 
 #include "core/ProblemList.h"
 #include "db/Database.h"
+#include "db/SaveBeforeAsking.h"
 #include "eb/EbBlockScanner.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
@@ -102,7 +103,8 @@ class DefinitionUpdate : public eb::EbBlockHandler {
         if (index < 0) {
             showLine();
             feedback_.repaint();
-            if (!feedback_.askOkCancel("Error", "Invalid Point Type: " + pointType_))
+            if (!db::AskOkCancelWithWorkSaved(*db_, feedback_, "Error",
+                                              "Invalid Point Type: " + pointType_))
                 return eb::BlockChoice::Stop;
             if (catalog_.append(type) >= 0)
                 tables_.resize(static_cast<std::size_t>(catalog_.count()));

@@ -9,6 +9,7 @@
 #include "core/ProblemList.h"
 #include "db/ColumnConversion.h"
 #include "db/Database.h"
+#include "db/SaveBeforeAsking.h"
 #include "eb/EbBlockScanner.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
@@ -58,6 +59,7 @@ class ImportRun : public eb::EbBlockHandler {
         }
         tables_.resize(static_cast<std::size_t>(catalog_.count()));
         bool cancelled = false;
+        std::string failure;
         try {
             std::string_view line;
             while (reader_.next(line)) {
@@ -71,20 +73,27 @@ class ImportRun : public eb::EbBlockHandler {
                 }
             }
             if (!cancelled) completePoint();
-            if (reader_.failed()) stop(reader_.errorText());
+            if (reader_.failed()) failure = reader_.errorText();
         } catch (const db::DbError& e) {
-            // The database itself failed (a lock, the disk): the point in progress is lost,
-            // every completed one is kept.
+            // The database itself failed (a lock, the disk): the point in progress is lost;
+            // the completed ones are kept unless the database undid its transaction.
             if (cursor_) cursor_->cancelUpdate();
-            stop(e.what());
+            failure = e.what();
         }
         tables_.clear();
+        bool allSaved = true;
         try {
             db_->commit();
         } catch (const std::exception& e) {
-            stop(e.what());
+            if (failure.empty()) failure = e.what();
+            allSaved = false;
         }
-        db_.reset();
+        db_.reset();  // before any message box: the file is released while it waits
+        if (!allSaved) {
+            added_ = saved_.added;
+            updated_ = saved_.updated;
+        }
+        if (!failure.empty()) stop(failure, allSaved);
         feedback_.setProgress(Panel::Import, 1.0);
         feedback_.resultLine(Panel::Import,
                              "Points added: " + std::to_string(added_) +
@@ -106,13 +115,27 @@ class ImportRun : public eb::EbBlockHandler {
   private:
     std::string where() const { return file_ + ", line " + std::to_string(reader_.lineNumber()); }
 
-    void stop(const std::string& why) {
+    void stop(const std::string& why, bool allSaved) {
         stopped_ = true;
-        feedback_.message(kProgramTitle,
-                          "The import of " + file_ + " stopped at line " +
-                              std::to_string(reader_.lineNumber()) + ": " + why +
-                              ". The points before it are saved.",
-                          Icon::Critical);
+        std::string text = "The import of " + file_ + " stopped at line " +
+                           std::to_string(reader_.lineNumber()) + ": " + why + ". ";
+        const std::string from = std::to_string(saved_.resumeLine);
+        if (allSaved)
+            text += "The points before it are saved.";
+        else if (saved_.resumeLine <= 1)
+            text += "No point of this file is saved: import the file again.";
+        else
+            text += "The points before line " + from + " are saved (" + std::to_string(added_) +
+                    " added, " + std::to_string(updated_) +
+                    " updated); import the file again from line " + from + ".";
+        feedback_.message(kProgramTitle, text, Icon::Critical);
+    }
+
+    // After a commit, every point completed so far is safe: the next block is where a
+    // re-import has to start should the database later undo its open transaction.
+    void noteIfCommitted(std::uint64_t commitsBefore) {
+        if (db_->commits() == commitsBefore) return;
+        saved_ = {added_, updated_, blockStartLine_};
     }
 
     // A point being added or updated is saved with its internal text, whatever its name.
@@ -128,16 +151,20 @@ class ImportRun : public eb::EbBlockHandler {
         }
         try {
             cursor_->update();
-            db_->pointSaved();
         } catch (const db::DbError& e) {
             if (e.kind() != db::DbError::Kind::DoesNotFit) throw;
             cursor_->cancelUpdate();
-            (adding_ ? added_ : updated_)--;
             skipped_.add(feedback_, where() + ", point " + pointName_ + ": " + e.what());
+            return;
         }
+        (adding_ ? added_ : updated_)++;  // counted once it is written, never before
+        const std::uint64_t commits = db_->commits();
+        db_->pointSaved();
+        noteIfCommitted(commits);
     }
 
     eb::BlockChoice pointType(std::string_view type) override {
+        blockStartLine_ = reader_.lineNumber();
         completePoint();
         pointType_ = std::string(type);
         feedback_.setLabel(Panel::Import, Label::PntType, pointType_);
@@ -146,8 +173,11 @@ class ImportRun : public eb::EbBlockHandler {
         const int index = catalog_.find(type);
         if (index < 0) {
             feedback_.repaint();
-            if (!feedback_.askOkCancel("Error", "Invalid Point Type: " + pointType_))
-                return eb::BlockChoice::Stop;
+            const std::uint64_t commits = db_->commits();
+            const bool ok = db::AskOkCancelWithWorkSaved(*db_, feedback_, "Error",
+                                                         "Invalid Point Type: " + pointType_);
+            noteIfCommitted(commits);
+            if (!ok) return eb::BlockChoice::Stop;
             // Accepted: known from here on, in this file and later ones; this block is skipped.
             if (catalog_.append(type) >= 0)
                 tables_.resize(static_cast<std::size_t>(catalog_.count()));
@@ -202,12 +232,10 @@ class ImportRun : public eb::EbBlockHandler {
             if (table_->name >= 0) cursor_->setValue(table_->name, db::Value::text(pointName_));
             if (table_->pntType >= 0)
                 cursor_->setValue(table_->pntType, db::Value::text(pointType_));
-            ++added_;
             adding_ = true;
             feedback_.setLabel(Panel::Import, Label::Status, "Adding " + pointName_);
         } else {
             if (mode_ == ImportMode::AdditionsOnly) return;
-            ++updated_;
             adding_ = false;
             feedback_.setLabel(Panel::Import, Label::Status, "Updating " + pointName_);
         }
@@ -284,6 +312,11 @@ class ImportRun : public eb::EbBlockHandler {
     bool recordOpen_ = false, internalFlag_ = false;
     bool adding_ = false, stopped_ = false;
     std::int64_t added_ = 0, updated_ = 0;
+    std::uint64_t blockStartLine_ = 1;  // the point-type line of the block being read
+    struct Saved {
+        std::int64_t added = 0, updated = 0;
+        std::uint64_t resumeLine = 1;  // the first line not yet safely saved
+    } saved_;
 };
 
 }  // namespace

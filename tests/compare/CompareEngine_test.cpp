@@ -188,7 +188,10 @@ TEST(CompareEb, TheFoundColumnIsAddedAndARebuildIsAsked) {
         p.columns("REGCLNIM", {{"_Found", "TEXT"}});
         p.row("REGCLNIM", "A1", {});
         p.feedback.answers = {ok};
+        bool free = false;  // the columns added so far are saved before it asks
+        p.feedback.duringQuestion = [&] { free = test::WritableNow(p.db); };
         p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
+        EXPECT_TRUE(free);
         ASSERT_FALSE(p.feedback.questions.empty());
         EXPECT_EQ(p.feedback.questions[0].title, "Rebuild Field");
         EXPECT_EQ(p.feedback.questions[0].text,

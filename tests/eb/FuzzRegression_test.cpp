@@ -5,11 +5,17 @@
 #include <filesystem>
 
 #include "support/TestSupport.h"
+#include "tests/fuzz/EbImportFuzzBody.h"
 #include "tests/fuzz/EbReaderFuzzBody.h"
 
+namespace {
+std::filesystem::path Corpus(const char* name) {
+    return std::filesystem::path(PELORIN_TEST_DATA).parent_path() / "fuzz" / name;
+}
+}  // namespace
+
 TEST(FuzzRegression, EveryCorpusInputKeepsItsBytes) {
-    const std::filesystem::path corpus =
-        std::filesystem::path(PELORIN_TEST_DATA).parent_path() / "fuzz" / "corpus";
+    const std::filesystem::path corpus = Corpus("corpus");
     int n = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         const char* fault = pel::fuzz::EbBytesFault(pel::test::ReadFile(entry.path().string()));
@@ -17,4 +23,15 @@ TEST(FuzzRegression, EveryCorpusInputKeepsItsBytes) {
         ++n;
     }
     EXPECT_GE(n, 3);
+}
+
+TEST(FuzzRegression, EveryImportCorpusInputImportsAndComparesSafely) {
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Corpus("corpus-import"))) {
+        EXPECT_NO_FATAL_FAILURE(
+            pel::fuzz::ImportAndCompareBytes(pel::test::ReadFile(entry.path().string())))
+            << entry.path();
+        ++n;
+    }
+    EXPECT_GE(n, 2);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "db/Database.h"
 #include "db/Numeric.h"
 #include "db/PointDatabase.h"
@@ -178,10 +180,19 @@ TEST(Import, UnknownTypesAskOkToSkipTheBlockOrCancelToEndTheFile) {
     for (bool ok : {true, false}) {
         Plant p;
         p.feedback.defaultAnswer = ok;
+        // While the question waits, the completed point is saved and the file is free.
+        std::int64_t seen = -1;
+        bool free = false;
+        p.feedback.duringQuestion = [&] {
+            seen = p.rows("REGCLNIM");
+            free = test::WritableNow(p.db);
+        };
         Outcome o = p.import({p.file("a.eb", {"&T REGCLNIM", "&N A1", "&T BOGUS", "&N B1", "X = 1",
                                               "&T REGCLNIM", "&N A2"})},
                              ImportMode::UpdatesAndAdditions, std::nullopt, false);
-        EXPECT_EQ(p.value("REGCLNIM", "A1", "NAME"), "A1");  // completed before the question
+        EXPECT_EQ(seen, 1);
+        EXPECT_TRUE(free);
+        EXPECT_EQ(p.value("REGCLNIM", "A1", "NAME"), "A1");
         EXPECT_EQ(p.value("REGCLNIM", "A2", "NAME"), ok ? "A2" : "<no row>");
         EXPECT_EQ(p.feedback.results.back(), ok ? "Points added: 2      Points updated: 0"
                                                 : "Points added: 1      Points updated: 0");
@@ -192,6 +203,8 @@ TEST(Import, UnknownTypesAskOkToSkipTheBlockOrCancelToEndTheFile) {
 
 TEST(Import, MendedFaultsOfShortNamesStrayLinesAndEmptyTypes) {
     Plant p;
+    int freeAtQuestions = 0;  // the definition update's new columns are saved before it asks
+    p.feedback.duringQuestion = [&] { freeAtQuestions += test::WritableNow(p.db); };
     p.import({p.file("a.eb", {"&T REGCLNIM", "&N X", "PTDESC = ONE LETTER", "CTLEQN = Q",
                               "&T REGCLNIM", "KEYWORD = STRAY", "&N FIC2", "PTDESC = TWO",
                               "&T REGCLNIM", "&N", "PTDESC = NOBODY", "&T", "&N E1",
@@ -206,6 +219,7 @@ TEST(Import, MendedFaultsOfShortNamesStrayLinesAndEmptyTypes) {
     EXPECT_EQ(p.feedback.questions.size(), 2u);  // the empty type is unknown, asked by both passes
     EXPECT_EQ(p.feedback.questions[0].text, "Invalid Point Type: ");
     for (const std::string& type : p.catalog.names()) EXPECT_FALSE(type.empty());
+    EXPECT_EQ(freeAtQuestions, 2);
     int warned = 0;
     for (const auto& w : p.feedback.warnings)
         warned += w.find("a.eb, line 6") != std::string::npos ||
@@ -268,6 +282,19 @@ TEST(Import, FailuresAreReportedAndLoseNothing) {
     EXPECT_NE(p.feedback.messages.front().text.find("missing.eb"), std::string::npos);
 }
 
+TEST(Import, ADatabaseDeletedDuringTheImportIsSaidToBeSo) {
+    Plant p;
+    p.feedback.duringQuestion = [&] { std::filesystem::remove(p.db); };
+    EXPECT_EQ(
+        p.import({p.file("a.eb", {"&T REGCLNIM", "&N A1", "&T BOGUS", "&T REGCLNIM", "&N A2"})},
+                 ImportMode::UpdatesAndAdditions, std::nullopt, false),
+        Outcome::LeftUndone);
+    ASSERT_FALSE(p.feedback.messages.empty());
+    const std::string& text = p.feedback.messages.back().text;
+    EXPECT_NE(text.find("was deleted or moved while in use"), std::string::npos) << text;
+    EXPECT_EQ(text.find("read-only"), std::string::npos) << text;
+}
+
 TEST(Import, AnEmptySelectionIsRefusedBeforeAnythingIsWritten) {
     Plant p;
     EXPECT_EQ(p.import({p.file("a.eb", kTwoPoints)}, ImportMode::UpdatesAndAdditions,
@@ -286,6 +313,16 @@ TEST(Import, AccessFilesAndReadOnlyUseAreRefusedWithAClearMessage) {
     EXPECT_EQ(p.import({p.file("a.eb", kTwoPoints)}), Outcome::LeftUndone);
     ASSERT_FALSE(p.feedback.messages.empty());
     EXPECT_NE(p.feedback.messages[0].text.find("pelorin-cli convert"), std::string::npos);
+
+    // A file made read-only (0444) is left alone even by root, who could write it.
+    Plant q;
+    std::filesystem::permissions(q.db, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    EXPECT_EQ(q.import({q.file("a.eb", kTwoPoints)}), Outcome::LeftUndone);
+    EXPECT_EQ(q.rows("REGCLNIM"), 0);
+    ASSERT_FALSE(q.feedback.messages.empty());
+    EXPECT_NE(q.feedback.messages[0].text.find("read-only"), std::string::npos);
 }
 
 TEST(SplitSelectionList, SplitsAtEverySeparatorAndDropsEmptyPieces) {

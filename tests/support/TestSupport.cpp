@@ -1,14 +1,18 @@
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include <sqlite3.h>
 
 #include "db/Database.h"
 #include "db/Definitions.h"
@@ -66,7 +70,37 @@ bool RecordingFeedback::askOkCancel(std::string_view title, std::string_view tex
         answers.pop_front();
     }
     questions.push_back({std::string(title), std::string(text), answer});
+    if (duringQuestion) duringQuestion();
     return answer;
+}
+
+std::string QueryText(const std::string& database, const std::string& sql) {
+    sqlite3* h = nullptr;
+    std::string out = "<cannot open>";
+    if (sqlite3_open_v2(database.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        out = "<error>";
+        if (sqlite3_prepare_v2(h, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW)
+                out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            else if (rc == SQLITE_DONE)
+                out.clear();
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(h);
+    return out;
+}
+
+bool WritableNow(const std::string& database) {
+    sqlite3* h = nullptr;
+    bool free =
+        sqlite3_open_v2(database.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (free) sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    return free;
 }
 
 void RecordingFeedback::message(std::string_view title, std::string_view text, Icon icon) {
@@ -151,9 +185,8 @@ std::string PlantFixture::value(const std::string& table, const std::string& nam
     return v.asText();
 }
 
-CliResult RunCli(const std::vector<std::string>& args) {
-    TempDir tmp;
-    const std::string outPath = tmp.file("out"), errPath = tmp.file("err");
+int StartCli(const std::vector<std::string>& args, const std::string& outPath,
+             const std::string& errPath, const CliConditions& conditions) {
     const std::string program = std::string(PELORIN_BIN_DIR) + "/pelorin-cli";
     pid_t pid = ::fork();
     if (pid == 0) {
@@ -163,6 +196,14 @@ CliResult RunCli(const std::vector<std::string>& args) {
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        for (const auto& [name, value] : conditions.environment)
+            ::setenv(name.c_str(), value.c_str(), 1);
+        if (conditions.fileSizeLimit >= 0) {
+            ::signal(SIGXFSZ, SIG_IGN);  // kept across exec
+            const rlimit limit{static_cast<rlim_t>(conditions.fileSizeLimit),
+                               static_cast<rlim_t>(conditions.fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -170,6 +211,13 @@ CliResult RunCli(const std::vector<std::string>& args) {
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+CliResult RunCli(const std::vector<std::string>& args, const CliConditions& conditions) {
+    TempDir tmp;
+    const std::string outPath = tmp.file("out"), errPath = tmp.file("err");
+    const pid_t pid = StartCli(args, outPath, errPath, conditions);
     int status = 0;
     ::waitpid(pid, &status, 0);
     CliResult r;

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -56,7 +57,8 @@ class RecordingFeedback : public Feedback {
 
     std::string label(Panel panel, Label label) const;
 
-    std::deque<bool> answers;  // scripted answers, first first
+    std::deque<bool> answers;              // scripted answers, first first
+    std::function<void()> duringQuestion;  // runs while a question waits, before its answer
     bool defaultAnswer = true;
     bool alwaysRepaint = false;
     std::vector<Question> questions;
@@ -76,6 +78,14 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
 // Lines joined with CR LF, each ended by CR LF.
 std::string CrLf(const std::vector<std::string>& lines);
+
+// The first column of the first row of a query on a SQLite file, as text; "<error>" when it
+// fails and "<cannot open>" when the file cannot be opened.
+std::string QueryText(const std::string& database, const std::string& sql);
+
+// Whether another program could write to the database now (a write lock taken and given back
+// at once, without waiting).
+bool WritableNow(const std::string& database);
 
 // The definitions database the build made (bin/EB.db), and its point types.
 std::string BuiltDefinitions();
@@ -108,7 +118,22 @@ struct CliResult {
     int exitCode = -1;
     std::string out, err;
 };
+// Whether every text output is written beside its destination and renamed over it when whole,
+// so that a killed run or a full disk leaves the previous file as it was. The crash and
+// full-disk tests check that only when it holds; turn it on together with that writer.
+inline constexpr bool kOutputsReplacedWhole = false;
+
+// How a child pelorin-cli runs: extra environment, and a limit on the size of every file it
+// writes (RLIMIT_FSIZE, with SIGXFSZ ignored: a write past it fails as on a full disk).
+struct CliConditions {
+    std::vector<std::pair<std::string, std::string>> environment;
+    long long fileSizeLimit = -1;
+};
 // Runs bin/pelorin-cli with the arguments (no shell: each argument as given), stdin empty.
-CliResult RunCli(const std::vector<std::string>& args);
+CliResult RunCli(const std::vector<std::string>& args, const CliConditions& conditions = {});
+// Starts it without waiting, standard output and error into the files named: for tests that
+// kill it.
+int StartCli(const std::vector<std::string>& args, const std::string& outPath,
+             const std::string& errPath, const CliConditions& conditions = {});
 
 }  // namespace pel::test

@@ -42,6 +42,24 @@ std::string ColumnText(sqlite3_stmt* st, int i) {
              : std::string();
 }
 
+// What an I/O error of the file system was, in the words of the step that failed.
+std::string IoFailure(int rc, const std::string& path, const std::string& detail) {
+    switch (rc) {
+        case SQLITE_IOERR_WRITE:
+            return "writing to " + path + " failed (" + detail + ")";
+        case SQLITE_IOERR_FSYNC:
+        case SQLITE_IOERR_DIR_FSYNC:
+            return "saving " + path + " to the disk (sync) failed (" + detail + ")";
+        case SQLITE_IOERR_LOCK:
+        case SQLITE_IOERR_RDLOCK:
+        case SQLITE_IOERR_UNLOCK:
+        case SQLITE_IOERR_CHECKRESERVEDLOCK:
+            return "locking " + path + " failed (" + detail + ")";
+        default:
+            return detail + " on " + path;
+    }
+}
+
 }  // namespace
 
 std::string QuoteIdentifier(std::string_view name) {
@@ -79,7 +97,9 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const std::string& path, bo
         throw DbError(DbError::Kind::NotADatabase, path + " is a folder, not a database");
     ConfigureLibraryOnce();
     bool readOnly = !forWriting;
-    if (forWriting && ::access(path.c_str(), W_OK) != 0)
+    // The mode bits count for every user: root may write anything, but a file made read-only
+    // (0444) is one its owner wants left alone.
+    if (forWriting && (::access(path.c_str(), W_OK) != 0 || (info.st_mode & 0222) == 0))
         throw DbError(DbError::Kind::ReadOnly,
                       "The database " + path + " is read-only: it cannot be changed");
     sqlite3* db = nullptr;
@@ -128,14 +148,18 @@ void SqliteDatabase::fail(int rc, const std::string& what) const {
             throw DbError(DbError::Kind::NotADatabase,
                           what + ": " + path_ + " is damaged (" + detail + ")");
         case SQLITE_READONLY:
+            if (rc == SQLITE_READONLY_DBMOVED)
+                throw DbError(DbError::Kind::Io, what + ": the database " + path_ +
+                                                     " was deleted or moved while in use");
             throw DbError(DbError::Kind::ReadOnly,
                           what + ": " + path_ + " is read-only (" + detail + ")");
         case SQLITE_CANTOPEN:
             throw DbError(DbError::Kind::NotFound,
                           what + ": cannot open " + path_ + " (" + detail + ")");
-        case SQLITE_IOERR:
         case SQLITE_FULL:
-            throw DbError(DbError::Kind::Io, what + ": " + detail);
+            throw DbError(DbError::Kind::Io, what + ": the disk holding " + path_ + " is full");
+        case SQLITE_IOERR:
+            throw DbError(DbError::Kind::Io, what + ": " + IoFailure(rc, path_, detail));
         case SQLITE_CONSTRAINT:
         case SQLITE_TOOBIG:
         case SQLITE_MISMATCH:
@@ -179,7 +203,7 @@ void SqliteDatabase::exec(const std::string& sql) {
 
 void SqliteDatabase::beginWrite() {
     ensureWritable("Cannot write");
-    if (inTransaction_ && writing_) return;
+    if (inTransaction_ && writing_ && !sqlite3_get_autocommit(db_)) return;
     endTransaction();  // a read transaction cannot be sure of the write lock; IMMEDIATE can
     // IMMEDIATE takes the write lock now, so a busy database is reported before any point.
     exec("BEGIN IMMEDIATE");
@@ -215,10 +239,14 @@ void SqliteDatabase::endTransaction() {
     if (!inTransaction_) return;
     if (sqlite3_get_autocommit(db_)) {  // SQLite already ended it after an error
         inTransaction_ = false;
+        if (writing_)
+            throw DbError(DbError::Kind::Io, "The database " + path_ +
+                                                 " undid the changes since they were last saved");
         return;
     }
     exec("COMMIT");
     inTransaction_ = false;
+    if (writing_) ++commits_;
 }
 
 std::vector<std::string> SqliteDatabase::tableNames() {

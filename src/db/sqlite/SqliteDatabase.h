@@ -37,6 +37,7 @@ class SqliteDatabase : public Database {
     void pointSaved() override;
     void commit() override;
     void groupSearches() override { searchesGrouped_ = true; }
+    std::uint64_t commits() const override { return commits_; }
 
     // For the cursors: statements cached by their SQL text, errors turned into DbError.
     sqlite3_stmt* cachedStatement(const std::string& sql);
@@ -59,6 +60,7 @@ class SqliteDatabase : public Database {
     bool inTransaction_ = false;
     bool writing_ = false;  // the open transaction holds the write lock
     bool searchesGrouped_ = false;
+    std::uint64_t commits_ = 0;
     std::chrono::steady_clock::time_point transactionStart_{};
     std::map<std::string, sqlite3_stmt*> cache_;
     std::map<std::string, TableInfo> infoCache_;
