@@ -11,6 +11,7 @@
 #include "db/Database.h"
 #include "db/SaveBeforeAsking.h"
 #include "eb/EbBlockScanner.h"
+#include "import/DefinitionUpdate.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
 
@@ -103,10 +104,12 @@ class ImportRun : public eb::EbBlockHandler {
         if (counts) *counts = {added_, updated_, notStored_.count()};
         if (!notStored_.empty())
             feedback_.message(kProgramTitle, "Import of " + file_ + ": " +
-                                                 notStored_.summary("values were not stored"));
+                                                 notStored_.summary("value was not stored",
+                                                                    "values were not stored"));
         if (!skipped_.empty())
             feedback_.message(kProgramTitle, "Import of " + file_ + ": " +
-                                                 skipped_.summary("points were not imported"));
+                                                 skipped_.summary("point was not imported",
+                                                                  "points were not imported"));
         return (cancelled || stopped_ || !notStored_.empty() || !skipped_.empty())
                    ? Outcome::LeftUndone
                    : Outcome::Done;
@@ -173,6 +176,7 @@ class ImportRun : public eb::EbBlockHandler {
         const int index = catalog_.find(type);
         if (index < 0) {
             feedback_.repaint();
+            feedback_.warning(UnknownPointTypeWarning(file_, reader_.lineNumber(), pointType_));
             const std::uint64_t commits = db_->commits();
             const bool ok = db::AskOkCancelWithWorkSaved(*db_, feedback_, "Error",
                                                          "Invalid Point Type: " + pointType_);
@@ -274,11 +278,13 @@ class ImportRun : public eb::EbBlockHandler {
             return;
         }
         Conversion conv = db::ConvertForColumn(cursor_->field(column).type, value);
-        if (conv.outcome == Conversion::Outcome::DoesNotFit) {
-            notStored_.add(feedback_, where() + ", point " + pointName_ + ", parameter " +
-                                          std::string(p.name) + ": the value \"" +
-                                          std::string(value) + "\" does not fit: " + conv.reason);
-            return;
+        if (conv.outcome != Conversion::Outcome::Stored) {
+            const bool fits = conv.outcome == Conversion::Outcome::NotANumber;
+            notStored_.add(feedback_,
+                           where() + ", point " + pointName_ + ", parameter " +
+                               std::string(p.name) + ": the value \"" + std::string(value) + "\" " +
+                               (fits ? "was not stored: " : "does not fit: ") + conv.reason);
+            if (!fits) return;
         }
         cursor_->setValue(column, std::move(conv.value));
     }
