@@ -170,7 +170,11 @@ class Comparison : public eb::EbBlockHandler {
         }
         leavePoint();
         reader_ = nullptr;
-        if (reader.failed()) problem(path + ": " + reader.errorText());
+        if (reader.failed())
+            problem(path + ": " + reader.errorText());
+        else
+            for (const auto& w : scanner.fileWarnings(name, reader.lastLineEnded()))
+                feedback_.warning(w);
     }
 
     eb::BlockChoice pointType(std::string_view type) override {
@@ -229,6 +233,14 @@ class Comparison : public eb::EbBlockHandler {
         feedback_.warning(path_ + ", line " + std::to_string(reader_->lineNumber()) +
                           ": a parameter line between the point-type line and the "
                           "point-name line belongs to no point; it is ignored");
+    }
+
+    void unnamedParameter(std::string_view line) override {
+        if (!found_) return;
+        feedback_.warning(file_ + ", line " + std::to_string(reader_->lineNumber()) + ", point " +
+                          pointName_ + ": the line \"" + std::string(line) +
+                          "\" names no parameter; it was not compared");
+        leftUndone_ = true;
     }
 
     void parameter(const eb::ParameterLine& p, std::size_t position) override {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Feedback.h"
+#include "core/Feedback.h"
 #include "eb/TextFileWriter.h"
 
 namespace pel {

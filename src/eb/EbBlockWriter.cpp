@@ -1,6 +1,6 @@
 #include "eb/EbBlockWriter.h"
 
-#include "db/Database.h"
+#include "core/AsciiCase.h"
 #include "eb/LineBreaks.h"
 
 namespace pel::eb {
@@ -11,7 +11,7 @@ BlockLayout::BlockLayout(const std::vector<std::string_view>& columnNames,
         Column c{Kind::Parameter, false, std::string(name) + " = ", std::string(name)};
         if (name == "NAME" || name == "PNTTYPE") {
             c.kind = Kind::Nothing;
-        } else if (db::EqualsIgnoreCase(name, "_INTERNAL")) {
+        } else if (EqualsIgnoreCase(name, "_INTERNAL")) {
             c.kind = Kind::Internal;
         } else if (!name.empty() && name.front() == '_') {
             c.kind = Kind::Nothing;  // the program's own columns, such as _Found

@@ -92,7 +92,8 @@ class DefinitionUpdate : public eb::EbBlockHandler {
         showLine();
         if (!problems_.empty()) {
             feedback_.message(kProgramTitle, "Database definitions from " + file + ": " +
-                                                 problems_.summary("column could not be added", "columns could not be added"));
+                                                 problems_.summary("column could not be added",
+                                                                   "columns could not be added"));
             return Outcome::LeftUndone;
         }
         return stopped ? Outcome::LeftUndone : Outcome::Done;
@@ -126,6 +127,8 @@ class DefinitionUpdate : public eb::EbBlockHandler {
     }
 
     void pointName(std::string_view) override {}
+    // No column without a name; the import names the line.
+    void unnamedParameter(std::string_view) override {}
 
     void strayLine(std::string_view) override {
         feedback_.warning(file_ + ", line " + std::to_string(reader_.lineNumber()) +

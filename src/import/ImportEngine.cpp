@@ -11,9 +11,9 @@
 #include "db/Database.h"
 #include "db/SaveBeforeAsking.h"
 #include "eb/EbBlockScanner.h"
-#include "import/DefinitionUpdate.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
+#include "import/DefinitionUpdate.h"
 
 namespace pel {
 
@@ -75,6 +75,9 @@ class ImportRun : public eb::EbBlockHandler {
             }
             if (!cancelled) completePoint();
             if (reader_.failed()) failure = reader_.errorText();
+            if (!cancelled && !reader_.failed())
+                for (const auto& w : scanner_.fileWarnings(file_, reader_.lastLineEnded()))
+                    feedback_.warning(w);
         } catch (const db::DbError& e) {
             // The database itself failed (a lock, the disk): the point in progress is lost;
             // the completed ones are kept unless the database undid its transaction.
@@ -251,6 +254,14 @@ class ImportRun : public eb::EbBlockHandler {
         feedback_.warning(where() +
                           ": a parameter line between the point-type line and the "
                           "point-name line belongs to no point; it is ignored");
+    }
+
+    // A selection names parameters, so it never keeps a line without a name.
+    void unnamedParameter(std::string_view line) override {
+        if (!recordOpen_ || selected_) return;
+        notStored_.add(feedback_, where() + ", point " + pointName_ + ": the line \"" +
+                                      std::string(line) +
+                                      "\" names no parameter; its value was not stored");
     }
 
     // Internal lines are kept whatever the selection says.

@@ -154,6 +154,16 @@ TEST(CompareEb, InternalParametersStrayLinesShortNamesAndUnknownTypes) {
     EXPECT_EQ(p.feedback.results.back(), "Points compared:2");
 }
 
+TEST(CompareEb, ALineWithoutANameIsNotComparedAndTheRunIsNotDone) {
+    Plant p;
+    p.row("ANINNIM", "A1", {});
+    EXPECT_EQ(p.compare({{"a.eb", {"&T ANINNIM", "&N A1", "= 5", "{ }"}}}), Outcome::LeftUndone);
+    EXPECT_EQ(p.feedback.warnings,
+              std::vector<std::string>{
+                  "a.eb, line 3, point A1: the line \"= 5\" names no parameter; it was not "
+                  "compared"});
+}
+
 TEST(CompareEb, TwoWayListsTheUnfoundPointsOfTheNodesSeen) {
     Plant p;
     p.columns("REGCLNIM", {{"NODENUM", "INTEGER"}});

@@ -230,6 +230,37 @@ TEST(Import, ValuesThatAreNoNumberOrTooLargeAreReportedAndEndTheRunAsNotDone) {
     }
 }
 
+TEST(Import, TheShapeOfTheFileIsSaidAndALineWithoutANameIsNotKept) {
+    struct Case {
+        std::string bytes;
+        Outcome outcome;
+        std::string warning;  // after the file's path; empty: no warning
+    } cases[] = {
+        {"&T ANINNIM\r\n&N A1\r\n= 5\r\n", Outcome::LeftUndone,
+         ", line 3, point A1: the line \"= 5\" names no parameter; its value was not stored"},
+        {"&T REGCLNIM\r\n&N A1\r\n = 5\r\n", Outcome::Done, ""},  // an internal line there
+        {"NAME,PTDESC\r\nA1,X\r\n", Outcome::Done, ": no point blocks (&T/&N lines) were found"},
+        {"&T ANINNIM\r\n&N A1\r\nPTDESC = X", Outcome::Done,
+         " ends inside the block of point A1 (no \"{ }\" after it and no end to its last line): "
+         "it may have been cut short by an interrupted write"},
+        {"&T ANINNIM\r\n&N A1\r\nPTDESC = X\r\n", Outcome::Done, ""},
+        {"&T ANINNIM\r\n&N A1\r\n{ }", Outcome::Done, ""},
+        {"&T ANINNIM\r\n&N A1\r\n  PTDESC = X\r\n  EUDESC = Y\r\n", Outcome::Done,
+         ", line 3: the parameter name \"  PTDESC\" begins with blanks, which are kept: its "
+         "column is not the one of the name without them (the first such line of the file)"},
+    };
+    for (const auto& c : cases) {
+        Plant p;
+        const std::string file = p.dir.file("a.eb");
+        test::WriteFile(file, c.bytes);
+        EXPECT_EQ(p.import({file}), c.outcome) << c.bytes;
+        EXPECT_EQ(p.feedback.warnings, c.warning.empty()
+                                           ? std::vector<std::string>{}
+                                           : std::vector<std::string>{file + c.warning})
+            << c.bytes;
+    }
+}
+
 TEST(Import, SelectionIsExactAndInternalLinesAreKeptWhateverItSays) {
     Plant p;
     p.import({p.file("a.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = D", "KEYWORD = K", "nodenum = 3",
