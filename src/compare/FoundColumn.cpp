@@ -1,7 +1,7 @@
 #include "compare/FoundColumn.h"
 
-#include "db/SaveBeforeAsking.h"
 #include "db/ColumnConversion.h"
+#include "db/SaveBeforeAsking.h"
 #include "db/TypeCodes.h"
 #include "db/ValueText.h"
 

@@ -5,8 +5,8 @@
 #include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
-#include "eb/OutputFile.h"
 #include "eb/LineBreaks.h"
+#include "eb/OutputFile.h"
 #include "eb/TextFileWriter.h"
 
 namespace pel {

@@ -74,12 +74,9 @@ TEST(ConnectionReport, AFailingTypeIsAbandonedAndNamedAtTheEnd) {
 
 TEST(ConnectionReport, ALineBreakInANameOrValueIsABlankAndNamed) {
     Plant p;
-    {
-        p.row("REGCLNIM", "X\r\nY", {{"PISRC(1)", Value::text("A.PV\nB")}});
-    }
+    { p.row("REGCLNIM", "X\r\nY", {{"PISRC(1)", Value::text("A.PV\nB")}}); }
     EXPECT_EQ(p.run({"REGCLNIM"}), Outcome::LeftUndone);
-    EXPECT_NE(ReadFile(p.report)
-                  .find(CrLf({"Name       X Y", "PISRC(1) = A.PV B", "{ }"})),
+    EXPECT_NE(ReadFile(p.report).find(CrLf({"Name       X Y", "PISRC(1) = A.PV B", "{ }"})),
               std::string::npos);
     EXPECT_EQ(p.feedback.warnings,
               (std::vector<std::string>{
