@@ -30,6 +30,14 @@ bool CliRuntime::openDefinitions() {
     }
 }
 
+std::vector<std::string> PointTypesArgument(const PointTypeCatalog& catalog,
+                                            const std::string& text) {
+    std::vector<std::string> types = SplitCommaList(text);
+    for (auto& type : types)
+        if (auto known = catalog.knownName(type)) type = *known;
+    return types;
+}
+
 std::vector<std::string> SplitCommaList(const std::string& text) {
     std::vector<std::string> out;
     std::size_t start = 0;

@@ -51,6 +51,11 @@ inline const std::vector<CommandSetup>& Commands() {
 // "A,B,C" into its non-empty pieces.
 std::vector<std::string> SplitCommaList(const std::string& text);
 
+// The --types list: its pieces, each known type under its known name (letter case ignored, as
+// everywhere point types are matched); an unknown type stays as given, for the run to name.
+std::vector<std::string> PointTypesArgument(const PointTypeCatalog& catalog,
+                                            const std::string& text);
+
 // The directory of the running program.
 std::string ProgramDirectory();
 

@@ -26,8 +26,9 @@ void SetupCompareDbCommand(CLI::App& root, CliRuntime& rt) {
     cmd->callback([&rt, a] {
         rt.run = [&rt, a] {
             if (!rt.openDefinitions()) return static_cast<int>(kExitLeftUndone);
-            const CompareDbRequest request{a->database, a->asBuilt, SplitCommaList(a->types),
-                                           a->order, a->report};
+            const CompareDbRequest request{a->database, a->asBuilt,
+                                           PointTypesArgument(rt.catalog, a->types), a->order,
+                                           a->report};
             return ExitCodeFor(CompareDatabases(*rt.feedback, request));
         };
     });

@@ -25,7 +25,8 @@ void SetupConnectionsCommand(CLI::App& root, CliRuntime& rt) {
         rt.run = [&rt, a] {
             if (!rt.openDefinitions()) return static_cast<int>(kExitLeftUndone);
             const ConnectionReportRequest request{
-                a->database, a->report, ReportedPointTypes(rt.catalog, SplitCommaList(a->types))};
+                a->database, a->report,
+                ReportedPointTypes(rt.catalog, PointTypesArgument(rt.catalog, a->types))};
             return ExitCodeFor(MakeConnectionReport(*rt.feedback, request));
         };
     });

@@ -40,7 +40,7 @@ void SetupExportCommand(CLI::App& root, CliRuntime& rt) {
             request.definitions = rt.definitions.get();
             request.database = a->database;
             request.exportFile = a->output;
-            request.pointTypes = SplitCommaList(a->types);
+            request.pointTypes = PointTypesArgument(rt.catalog, a->types);
             request.selection = bySelect ? ExportSelection::Text
                                 : byFile ? ExportSelection::File
                                          : ExportSelection::All;

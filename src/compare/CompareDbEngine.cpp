@@ -1,6 +1,7 @@
 #include "compare/CompareDbEngine.h"
 
 #include <memory>
+#include <vector>
 
 #include "compare/ComparisonReport.h"
 #include "compare/ValueComparison.h"
@@ -58,6 +59,10 @@ class DatabaseComparison {
         report_.directoryHeading(request_.database + " / " + request_.asBuilt);
         for (const auto& type : types) compareType(type, request_.orderBy);
         missingFromDatabase(types);
+        if (notCompared_.count() > 10)
+            feedback_.warning(std::to_string(notCompared_.count()) +
+                              " records of the database have no as-built record and were not "
+                              "compared");
         endSearches();
         if (!problems_.empty()) report_.incomplete(problems_.joined("; "));
         report_.documentEnd();
@@ -67,7 +72,11 @@ class DatabaseComparison {
         feedback_.resultLine(kPanel, "Points compared: " + std::to_string(compared_));
         for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
             feedback_.setLabel(kPanel, l, "");
-        return written && problems_.empty() ? Outcome::Done : Outcome::LeftUndone;
+        const bool lineBreaks = report_.sayLineBreaks(feedback_);
+        const auto warn = [&](const std::string& note) { feedback_.warning(note); };
+        const bool notKept = db::SayReadNotes(*db_, warn) | db::SayReadNotes(*asBuilt_, warn);
+        return written && problems_.empty() && !lineBreaks && !notKept ? Outcome::Done
+                                                                       : Outcome::LeftUndone;
     }
 
   private:
@@ -93,6 +102,11 @@ class DatabaseComparison {
             report_.notFound(type, "Table not found in As-Built Database");
         }
         const int name = ours->fieldIndex("NAME");
+        // The as-built columns the database lacks: their values are differences too.
+        std::vector<int> theirsOnly;
+        for (int i = 0; theirs && i < theirs->fieldCount(); ++i)
+            if (Compared(theirs->field(i).name) && ours->fieldIndex(theirs->field(i).name) < 0)
+                theirsOnly.push_back(i);
         const double rows = static_cast<double>(std::max<std::int64_t>(1, ours->recordCount()));
         double row = 0;
         try {
@@ -101,7 +115,7 @@ class DatabaseComparison {
                 const std::string pointName = Text(*ours, name);
                 feedback_.setLabel(kPanel, Label::Name, pointName);
                 feedback_.setLabel(kPanel, Label::PntType, type);
-                compareRecord(*ours, theirs.get(), pointName);
+                compareRecord(*ours, theirs.get(), theirsOnly, type, pointName);
                 if (feedback_.repaintDue()) {
                     feedback_.setProgress(kPanel, row / rows);
                     feedback_.repaint();
@@ -112,26 +126,39 @@ class DatabaseComparison {
         }
     }
 
-    void compareRecord(db::Cursor& ours, db::Cursor* theirs, const std::string& pointName) {
-        ++compared_;
+    static bool Compared(const std::string& column) {
+        return column != "NAME" && column != "PNTTYPE" && (column.empty() || column.front() != '_');
+    }
+
+    void compareRecord(db::Cursor& ours, db::Cursor* theirs, const std::vector<int>& theirsOnly,
+                       const std::string& type, const std::string& pointName) {
         const bool found = theirs && theirs->seek(pointName);
         if (theirs && !found) report_.notFound(pointName, "Not Found in As-Built Database");
+        if (!found) {
+            // Nothing to compare it with: named, not counted as compared.
+            notCompared_.add(feedback_, "Point " + pointName + " of " + type +
+                                            " has no as-built record and was not compared");
+        } else {
+            ++compared_;
+        }
         bool open = false;
-        for (int i = 0; i < ours.fieldCount(); ++i) {
-            const std::string& column = ours.field(i).name;
-            if (column == "NAME" || column == "PNTTYPE" ||
-                (!column.empty() && column.front() == '_'))
-                continue;
-            const std::string value = Text(ours, i);
-            if (value.empty()) continue;
-            if (column == "PTDESC") feedback_.setLabel(kPanel, Label::PtDesc, value);
-            if (!found) continue;
-            const std::string other = Text(*theirs, theirs->fieldIndex(column));
-            if (!ValuesDiffer(value, other)) continue;
+        auto difference = [&](const std::string& column, const std::string& value,
+                              const std::string& other) {
+            if (!ValuesDiffer(value, other)) return;
             if (!open) report_.pointHeading(pointName);
             open = true;
             report_.discrepancy(column, value, other);
+        };
+        for (int i = 0; i < ours.fieldCount(); ++i) {
+            const std::string& column = ours.field(i).name;
+            if (!Compared(column)) continue;
+            const std::string value = Text(ours, i);
+            if (column == "PTDESC" && !value.empty())
+                feedback_.setLabel(kPanel, Label::PtDesc, value);
+            if (found) difference(column, value, Text(*theirs, theirs->fieldIndex(column)));
         }
+        if (found)
+            for (int i : theirsOnly) difference(theirs->field(i).name, "", Text(*theirs, i));
         if (open) report_.pointEnd();
     }
 
@@ -179,6 +206,7 @@ class DatabaseComparison {
     ComparisonReport report_;
     ProblemList problems_{ProblemList::kAll};
     std::int64_t compared_ = 0;
+    ProblemList notCompared_;
 };
 
 }  // namespace

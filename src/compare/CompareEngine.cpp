@@ -72,7 +72,8 @@ class Comparison : public eb::EbBlockHandler {
         feedback_.clearText();
         if (twoWay) {
             for (std::int32_t i = 0; i < catalog_.count(); ++i)
-                EnsureFieldType(*db_, feedback_, catalog_.name(i), unprepared);
+                if (!EnsureFieldType(*db_, feedback_, catalog_.name(i), unprepared))
+                    leftUndone_ = true;  // a Cancel: the column is kept as it is
         }
         try {
             db_->commit();
@@ -94,6 +95,10 @@ class Comparison : public eb::EbBlockHandler {
         for (const auto& name : request_.fileNames) compareFile(name);
         if (twoWay) settleFoundFlags();
         if (twoWay && !nodeColumn_.empty()) twoWayList();
+        if (twoWay && nodeColumn_.empty())
+            feedback_.warning(
+                "the two-way check found no node to check: no compared point has BOXNUM or "
+                "NODENUM");
         cursors_.clear();
         try {
             db_->commit();
@@ -111,7 +116,10 @@ class Comparison : public eb::EbBlockHandler {
         feedback_.resultLine(kPanel, "Points compared:" + std::to_string(compared_));
         for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
             feedback_.setLabel(kPanel, l, "");
-        return problems_.empty() && !writeFailed ? Outcome::Done : Outcome::LeftUndone;
+        const bool lineBreaks = report_.sayLineBreaks(feedback_);
+        return problems_.empty() && !writeFailed && !lineBreaks && !leftUndone_
+                   ? Outcome::Done
+                   : Outcome::LeftUndone;
     }
 
   private:
@@ -133,6 +141,7 @@ class Comparison : public eb::EbBlockHandler {
     }
 
     void compareFile(const std::string& name) {
+        file_ = name;
         report_.fileHeading(name);
         report_.columnHeads();
         const std::string path = JoinPath(request_.directory, name);
@@ -161,7 +170,11 @@ class Comparison : public eb::EbBlockHandler {
         }
         leavePoint();
         reader_ = nullptr;
-        if (reader.failed()) problem(path + ": " + reader.errorText());
+        if (reader.failed())
+            problem(path + ": " + reader.errorText());
+        else
+            for (const auto& w : scanner.fileWarnings(name, reader.lastLineEnded()))
+                feedback_.warning(w);
     }
 
     eb::BlockChoice pointType(std::string_view type) override {
@@ -170,8 +183,10 @@ class Comparison : public eb::EbBlockHandler {
         found_ = false;  // lines before the next name line belong to no point
         const int index = catalog_.find(type);
         if (index < 0) {
+            // Its points are not compared: work left undone.
             feedback_.warning("Invalid Point Type: " + std::string(type) + " at line " +
-                              std::to_string(reader_->lineNumber()));
+                              std::to_string(reader_->lineNumber()) + " of " + file_);
+            leftUndone_ = true;
             return eb::BlockChoice::Skip;
         }
         typeIndex_ = index;
@@ -220,6 +235,14 @@ class Comparison : public eb::EbBlockHandler {
                           "point-name line belongs to no point; it is ignored");
     }
 
+    void unnamedParameter(std::string_view line) override {
+        if (!found_) return;
+        feedback_.warning(file_ + ", line " + std::to_string(reader_->lineNumber()) + ", point " +
+                          pointName_ + ": the line \"" + std::string(line) +
+                          "\" names no parameter; it was not compared");
+        leftUndone_ = true;
+    }
+
     void parameter(const eb::ParameterLine& p, std::size_t position) override {
         if (!found_) return;
         const std::string_view ebValue = eb::DecodeEbValue(p.rawValue);
@@ -263,11 +286,10 @@ class Comparison : public eb::EbBlockHandler {
                 const int name = c.fieldIndex("NAME");
                 if (!c.bof()) c.moveFirst();
                 for (; !c.eof(); c.moveNext()) {
-                    const db::Value flag = c.value(t.found);
                     const bool wasFound =
                         name >= 0 && t.foundNames.count(ToUpperAscii(
                                          db::ValueText(c.value(name), c.field(name).type)));
-                    if (!wasFound && (flag.isNull() || flag.asInteger() != 0))
+                    if (!wasFound && FoundFlag(c.value(t.found)) != false)
                         c.setValue(t.found, db::Value::integer(0));
                 }
             } catch (const std::exception& e) {
@@ -297,10 +319,9 @@ class Comparison : public eb::EbBlockHandler {
                 if (!c.bof()) c.moveFirst();
                 for (; !c.eof(); c.moveNext()) {
                     const auto n = NodeNumber(db::ValueText(c.value(node), c.field(node).type));
-                    const db::Value found = c.value(t.found);
                     if (!n || static_cast<std::size_t>(*n) >= nodes_.size() ||
-                        !nodes_[static_cast<std::size_t>(*n)] || found.isNull() ||
-                        found.asInteger() != 0)
+                        !nodes_[static_cast<std::size_t>(*n)] ||
+                        FoundFlag(c.value(t.found)) != false)
                         continue;
                     any = true;
                     report_.missingRow(
@@ -323,10 +344,11 @@ class Comparison : public eb::EbBlockHandler {
     std::vector<TypeCursor> cursors_;
     std::vector<bool> nodes_{false};
     ProblemList problems_{ProblemList::kAll};
-    std::string nodeColumn_, pointName_, path_;
+    std::string nodeColumn_, pointName_, path_, file_;
     const eb::EbLineReader* reader_ = nullptr;
     int typeIndex_ = 0;
     bool found_ = false, pointTableOpen_ = false;
+    bool leftUndone_ = false;  // a Cancel, or point types not compared
     std::int64_t compared_ = 0;
 };
 

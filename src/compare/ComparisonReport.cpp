@@ -1,5 +1,7 @@
 #include "compare/ComparisonReport.h"
 
+#include "eb/LineBreaks.h"
+
 namespace pel {
 
 std::string EscapeHtml(std::string_view text) {
@@ -21,6 +23,22 @@ std::string EscapeHtml(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string ComparisonReport::inserted(std::string_view text, std::string_view parameter) {
+    if (!eb::HasLineBreak(text)) return EscapeHtml(text);
+    if (++lineBreaks_ <= 10)
+        lineBreakPlaces_.push_back("Point " + point_ + ", " + std::string(parameter) +
+                                   ": a line break in its text was written as a blank");
+    return EscapeHtml(eb::WithoutLineBreaks(text));
+}
+
+bool ComparisonReport::sayLineBreaks(Feedback& feedback) const {
+    for (const auto& place : lineBreakPlaces_) feedback.warning(place);
+    if (lineBreaks_ > static_cast<std::int64_t>(lineBreakPlaces_.size()))
+        feedback.warning(std::to_string(lineBreaks_) +
+                         " texts of the report held line breaks, written as blanks");
+    return lineBreaks_ > 0;
 }
 
 void ComparisonReport::documentHead() {
@@ -53,24 +71,28 @@ void ComparisonReport::columnHeads(std::string_view second, std::string_view thi
 }
 
 void ComparisonReport::notFound(std::string_view pointName, std::string_view text) {
+    point_ = pointName;
     lineAndEmpty("<p><tr>");
-    lineAndEmpty("  <td width=\"34%\"><strong>" + EscapeHtml(pointName) + "</strong></td>");
+    lineAndEmpty("  <td width=\"34%\"><strong>" + inserted(pointName, "its name") +
+                 "</strong></td>");
     lineAndEmpty("  <td width=\"33%\">" + std::string(text) + "</td>");
     lineAndEmpty("  <td width=\"33%\"></td>");
     lineAndEmpty("</tr>");
 }
 
 void ComparisonReport::pointHeading(std::string_view pointName) {
-    lineAndEmpty("<p><strong>" + EscapeHtml(pointName) + "</strong>");
+    point_ = pointName;
+    lineAndEmpty("<p><strong>" + inserted(pointName, "its name") + "</strong>");
     line("<table width=\"80%\">");
 }
 
 void ComparisonReport::discrepancy(std::string_view parameter, std::string_view first,
                                    std::string_view second) {
     line("<tr>");
-    line("  <td width=\"34%\">" + EscapeHtml(parameter) + "</td>");
-    line("  <td width=\"33%\">" + EscapeHtml(first) + "</td>");
-    line("  <td width=\"33%\">" + EscapeHtml(second) + "</td>");
+    const std::string where = "parameter " + std::string(parameter);
+    line("  <td width=\"34%\">" + inserted(parameter, where) + "</td>");
+    line("  <td width=\"33%\">" + inserted(first, where) + "</td>");
+    line("  <td width=\"33%\">" + inserted(second, where) + "</td>");
     line("</tr>");
 }
 
@@ -89,9 +111,10 @@ void ComparisonReport::missingHeading(std::string_view heading) {
 
 void ComparisonReport::missingRow(std::string_view name, std::string_view description,
                                   std::string_view text) {
+    point_ = name;
     line("<tr>");
-    line("  <td width=\"30%\">" + EscapeHtml(name) + "</td>");
-    line("  <td width=\"40%\">" + EscapeHtml(description) + "</td>");
+    line("  <td width=\"30%\">" + inserted(name, "its name") + "</td>");
+    line("  <td width=\"40%\">" + inserted(description, "parameter PTDESC") + "</td>");
     line("  <td width=\"30%\">" + std::string(text) + "</td>");
     line("</tr>");
 }
@@ -102,7 +125,8 @@ void ComparisonReport::missingEnd(bool anyRow) {
 }
 
 void ComparisonReport::incomplete(std::string_view why) {
-    line("<hr><p><strong>This report is incomplete:</strong> " + EscapeHtml(why) + "</p>");
+    line("<hr><p><strong>This report is incomplete:</strong> " +
+         EscapeHtml(eb::WithoutLineBreaks(why)) + "</p>");
 }
 
 void ComparisonReport::documentEnd() {

@@ -3,9 +3,12 @@
 // fragments leave an empty line after them. Inserted values are escaped (& < >), since the
 // report is opened in a browser; the fixed text stays as it is.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/Feedback.h"
 #include "eb/TextFileWriter.h"
 
 namespace pel {
@@ -35,14 +38,22 @@ class ComparisonReport {
     // Says, before the document end, that the report is incomplete and why.
     void incomplete(std::string_view why);
     void documentEnd();
+    // Names, as warnings, the values and names whose line breaks were written as blanks (a line
+    // of the report holds none); true when there were any.
+    bool sayLineBreaks(Feedback& feedback) const;
 
   private:
     void line(std::string_view text) { out_.writeLine(text); }
+    // `text` escaped, each line break a blank; `where` is noted when it held one.
+    std::string inserted(std::string_view text, std::string_view parameter);
     void lineAndEmpty(std::string_view text) {
         out_.writeLine(text);
         out_.writeLine("");
     }
     eb::TextFileWriter out_;
+    std::string point_;  // the point whose rows are being written
+    std::int64_t lineBreaks_ = 0;
+    std::vector<std::string> lineBreakPlaces_;  // the first few
 };
 
 }  // namespace pel

@@ -5,6 +5,7 @@
 #include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
+#include "eb/LineBreaks.h"
 #include "eb/OutputFile.h"
 #include "eb/TextFileWriter.h"
 
@@ -69,6 +70,17 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
     }
     std::int64_t points = 0;
     ProblemList abandoned{ProblemList::kAll};
+    ProblemList lineBreaks;
+    // A line of the report never holds a line break: each is written as a blank, and named.
+    auto writeLine = [&](std::string text, std::string_view point, std::string_view parameter) {
+        if (eb::HasLineBreak(text)) {
+            text = eb::WithoutLineBreaks(text);
+            lineBreaks.add(feedback, "Point " + std::string(point) + ", parameter " +
+                                         std::string(parameter) +
+                                         ": a line break in its text was written as a blank");
+        }
+        out.writeLine(text);
+    };
     for (const auto& type : types) {
         std::string openBlock;  // the point whose block is being written
         try {
@@ -89,7 +101,7 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
                 openBlock = name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type)
                                       : std::string();
                 out.writeLine("Point Type " + type);
-                out.writeLine("Name       " + openBlock);
+                writeLine("Name       " + openBlock, openBlock, "NAME");
                 feedback.setLabel(Panel::Connections, Label::Name, openBlock);
                 feedback.setLabel(Panel::Connections, Label::PntType, type);
                 if (ptdesc >= 0) {
@@ -100,7 +112,9 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
                 for (int i = 0; i < count; ++i) {
                     if (!connection[static_cast<std::size_t>(i)]) continue;
                     std::string value = db::ValueText(cursor->value(i), cursor->field(i).type);
-                    if (!value.empty()) out.writeLine(cursor->field(i).name + " = " + value);
+                    if (!value.empty())
+                        writeLine(cursor->field(i).name + " = " + value, openBlock,
+                                  cursor->field(i).name);
                 }
                 out.writeLine("{ }");
                 openBlock.clear();
@@ -128,7 +142,9 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
         feedback.message(kTitle, text, Icon::Exclamation);
         return Outcome::LeftUndone;
     }
-    return Outcome::Done;
+    const bool notKept =
+        db::SayReadNotes(*db, [&](const std::string& note) { feedback.warning(note); });
+    return lineBreaks.empty() && !notKept ? Outcome::Done : Outcome::LeftUndone;
 }
 
 }  // namespace pel

@@ -194,11 +194,13 @@ Outcome ConvertDatabase(const std::string& source, const std::string& dest, Feed
             rows = converter.rows();
             indexesLeftOut = converter.indexesLeftOut();
         }  // closed before it is renamed
+        const bool notKept =
+            db::SayReadNotes(*in, [&](const std::string& note) { feedback.warning(note); });
         db::Publish(temp, dest);
         feedback.setProgress(kPanel, 1.0);
         feedback.resultLine(kPanel, "Tables converted: " + std::to_string(tables) +
                                         "      Rows converted: " + std::to_string(rows));
-        return indexesLeftOut ? Outcome::LeftUndone : Outcome::Done;
+        return indexesLeftOut || notKept ? Outcome::LeftUndone : Outcome::Done;
     } catch (const std::exception& e) {
         if (!temp.empty()) db::RemoveDatabaseFiles(temp);
         feedback.message("Error", std::string(e.what()) + "; " + dest + " was not created",

@@ -45,9 +45,11 @@ class ProblemList {
         }
         return text;
     }
-    // "N values were not stored. The first:" and the kept ones, one a line.
-    std::string summary(const std::string& what) const {
-        std::string text = std::to_string(count_) + " " + what + ". The first:";
+    // "N values were not stored. The first:" ("1 value was not stored. The first:") and the
+    // kept ones, one a line.
+    std::string summary(const std::string& one, const std::string& many) const {
+        std::string text =
+            std::to_string(count_) + " " + (count_ == 1 ? one : many) + ". The first:";
         for (const auto& p : first_) text += "\n  " + p;
         return text;
     }

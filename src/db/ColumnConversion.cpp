@@ -16,6 +16,13 @@ Conversion Stored(Value v) {
 Conversion DoesNotFit(std::string reason) {
     return Conversion{Conversion::Outcome::DoesNotFit, Value::null(), std::move(reason)};
 }
+// A numeric column keeps Null for an empty value without a word; any other text that is no
+// number is Null too, but the user's value is lost, so it is said.
+Conversion NoNumber(std::string_view text) {
+    if (text.find_first_not_of(' ') == std::string_view::npos) return Stored(Value::null());
+    return Conversion{Conversion::Outcome::NotANumber, Value::null(),
+                      "it is not a number; the column keeps no value"};
+}
 
 struct Range {
     std::int64_t low, high;
@@ -38,7 +45,7 @@ Range WholeNumberRange(int code) {
 Conversion ConvertForColumn(int typeCode, std::string_view text) {
     if (IsWholeNumberType(typeCode)) {
         auto number = ParseNumber(text);
-        if (!number) return Stored(Value::null());
+        if (!number) return NoNumber(text);
         auto rounded = RoundHalfEvenToInt32(*number);
         Range range = WholeNumberRange(typeCode);
         if (!rounded || *rounded < range.low || *rounded > range.high)
@@ -49,7 +56,7 @@ Conversion ConvertForColumn(int typeCode, std::string_view text) {
     }
     if (IsFloatingType(typeCode)) {
         auto number = ParseNumber(text);
-        if (!number) return Stored(Value::null());
+        if (!number) return NoNumber(text);
         double single = ToSinglePrecision(*number);
         if (!std::isfinite(single))
             return DoesNotFit("the number is too large for single precision");
@@ -61,7 +68,8 @@ Conversion ConvertForColumn(int typeCode, std::string_view text) {
         word = b == std::string::npos ? std::string() : word.substr(b, e - b + 1);
         if (word == "TRUE" || word == "YES" || word == "ON") return Stored(Value::integer(1));
         if (word == "FALSE" || word == "NO" || word == "OFF") return Stored(Value::integer(0));
-        if (auto number = ParseNumber(text)) return Stored(Value::integer(*number != 0 ? 1 : 0));
+        if (auto number = ParseNumber(text); number && std::isfinite(*number))
+            return Stored(Value::integer(*number != 0 ? 1 : 0));
         return DoesNotFit("a Yes/No column takes True, False, Yes, No, On, Off or a number");
     }
     if (typeCode == kByte) {

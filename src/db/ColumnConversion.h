@@ -9,15 +9,18 @@
 namespace pel::db {
 
 struct Conversion {
-    enum class Outcome { Stored, DoesNotFit };
+    // NotANumber: a numeric column given text that is no number; Null is stored and the lost
+    // text is reported.
+    enum class Outcome { Stored, NotANumber, DoesNotFit };
     Outcome outcome = Outcome::Stored;
-    Value value;         // what to store (may be Null) when Stored
-    std::string reason;  // why it does not fit, for the report
+    Value value;         // what to store (may be Null) when Stored or NotANumber
+    std::string reason;  // why the value is not kept, for the report
 };
 
 // Whole-number columns: a number is rounded half to even into the column's range (Null when the
-// text is no number; does not fit when out of range). Floating-point columns: single precision
-// (Null when no number). Yes/No: True/Yes/On/non-zero number 1, False/No/Off/0 0, else does not
+// text is blank, NotANumber when it is other text; does not fit when out of range, a number too
+// large for a double included). Floating-point columns: single precision (Null or NotANumber as
+// above). Yes/No: True/Yes/On/non-zero number 1, False/No/Off/0 0, else does not
 // fit. BYTE: a whole number 0..255. Text and every other type: the text.
 Conversion ConvertForColumn(int typeCode, std::string_view text);
 

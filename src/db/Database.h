@@ -142,6 +142,11 @@ class Database {
     // transaction, renewed every 100 ms so that other programs are never kept waiting long,
     // until commit(). Searching alone takes and drops the file's lock for every row.
     virtual void groupSearches() {}
+
+    // Values read that could not be kept as they are (an Access Single or Double holding NaN,
+    // read as Null), one text each naming table, row and column; emptied by the call. A run
+    // warns with them and ends as not done.
+    virtual std::vector<std::string> takeReadNotes() { return {}; }
 };
 
 // Shared look-ups. TableExists and IndexExists are exact (case-sensitive) and turn any failure
@@ -149,5 +154,13 @@ class Database {
 bool TableExists(Database& db, std::string_view table);
 bool IndexExists(Database& db, std::string_view table, std::string_view index);
 bool StringInArray(std::string_view value, const std::vector<std::string>& list);
+
+// Hands each read note of the database to `warn`; true when there was any.
+template <typename Warn>
+bool SayReadNotes(Database& db, Warn&& warn) {
+    const std::vector<std::string> notes = db.takeReadNotes();
+    for (const auto& note : notes) warn(note);
+    return !notes.empty();
+}
 
 }  // namespace pel::db

@@ -6,6 +6,37 @@
 
 namespace pel::db {
 
+namespace {
+
+// The power of ten just above the number's first significant digit, for a text that already
+// passed the grammar below (digits, an optional point, an optional exponent); 0 for a zero.
+long long DecimalMagnitude(std::string_view s) {
+    long long position = 0;  // digits before the point, less leading zeros
+    bool seenPoint = false, significant = false;
+    std::size_t i = 0;
+    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+        if (s[i] == '.') {
+            seenPoint = true;
+        } else if (!significant && s[i] == '0') {
+            if (seenPoint) --position;
+        } else if (!significant) {
+            significant = true;
+            if (!seenPoint) ++position;
+        } else if (!seenPoint) {
+            ++position;
+        }
+    }
+    if (!significant) return 0;
+    long long exponent = 0;
+    bool negative = false;
+    if (i < s.size()) ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    for (; i < s.size() && exponent < 1000000; ++i) exponent = exponent * 10 + (s[i] - '0');
+    return position + (negative ? -exponent : exponent);
+}
+
+}  // namespace
+
 std::optional<double> ParseNumber(std::string_view text) {
     std::size_t b = 0, e = text.size();
     while (b < e && text[b] == ' ') ++b;
@@ -37,8 +68,9 @@ std::optional<double> ParseNumber(std::string_view text) {
     auto [ptr, ec] =
         std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
-        // Too large: say so as infinity (it fits no column); too small: zero.
-        value = std::fabs(value) > 1 ? std::numeric_limits<double>::infinity() : 0.0;
+        // from_chars leaves the value alone here, so the magnitude decides: too large is
+        // infinity (it fits no column and marks no node), too small is zero.
+        value = DecimalMagnitude(body) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     } else if (ec != std::errc() || ptr != body.data() + body.size()) {
         return std::nullopt;
     }

@@ -11,6 +11,9 @@ std::string ValueText(const Value& value, int typeCode) {
             return {};
         case Value::Kind::Integer:
             if (typeCode == kBoolean) return value.asInteger() != 0 ? "True" : "False";
+            // SQLite keeps whole values of a real column as integers; the column decides.
+            if (typeCode == kSingle) return FormatSingle(static_cast<double>(value.asInteger()));
+            if (typeCode == kDouble) return FormatDouble(static_cast<double>(value.asInteger()));
             return std::to_string(value.asInteger());
         case Value::Kind::Real:
             if (typeCode == kBoolean) return value.asReal() != 0 ? "True" : "False";

@@ -4,9 +4,14 @@ namespace pel::eb {
 
 bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
     if (stopped_) return false;
+    ++lines_;
     const ClassifiedLine c = ClassifyEbLine(line);
     switch (c.kind) {
+        case EbLineKind::Ignored:
+            if (!line.empty() && line.front() == '{') lastPointClosed_ = true;
+            return true;
         case EbLineKind::PointType: {
+            ++pointTypeLines_;
             internal_ = false;
             const BlockChoice choice = handler.pointType(c.text);
             stopped_ = choice == BlockChoice::Stop;
@@ -23,6 +28,8 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             awaitingName_ = false;
             internal_ = false;
             position_ = 0;
+            lastPoint_ = std::string(c.text);
+            lastPointClosed_ = false;
             handler.pointName(c.text);
             return true;
         case EbLineKind::Parameter: {
@@ -35,15 +42,40 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             if (!internal_ && !internalList_.empty() &&
                 IsInternalParameterIn(internalList_, p.name))
                 internal_ = true;
-            if (internal_)
+            if (internal_) {
                 handler.internalLine(TrimTrailingBlanks(line));
-            else
+            } else if (p.name.empty()) {
+                handler.unnamedParameter(line);
+            } else {
+                if (firstIndentedLine_ == 0 && p.name.front() == ' ') {
+                    firstIndentedLine_ = lines_;
+                    firstIndentedName_ = std::string(p.name);
+                }
                 handler.parameter(p, position_++);
+            }
             return true;
         }
         default:
             return true;
     }
+}
+
+std::vector<std::string> EbBlockScanner::fileWarnings(std::string_view file,
+                                                      bool lastLineEnded) const {
+    std::vector<std::string> warnings;
+    const std::string name(file);
+    if (pointTypeLines_ == 0)
+        warnings.push_back(name + ": no point blocks (&T/&N lines) were found");
+    if (!lastPointClosed_ && !lastLineEnded)
+        warnings.push_back(name + " ends inside the block of point " + lastPoint_ +
+                           " (no \"{ }\" after it and no end to its last line): it may have "
+                           "been cut short by an interrupted write");
+    if (firstIndentedLine_ != 0)
+        warnings.push_back(name + ", line " + std::to_string(firstIndentedLine_) +
+                           ": the parameter name \"" + firstIndentedName_ +
+                           "\" begins with blanks, which are kept: its column is not the one of "
+                           "the name without them (the first such line of the file)");
+    return warnings;
 }
 
 }  // namespace pel::eb

@@ -5,6 +5,7 @@
 // definition update and the comparison keep only what is their own in a handler.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,6 +34,9 @@ class EbBlockHandler {
     virtual void internalLine(std::string_view line) = 0;
     // A parameter line between a point-type line and its name line: it belongs to no point.
     virtual void strayLine(std::string_view line) = 0;
+    // A parameter line of the current point without a name ("= 5"): it belongs to no parameter.
+    // (Where the type lists internal parameters, the substring rule makes it an internal line.)
+    virtual void unnamedParameter(std::string_view line) = 0;
 };
 
 class EbBlockScanner {
@@ -42,11 +46,22 @@ class EbBlockScanner {
     // One line of the file, in order; false once the handler has stopped the walk.
     bool feed(std::string_view line, EbBlockHandler& handler);
 
+    // What the walk of a whole file met that its reader should say, as warnings naming the file:
+    // no point blocks at all; an end inside a block (no "{ }" after the last point and a last
+    // line without its end, as an interrupted write leaves a file); the first parameter name
+    // that begins with blanks (kept so: it makes a column of its own). `lastLineEnded` is the
+    // line reader's.
+    std::vector<std::string> fileWarnings(std::string_view file, bool lastLineEnded) const;
+
   private:
     const PointTypeCatalog& catalog_;
     std::string internalList_;
     bool reading_ = false, awaitingName_ = false, internal_ = false, stopped_ = false;
     std::size_t position_ = 0;
+    // For fileWarnings.
+    std::uint64_t lines_ = 0, pointTypeLines_ = 0, firstIndentedLine_ = 0;
+    std::string lastPoint_, firstIndentedName_;
+    bool lastPointClosed_ = true;
 };
 
 // The column of the k-th parameter line of the last point of a type. The points of one type list

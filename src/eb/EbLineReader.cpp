@@ -36,6 +36,7 @@ bool EbLineReader::open(const std::string& path) {
     buffer_.resize(kBufferSize);
     begin_ = end_ = 0;
     atEof_ = pendingCr_ = failed_ = false;
+    lastLineEnded_ = true;
     lineNumber_ = consumed_ = 0;
     long_.clear();
     error_.clear();
@@ -130,6 +131,7 @@ bool EbLineReader::next(std::string_view& line) {
         }
         begin_ += used;
         consumed_ += used;
+        lastLineEnded_ = true;
         if (inLong) {
             long_.append(piece);
             line = long_;
@@ -138,6 +140,7 @@ bool EbLineReader::next(std::string_view& line) {
         }
         return finishLine(line, high);
     }
+    lastLineEnded_ = false;
     line = long_;
     return finishLine(line, high);
 }

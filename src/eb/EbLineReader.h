@@ -32,6 +32,8 @@ class EbLineReader {
     std::uint64_t fileSize() const { return fileSize_; }
     double fraction() const { return fileSize_ ? double(consumed_) / double(fileSize_) : 1.0; }
     bool failed() const { return failed_; }
+    // False when the last line read came without its line end (the file's last line).
+    bool lastLineEnded() const { return lastLineEnded_; }
     const std::string& errorText() const { return error_; }
 
   private:
@@ -54,6 +56,7 @@ class EbLineReader {
     std::uint64_t consumed_ = 0;
     std::uint64_t fileSize_ = 0;
     bool failed_ = false;
+    bool lastLineEnded_ = true;
     std::string error_;
 };
 

@@ -1,8 +1,10 @@
 #include "export/ExportEngine.h"
 
+#include <filesystem>
 #include <memory>
 #include <unordered_set>
 
+#include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/Definitions.h"
 #include "db/ValueText.h"
@@ -89,20 +91,64 @@ class ExportRun {
             if (o != Outcome::Done) return finishFile() ? o : Outcome::LeftUndone;
         }
         if (!finishFile()) return Outcome::LeftUndone;
-        if (unmappable_ > 0)
+        sayFilesWritten();
+        saySelectionNotFound(selection);
+        if (unmappable_ > 0) {
             feedback_.warning(std::to_string(unmappable_) +
                               " characters that code page 1252 cannot hold were written as \"?\"");
+            std::string places = "The first values that held them:";
+            for (const auto& place : unmappablePlaces_) places += "\n  " + place;
+            feedback_.warning(places);
+        }
         feedback_.setProgress(Panel::Export, 1.0);
         feedback_.resultLine(Panel::Export, "Points exported: " + std::to_string(exported_));
         for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
             feedback_.setLabel(Panel::Export, l, "");
-        return Outcome::Done;
+        const bool notKept =
+            db::SayReadNotes(*db_, [&](const std::string& note) { feedback_.warning(note); });
+        return lineBreaks_.empty() && !notKept ? Outcome::Done : Outcome::LeftUndone;
     }
 
   private:
     Outcome fail(const std::string& text) {
         feedback_.message(kProgramTitle, text, Icon::Critical);
         return Outcome::LeftUndone;
+    }
+
+    // A split export names its files, and the files of the same series that an earlier, larger
+    // run left (they are never deleted: they may be the user's).
+    void sayFilesWritten() {
+        if (!limit_) return;
+        if (fileNumber_ > 1) {
+            std::string text =
+                std::to_string(fileNumber_) + " files were written: " + request_.exportFile;
+            for (int n = 2; n <= fileNumber_; ++n)
+                text += ", " + NextExportFileName(request_.exportFile, n);
+            feedback_.warning(text);
+        }
+        std::string stale;
+        for (int n = fileNumber_ + 1;; ++n) {
+            const std::string next = NextExportFileName(request_.exportFile, n);
+            if (!std::filesystem::exists(next)) break;
+            stale += (stale.empty() ? "" : ", ") + next;
+        }
+        if (!stale.empty())
+            feedback_.warning(
+                "Files of an earlier export of the same name are left as they were "
+                "and are not part of this export: " +
+                stale);
+    }
+
+    void saySelectionNotFound(const std::optional<std::vector<std::string>>& selection) {
+        if (!selection) return;
+        std::string missing;
+        for (const auto& name : *selection)
+            if (!written_.count(name)) missing += (missing.empty() ? "" : ", ") + name;
+        if (!missing.empty())
+            feedback_.warning(
+                "The selection list names points that none of the point types "
+                "holds: " +
+                missing);
     }
 
     // Every file of a split export is refused, like the first, over an input of the run.
@@ -167,8 +213,10 @@ class ExportRun {
                 const std::string pointName =
                     name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type)
                               : std::string();
-                if (!selected_ || selected_->count(pointName))
+                if (!selected_ || selected_->count(pointName)) {
                     writeBlock(*cursor, type, pointName, ptdesc, texts, layout);
+                    if (selected_) written_.insert(pointName);
+                }
                 cursor->moveNext();
                 if (feedback_.repaintDue()) {
                     feedback_.setProgress(Panel::Export, row / rows);
@@ -201,7 +249,14 @@ class ExportRun {
         if (ptdesc >= 0 && !texts[static_cast<std::size_t>(ptdesc)].empty())
             feedback_.setLabel(Panel::Export, Label::PtDesc,
                                texts[static_cast<std::size_t>(ptdesc)]);
-        layout.write(out_, type, pointName, texts);
+        const eb::BlockNotes notes = layout.write(out_, type, pointName, texts);
+        for (const auto& column : notes.lineBreaks)
+            lineBreaks_.add(feedback_, "Point " + pointName + ", parameter " + column +
+                                           ": a line break in its text was written as a blank, "
+                                           "since a line of an EB file holds none");
+        for (const auto& column : notes.unmappable)
+            if (unmappablePlaces_.size() < 5)
+                unmappablePlaces_.push_back("point " + pointName + ", parameter " + column);
         ++exported_;
         if (limit_) ++pointsInFile_;
     }
@@ -212,11 +267,14 @@ class ExportRun {
     eb::TextFileWriter out_;
     std::string quoted_;
     std::optional<std::unordered_set<std::string>> selected_;
+    std::unordered_set<std::string> written_;  // the selected points met
     bool limit_ = false;
     std::int64_t exported_ = 0;
     std::int64_t pointsInFile_ = 0;
     int fileNumber_ = 1;
     std::size_t unmappable_ = 0;
+    ProblemList lineBreaks_;
+    std::vector<std::string> unmappablePlaces_;  // the first few, named in the end's warning
 };
 
 }  // namespace

@@ -19,6 +19,12 @@ bool IsNumericParameter(std::string_view, std::string_view parameter,
     return numericList.find(key) != std::string_view::npos;
 }
 
+std::string UnknownPointTypeWarning(std::string_view file, std::uint64_t line,
+                                    std::string_view pointType) {
+    return std::string(file) + ", line " + std::to_string(line) + ": the point type \"" +
+           std::string(pointType) + "\" is not known";
+}
+
 namespace {
 
 using eb::ParameterLine;
@@ -40,8 +46,9 @@ class DefinitionUpdate : public eb::EbBlockHandler {
                      const std::string& file)
         : catalog_(catalog), feedback_(feedback), database_(database), file_(file) {}
 
-    Outcome run() {
+    Outcome run(bool& fileFailed) {
         const std::string& file = file_;
+        fileFailed = true;
         if (!reader_.open(file)) {
             feedback_.message(kProgramTitle, "Cannot check the EB file: " + reader_.errorText(),
                               Icon::Critical);
@@ -73,6 +80,7 @@ class DefinitionUpdate : public eb::EbBlockHandler {
                                          "; the rest of the file was not checked");
             stopped = true;
         }
+        fileFailed = reader_.failed();
         if (reader_.failed()) problems_.add(feedback_, file + ": " + reader_.errorText());
         reportFullTables();
         try {
@@ -84,7 +92,8 @@ class DefinitionUpdate : public eb::EbBlockHandler {
         showLine();
         if (!problems_.empty()) {
             feedback_.message(kProgramTitle, "Database definitions from " + file + ": " +
-                                                 problems_.summary("columns could not be added"));
+                                                 problems_.summary("column could not be added",
+                                                                   "columns could not be added"));
             return Outcome::LeftUndone;
         }
         return stopped ? Outcome::LeftUndone : Outcome::Done;
@@ -103,6 +112,7 @@ class DefinitionUpdate : public eb::EbBlockHandler {
         if (index < 0) {
             showLine();
             feedback_.repaint();
+            feedback_.warning(UnknownPointTypeWarning(file_, reader_.lineNumber(), pointType_));
             if (!db::AskOkCancelWithWorkSaved(*db_, feedback_, "Error",
                                               "Invalid Point Type: " + pointType_))
                 return eb::BlockChoice::Stop;
@@ -117,6 +127,8 @@ class DefinitionUpdate : public eb::EbBlockHandler {
     }
 
     void pointName(std::string_view) override {}
+    // No column without a name; the import names the line.
+    void unnamedParameter(std::string_view) override {}
 
     void strayLine(std::string_view) override {
         feedback_.warning(file_ + ", line " + std::to_string(reader_.lineNumber()) +
@@ -209,8 +221,12 @@ class DefinitionUpdate : public eb::EbBlockHandler {
 }  // namespace
 
 Outcome UpdateDefinitionsFromEbFile(PointTypeCatalog& catalog, Feedback& feedback,
-                                    const std::string& database, const std::string& file) {
-    return DefinitionUpdate(catalog, feedback, database, file).run();
+                                    const std::string& database, const std::string& file,
+                                    bool* fileFailed) {
+    bool failed = false;
+    const Outcome outcome = DefinitionUpdate(catalog, feedback, database, file).run(failed);
+    if (fileFailed) *fileFailed = failed;
+    return outcome;
 }
 
 }  // namespace pel

@@ -35,9 +35,11 @@ Outcome RunImport(PointTypeCatalog& catalog, Feedback& feedback, const ImportReq
     Outcome outcome = Outcome::Done;
     for (const auto& file : request.files) {
         feedback.setLabel(Panel::Import, Label::CurrentFile, file);
+        bool fileFailed = false;
         if (request.updateDefinitions)
-            outcome = Worse(outcome,
-                            UpdateDefinitionsFromEbFile(catalog, feedback, request.database, file));
+            outcome = Worse(outcome, UpdateDefinitionsFromEbFile(
+                                         catalog, feedback, request.database, file, &fileFailed));
+        if (fileFailed) continue;  // said once, by the definition update
         outcome = Worse(outcome, ImportEbFile(catalog, feedback,
                                               {request.database, file, selection, request.mode}));
     }

@@ -13,6 +13,7 @@
 #include "eb/EbBlockScanner.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
+#include "import/DefinitionUpdate.h"
 
 namespace pel {
 
@@ -74,6 +75,9 @@ class ImportRun : public eb::EbBlockHandler {
             }
             if (!cancelled) completePoint();
             if (reader_.failed()) failure = reader_.errorText();
+            if (!cancelled && !reader_.failed())
+                for (const auto& w : scanner_.fileWarnings(file_, reader_.lastLineEnded()))
+                    feedback_.warning(w);
         } catch (const db::DbError& e) {
             // The database itself failed (a lock, the disk): the point in progress is lost;
             // the completed ones are kept unless the database undid its transaction.
@@ -103,10 +107,12 @@ class ImportRun : public eb::EbBlockHandler {
         if (counts) *counts = {added_, updated_, notStored_.count()};
         if (!notStored_.empty())
             feedback_.message(kProgramTitle, "Import of " + file_ + ": " +
-                                                 notStored_.summary("values were not stored"));
+                                                 notStored_.summary("value was not stored",
+                                                                    "values were not stored"));
         if (!skipped_.empty())
             feedback_.message(kProgramTitle, "Import of " + file_ + ": " +
-                                                 skipped_.summary("points were not imported"));
+                                                 skipped_.summary("point was not imported",
+                                                                  "points were not imported"));
         return (cancelled || stopped_ || !notStored_.empty() || !skipped_.empty())
                    ? Outcome::LeftUndone
                    : Outcome::Done;
@@ -173,6 +179,7 @@ class ImportRun : public eb::EbBlockHandler {
         const int index = catalog_.find(type);
         if (index < 0) {
             feedback_.repaint();
+            feedback_.warning(UnknownPointTypeWarning(file_, reader_.lineNumber(), pointType_));
             const std::uint64_t commits = db_->commits();
             const bool ok = db::AskOkCancelWithWorkSaved(*db_, feedback_, "Error",
                                                          "Invalid Point Type: " + pointType_);
@@ -249,6 +256,14 @@ class ImportRun : public eb::EbBlockHandler {
                           "point-name line belongs to no point; it is ignored");
     }
 
+    // A selection names parameters, so it never keeps a line without a name.
+    void unnamedParameter(std::string_view line) override {
+        if (!recordOpen_ || selected_) return;
+        notStored_.add(feedback_, where() + ", point " + pointName_ + ": the line \"" +
+                                      std::string(line) +
+                                      "\" names no parameter; its value was not stored");
+    }
+
     // Internal lines are kept whatever the selection says.
     void internalLine(std::string_view line) override {
         if (!recordOpen_) return;
@@ -274,11 +289,13 @@ class ImportRun : public eb::EbBlockHandler {
             return;
         }
         Conversion conv = db::ConvertForColumn(cursor_->field(column).type, value);
-        if (conv.outcome == Conversion::Outcome::DoesNotFit) {
-            notStored_.add(feedback_, where() + ", point " + pointName_ + ", parameter " +
-                                          std::string(p.name) + ": the value \"" +
-                                          std::string(value) + "\" does not fit: " + conv.reason);
-            return;
+        if (conv.outcome != Conversion::Outcome::Stored) {
+            const bool fits = conv.outcome == Conversion::Outcome::NotANumber;
+            notStored_.add(feedback_,
+                           where() + ", point " + pointName_ + ", parameter " +
+                               std::string(p.name) + ": the value \"" + std::string(value) + "\" " +
+                               (fits ? "was not stored: " : "does not fit: ") + conv.reason);
+            if (!fits) return;
         }
         cursor_->setValue(column, std::move(conv.value));
     }

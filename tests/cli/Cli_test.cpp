@@ -56,3 +56,18 @@ TEST(Cli, TypesFiltersByNodeAndNamesAMissingDefinitionsFile) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find(dir.file("EB.db")), std::string::npos);
 }
+
+TEST(Cli, PointTypesAreMatchedWithoutRegardToCase) {
+    TempDir dir;
+    const std::string db = dir.file("plant.db");
+    ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
+    const std::vector<std::vector<std::string>> runs = {
+        {"export", db, dir.file("out.eb"), "--types", "regclnim,AninNim"},
+        {"compare-db", db, db, dir.file("r.htm"), "--types", "regclnim"},
+        {"connections", db, dir.file("c.txt"), "--types", "regclnim"}};
+    for (const auto& args : runs) {
+        auto r = RunCli(args);
+        EXPECT_EQ(r.exitCode, 0) << args[0] << "\n" << r.err;
+    }
+    EXPECT_NE(pel::test::ReadFile(dir.file("r.htm")).find("<h2>REGCLNIM</h2>"), std::string::npos);
+}

@@ -119,7 +119,7 @@ TEST(CompareEb, ComparesNumbersAtSinglePrecisionAndTextExactly) {
         Plant p;
         p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}});
         p.row("REGCLNIM", "P1", {{"KEYWORD", c.db}});
-        (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N P1", std::string("KEYWORD = ") + c.eb}}});
+        p.compare({{"a.eb", {"&T REGCLNIM", "&N P1", std::string("KEYWORD = ") + c.eb}}});
         const std::string report = ReadFile(p.report);
         EXPECT_EQ(report.find("<td width=\"34%\">KEYWORD</td>") != std::string::npos, c.differ)
             << c.eb;
@@ -134,10 +134,10 @@ TEST(CompareEb, InternalParametersStrayLinesShortNamesAndUnknownTypes) {
     p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}, {"AFTER", "TEXT"}});
     p.row("REGCLNIM", "X", {{"KEYWORD", Value::text("A")}});
     p.row("REGCLNIM", "Y", {{"KEYWORD", Value::text("A")}});
-    (void)p.compare({{"a.eb",
-                      {"&T REGCLNIM", "&N X", "KEYWORD = B", "CTLEQN = Q", "AFTER = never compared",
-                       "&T REGCLNIM", "KEYWORD = STRAY", "&N Y", "KEYWORD = C", "&T BOGUS", "&N Z",
-                       "KEYWORD = D", "&T", "&N W"}}});
+    p.compare({{"a.eb",
+                {"&T REGCLNIM", "&N X", "KEYWORD = B", "CTLEQN = Q", "AFTER = never compared",
+                 "&T REGCLNIM", "KEYWORD = STRAY", "&N Y", "KEYWORD = C", "&T BOGUS", "&N Z",
+                 "KEYWORD = D", "&T", "&N W"}}});
     const std::string report = ReadFile(p.report);
     // The one-letter point's table is closed before the next point's heading.
     EXPECT_NE(report.find("<td width=\"33%\">A</td>\r\n</tr>\r\n</table>\r\n<p><strong>Y</strong>"),
@@ -149,9 +149,19 @@ TEST(CompareEb, InternalParametersStrayLinesShortNamesAndUnknownTypes) {
     ASSERT_EQ(p.feedback.warnings.size(), 3u);
     EXPECT_NE(p.feedback.warnings[0].find("a.eb, line 7: a parameter line between"),
               std::string::npos);
-    EXPECT_EQ(p.feedback.warnings[1], "Invalid Point Type: BOGUS at line 10");
-    EXPECT_EQ(p.feedback.warnings[2], "Invalid Point Type:  at line 13");
+    EXPECT_EQ(p.feedback.warnings[1], "Invalid Point Type: BOGUS at line 10 of a.eb");
+    EXPECT_EQ(p.feedback.warnings[2], "Invalid Point Type:  at line 13 of a.eb");
     EXPECT_EQ(p.feedback.results.back(), "Points compared:2");
+}
+
+TEST(CompareEb, ALineWithoutANameIsNotComparedAndTheRunIsNotDone) {
+    Plant p;
+    p.row("ANINNIM", "A1", {});
+    EXPECT_EQ(p.compare({{"a.eb", {"&T ANINNIM", "&N A1", "= 5", "{ }"}}}), Outcome::LeftUndone);
+    EXPECT_EQ(p.feedback.warnings,
+              std::vector<std::string>{
+                  "a.eb, line 3, point A1: the line \"= 5\" names no parameter; it was not "
+                  "compared"});
 }
 
 TEST(CompareEb, TwoWayListsTheUnfoundPointsOfTheNodesSeen) {
@@ -175,22 +185,32 @@ TEST(CompareEb, TwoWayListsTheUnfoundPointsOfTheNodesSeen) {
     EXPECT_EQ(report.substr(report.size() - list.size()), list);
 
     // Every point of the nodes seen was found: "No discrepancies". No node number met: no list.
-    (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3", "&N A2"}}}, true);
+    p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3", "&N A2"}}}, true);
     EXPECT_NE(ReadFile(p.report).find("</table>\r\n<br />No discrepancies\r\n</body></html>"),
               std::string::npos);
-    (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
+    p.feedback.warnings.clear();
+    p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
     EXPECT_EQ(ReadFile(p.report).find("Discrepancies"), std::string::npos);
+    EXPECT_EQ(p.feedback.warnings,
+              std::vector<std::string>{"the two-way check found no node to check: no compared "
+                                       "point has BOXNUM or NODENUM"});
 }
 
 TEST(CompareEb, TheFoundColumnIsAddedAndARebuildIsAsked) {
     for (bool ok : {true, false}) {
         Plant p;
-        p.columns("REGCLNIM", {{"_Found", "TEXT"}});
-        p.row("REGCLNIM", "A1", {});
+        p.columns("REGCLNIM", {{"_Found", "TEXT"}, {"NODENUM", "INTEGER"}});
+        p.row("REGCLNIM", "A1", {{"NODENUM", Value::integer(3)}});
+        p.row("REGCLNIM", "A2", {{"NODENUM", Value::integer(3)}, {"_Found", Value::text("Yes")}});
         p.feedback.answers = {ok};
         bool free = false;  // the columns added so far are saved before it asks
         p.feedback.duringQuestion = [&] { free = test::WritableNow(p.db); };
-        (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
+        // A Cancel keeps the text column, read by the Yes/No rule; the run is not done.
+        EXPECT_EQ(p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3"}}}, true),
+                  ok ? Outcome::Done : Outcome::LeftUndone);
+        const std::string report = ReadFile(p.report);
+        EXPECT_EQ(report.find("<td width=\"30%\">A1</td>"), std::string::npos) << ok;
+        EXPECT_NE(report.find("<td width=\"30%\">A2</td>"), std::string::npos) << ok;
         EXPECT_TRUE(free);
         ASSERT_FALSE(p.feedback.questions.empty());
         EXPECT_EQ(p.feedback.questions[0].title, "Rebuild Field");
@@ -231,19 +251,30 @@ TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
         auto d = db::Database::create(p.db);
         d->createTable("REGCLNIM", {{"NAME", 202, "TEXT NOT NULL COLLATE NOCASE"},
                                     {"KEYWORD", 202, "TEXT"},
-                                    {"NODENUM", 202, "TEXT"}});
+                                    {"NODENUM", 202, "TEXT"},
+                                    {"PTDESC", 202, "TEXT"},
+                                    {"EXTRA", 202, "TEXT"}});
         d->createIndex("REGCLNIM", {"PrimaryKey", {"NAME"}, true, true});
     }
-    p.row("REGCLNIM", "A1", {{"KEYWORD", Value::text("LEVEL")}, {"NODENUM", Value::text("3.0")}});
+    p.row("REGCLNIM", "A1",
+          {{"KEYWORD", Value::text("LEV\r\nEL")},
+           {"NODENUM", Value::text("3.0")},
+           {"PTDESC", Value::text("ONLY HERE")},
+           {"EXTRA", Value::text("AS-BUILT")}});
     p.row("REGCLNIM", "A9", {});
     const std::string asBuilt = p.db;
+    // The line break in the as-built value is written as a blank: not done.
     EXPECT_EQ(
         CompareDatabases(p.feedback, {mine, asBuilt, {"REGCLNIM", "ANINNIM"}, "Name", p.report}),
-        Outcome::Done);
+        Outcome::LeftUndone);
     const std::string report = ReadFile(p.report);
-    EXPECT_NE(report.find("<td width=\"34%\">KEYWORD</td>\r\n  <td width=\"33%\">FLOW</td>\r\n  "
-                          "<td width=\"33%\">LEVEL</td>"),
-              std::string::npos);
+    for (const char* row : {"KEYWORD</td>\r\n  <td width=\"33%\">FLOW</td>\r\n  "
+                            "<td width=\"33%\">LEV EL</td>",
+                            "PTDESC</td>\r\n  <td width=\"33%\"></td>\r\n  "
+                            "<td width=\"33%\">ONLY HERE</td>",
+                            "EXTRA</td>\r\n  <td width=\"33%\"></td>\r\n  "
+                            "<td width=\"33%\">AS-BUILT</td>"})
+        EXPECT_NE(report.find(std::string("<td width=\"34%\">") + row), std::string::npos) << row;
     EXPECT_EQ(report.find("<td width=\"34%\">NODENUM</td>"), std::string::npos);  // 3 and 3.0 agree
     EXPECT_NE(report.find("<strong>A2</strong></td>\r\n\r\n  <td width=\"33%\">Not Found in "
                           "As-Built Database</td>"),
@@ -251,7 +282,12 @@ TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
     EXPECT_NE(report.find("Table not found in As-Built Database"), std::string::npos);
     EXPECT_NE(report.find("<td width=\"30%\">A9</td>"), std::string::npos);
     EXPECT_NE(report.find("<th width=\"33%\">Value (As-Built)</th>"), std::string::npos);
-    EXPECT_EQ(p.feedback.results.back(), "Points compared: 3");
+    EXPECT_EQ(p.feedback.results.back(), "Points compared: 1");  // A2 and B1 have no counterpart
+    EXPECT_EQ(p.feedback.warnings,
+              (std::vector<std::string>{
+                  "Point A2 of REGCLNIM has no as-built record and was not compared",
+                  "Point B1 of ANINNIM has no as-built record and was not compared",
+                  "Point A1, parameter KEYWORD: a line break in its text was written as a blank"}));
     EXPECT_EQ(p.feedback.questions.back().title, "Compare DB");
     EXPECT_EQ(CompareDatabases(p.feedback, {mine, asBuilt, {}, "Name", p.report}),
               Outcome::LeftUndone);

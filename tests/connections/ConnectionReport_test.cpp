@@ -71,3 +71,16 @@ TEST(ConnectionReport, AFailingTypeIsAbandonedAndNamedAtTheEnd) {
     EXPECT_EQ(p.run({"REGCLNIM"}), Outcome::LeftUndone);  // Cancel writes nothing
     EXPECT_FALSE(FileExists(p.report));
 }
+
+TEST(ConnectionReport, ALineBreakInANameOrValueIsABlankAndNamed) {
+    Plant p;
+    { p.row("REGCLNIM", "X\r\nY", {{"PISRC(1)", Value::text("A.PV\nB")}}); }
+    EXPECT_EQ(p.run({"REGCLNIM"}), Outcome::LeftUndone);
+    EXPECT_NE(ReadFile(p.report).find(CrLf({"Name       X Y", "PISRC(1) = A.PV B", "{ }"})),
+              std::string::npos);
+    EXPECT_EQ(p.feedback.warnings,
+              (std::vector<std::string>{
+                  "Point X\r\nY, parameter NAME: a line break in its text was written as a blank",
+                  "Point X\r\nY, parameter PISRC(1): a line break in its text was written as a "
+                  "blank"}));
+}

@@ -17,17 +17,24 @@ TEST(ParseNumber, AcceptsPlainDecimalOnly) {
         bool numeric;
         double value;
     } cases[] = {
-        {"12", true, 12},       {" -3.5 ", true, -3.5}, {"+7", true, 7},     {"1E3", true, 1000},
-        {"2.5e-1", true, 0.25}, {".5", true, 0.5},      {"5.", true, 5},     {"", false, 0},
-        {" ", false, 0},        {"-", false, 0},        {".", false, 0},     {"1e", false, 0},
-        {"0x10", false, 0},     {"inf", false, 0},      {"nan", false, 0},   {"1,000", false, 0},
-        {"1 2", false, 0},      {"\t1", false, 0},      {"12abc", false, 0}, {"1e+", false, 0},
+        {"12", true, 12},          {" -3.5 ", true, -3.5},
+        {"+7", true, 7},           {"1E3", true, 1000},
+        {"2.5e-1", true, 0.25},    {".5", true, 0.5},
+        {"5.", true, 5},           {"", false, 0},
+        {" ", false, 0},           {"-", false, 0},
+        {".", false, 0},           {"1e", false, 0},
+        {"0x10", false, 0},        {"inf", false, 0},
+        {"nan", false, 0},         {"1,000", false, 0},
+        {"1 2", false, 0},         {"\t1", false, 0},
+        {"12abc", false, 0},       {"1e+", false, 0},
+        {"1E400", true, HUGE_VAL}, {"-0.05e400", true, -HUGE_VAL},
+        {"1E-400", true, 0},       {"12000E-330", true, 0},
     };
     for (const auto& c : cases) {
         auto n = ParseNumber(c.text);
         EXPECT_EQ(n.has_value(), c.numeric) << '"' << c.text << '"';
         if (n && c.numeric) {
-            EXPECT_DOUBLE_EQ(*n, c.value) << c.text;
+            EXPECT_EQ(*n, c.value) << c.text;
         }
     }
 }
@@ -69,6 +76,9 @@ TEST(ValueText, FormatsEachKindAsTheWritersExpect) {
         {Value::real(ToSinglePrecision(0.1)), kDouble, "0.100000001490116"},
         {Value::real(123456789.0), kSingle, "1.234568E+08"},
         {Value::real(-0.0), kDouble, "0"},
+        {Value::integer(16777216), kSingle, "1.677722E+07"},
+        {Value::integer(1000000000000000), kDouble, "1E+15"},
+        {Value::integer(3), kSingle, "3"},
         {Value::text("007"), kText, "007"},
         {Value::null(), kText, ""},
     };
@@ -89,14 +99,16 @@ TEST(ConvertForColumn, FollowsTheColumnType) {
         {kInteger, "2.5", O::Stored, Value::integer(2)},
         {kInteger, "3.5", O::Stored, Value::integer(4)},
         {kInteger, "1E3", O::Stored, Value::integer(1000)},
-        {kInteger, "abc", O::Stored, Value::null()},
+        {kInteger, "abc", O::NotANumber, Value::null()},
         {kInteger, " ", O::Stored, Value::null()},
         {kInteger, "3000000000", O::DoesNotFit, Value::null()},
         {kSmallInt, "40000", O::DoesNotFit, Value::null()},
         {kSingle, "0.1", O::Stored, Value::real(ToSinglePrecision(0.1))},
         {kDouble, "0.1", O::Stored, Value::real(ToSinglePrecision(0.1))},
-        {kDouble, "x", O::Stored, Value::null()},
+        {kDouble, "x", O::NotANumber, Value::null()},
         {kDouble, "1e300", O::DoesNotFit, Value::null()},
+        {kInteger, "1E400", O::DoesNotFit, Value::null()},
+        {kBoolean, "1E400", O::DoesNotFit, Value::null()},
         {kBoolean, "yes", O::Stored, Value::integer(1)},
         {kBoolean, "OFF", O::Stored, Value::integer(0)},
         {kBoolean, "-1", O::Stored, Value::integer(1)},

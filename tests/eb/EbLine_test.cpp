@@ -167,13 +167,10 @@ TEST(WritePointBlock, LaysOutOneRow) {
           "{ }"}},
         // Internal lines go last whatever the column position; text after the last comma is not
         // written; other "_" columns never.
-        {{{"_INTERNAL", "LINE ONE,LINE TWO,rest"},
-          {"_Found", "True"},
-          {"_Internal", "x,"},
-          {"B", "1"}},
+        {{{"_INTERNAL", "LINE ONE,LINE TWO,rest"}, {"_Found", "True"}, {"B", "1"}},
          ",",
          {"&T REGCLNIM", "&N FIC101", "B = 1", "LINE ONE", "LINE TWO", "{ }"}},
-        {{{"_INTERNAL", "A,B"}}, ",", {"&T REGCLNIM", "&N FIC101", "A", "{ }"}},
+        {{{"_internal", "A,B"}}, ",", {"&T REGCLNIM", "&N FIC101", "A", "{ }"}},
     };
     for (const auto& c : cases) {
         TextFileWriter w;

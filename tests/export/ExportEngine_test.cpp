@@ -172,10 +172,65 @@ TEST(Export, SplitsIntoNumberedFilesWithoutEverOverwritingOne) {
                 ++blocks;
             EXPECT_EQ(blocks, count) << c.first << " " << name;
         }
-        EXPECT_EQ(p.feedback.warnings.empty(), c.max >= 1);
+        int belowOne = 0;
+        for (const auto& w : p.feedback.warnings)
+            belowOne += w.find("below 1") != std::string::npos;
+        EXPECT_EQ(belowOne, c.max < 1 ? 1 : 0);
     }
     EXPECT_EQ(NextExportFileName("/x/plant_1.eb", 3), "/x/plant_3.eb");
     EXPECT_EQ(NextExportFileName("plant", 2), "plant_2");
+}
+
+TEST(Export, ASplitExportNamesItsFilesAndTheOlderFilesOfItsSeries) {
+    Plant p;
+    p.table("ANINNIM", {}, {{"P1"}, {"P2"}, {"P3"}});
+    p.limit = true;
+    struct Case {
+        int max;
+        std::string warning;
+    } cases[] = {{1, "4 files were written: " + p.out + ", " + p.dir.file("plant_2.eb") + ", " +
+                         p.dir.file("plant_3.eb") + ", " + p.dir.file("plant_4.eb")},
+                 {2,
+                  "earlier export of the same name are left as they were and are not part of "
+                  "this export: " +
+                      p.dir.file("plant_3.eb") + ", " + p.dir.file("plant_4.eb")}};
+    for (const auto& c : cases) {
+        p.feedback.warnings.clear();
+        p.max = c.max;
+        EXPECT_EQ(p.run({"ANINNIM"}), Outcome::Done);
+        std::string all;
+        for (const auto& w : p.feedback.warnings) all += w + "\n";
+        EXPECT_NE(all.find(c.warning), std::string::npos) << all;
+    }
+    EXPECT_TRUE(std::filesystem::exists(p.dir.file("plant_3.eb")));  // never deleted
+}
+
+TEST(Export, TextThatCannotBeWrittenAsItIsIsNamed) {
+    Plant p;
+    p.table("REGCLNIM", {{"DESCR", "TEXT"}, {"UNIT", "TEXT"}},
+            {{"A1", "LINE ONE\r\n&N INJECTED", "M\xC2\xB3/H"},
+             {"A2\nB", "", "\xE2\x82\xAC \xE4\xB8\xAD"}});
+    {
+        auto d = db::Database::open(p.db, true);
+        d->dropColumn("REGCLNIM", "_INTERNAL");
+        d->addColumn("REGCLNIM", "_internal", "TEXT");
+        auto c = d->openTable("REGCLNIM", "PrimaryKey", db::CursorMode::Updating);
+        c->seek("A1");
+        c->setValue(c->fieldIndex("_internal"), Value::text("CTLEQN = A\rX,"));
+        c->update();
+        d->commit();
+    }
+    EXPECT_EQ(p.run({"REGCLNIM"}), Outcome::LeftUndone);
+    EXPECT_EQ(ReadFile(p.out),
+              CrLf({"&T REGCLNIM", "&N A1", "DESCR = \"LINE ONE &N INJECTED\"", "UNIT = M\xB3/H",
+                    "CTLEQN = A X", "{ }", "&T REGCLNIM", "&N A2 B", "UNIT = \"\x80 ?\"", "{ }"}));
+    std::string all;
+    for (const auto& w : p.feedback.warnings) all += w + "\n";
+    for (const char* said :
+         {"Point A1, parameter DESCR: a line break", "Point A1, parameter _internal: a line break",
+          "Point A2\nB, parameter NAME: a line break", "point A2\nB, parameter UNIT\n"})
+        EXPECT_NE(all.find(said), std::string::npos) << said << "\n" << all;
+    EXPECT_EQ(p.feedback.results.back(), "Points exported: 2");
 }
 
 TEST(Export, OrderFallsBackToThePrimaryKeyOrStopsWithoutOne) {
@@ -217,18 +272,26 @@ TEST(Export, SelectionsAreExactAndRefusalsWriteNothing) {
         ExportSelection sel;
         std::string text;
         std::string result;
+        std::string notFound;  // the warning's list, empty: no warning
     } cases[] = {
-        {ExportSelection::Text, "FIC101, FIC102\r\nTIC7", "Points exported: 3"},
-        {ExportSelection::Text, "fic101", "Points exported: 0"},
-        {ExportSelection::Text, " , ", "Points exported: 0"},
-        {ExportSelection::Text, "FIC101\tTIC7",
-         "Points exported: 0"},  // a tab stays inside the name
+        {ExportSelection::Text, "FIC101, FIC102\r\nTIC7", "Points exported: 3", ""},
+        {ExportSelection::Text, "fic101 GHOST", "Points exported: 0", "fic101, GHOST"},
+        {ExportSelection::Text, " , ", "Points exported: 0", ""},
+        {ExportSelection::Text, "FIC101\tTIC7", "Points exported: 0",
+         "FIC101\tTIC7"},  // a tab stays inside the name
     };
     for (const auto& c : cases) {
         p.feedback.results.clear();
+        p.feedback.warnings.clear();
         p.run({"REGCLNIM"}, c.sel, c.text);
         ASSERT_EQ(p.feedback.results.size(), 1u) << c.text;
         EXPECT_EQ(p.feedback.results[0], c.result) << c.text;
+        EXPECT_EQ(p.feedback.warnings,
+                  c.notFound.empty()
+                      ? std::vector<std::string>{}
+                      : std::vector<std::string>{"The selection list names points that none of "
+                                                 "the point types holds: " +
+                                                 c.notFound});
     }
     test::WriteFile(p.dir.file("sel.txt"), "  FIC101  \r\n\r\nTIC7\rFIC102\n");
     auto names = ReadSelectionList(p.dir.file("sel.txt"));
@@ -317,4 +380,30 @@ TEST(Export, AnAccessFileAndItsConversionExportTheSameBytes) {
     }
     EXPECT_EQ(bytes[0], bytes[1]);
     EXPECT_NE(bytes[0].find("&N FIC101"), std::string::npos);
+}
+
+TEST(Export, ANotANumberReadFromAnAccessFileIsNamedAndNotKept) {
+    TempDir dir;
+    const std::string mdb = test::CopyAccessFixture(dir, "plant-sample.mdb");
+    {
+        // FIC101's PVEULO, a Single 0.1, becomes a NaN.
+        std::string bytes = ReadFile(mdb);
+        ASSERT_EQ(bytes.substr(130896, 4), std::string("\xCD\xCC\xCC\x3D"));
+        bytes.replace(130896, 4, std::string("\x00\x00\xC0\x7F", 4));
+        test::WriteFile(mdb, bytes);
+    }
+    const std::string said = "The table REGCLNIM of " + mdb +
+                             ", row 1, column PVEULO: the value is not a number (NaN) and was "
+                             "read as Null";
+    RecordingFeedback converting;
+    EXPECT_EQ(ConvertDatabase(mdb, dir.file("c.db"), converting), Outcome::LeftUndone);
+    EXPECT_EQ(converting.warnings, std::vector<std::string>{said});
+    RecordingFeedback exporting;
+    ExportRequest r;
+    r.database = mdb;
+    r.exportFile = dir.file("out.eb");
+    r.pointTypes = {"REGCLNIM"};
+    EXPECT_EQ(RunExport(exporting, r), Outcome::LeftUndone);
+    EXPECT_EQ(exporting.warnings, std::vector<std::string>{said});
+    EXPECT_EQ(ReadFile(r.exportFile).find("NaN"), std::string::npos);
 }

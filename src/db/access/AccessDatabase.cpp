@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "db/access/AccessCatalog.h"
 #include "db/access/AccessCursor.h"
@@ -93,10 +94,11 @@ class AccessDatabase : public Database {
     // Nothing is ever written, so there is nothing to commit.
     void pointSaved() override {}
     void commit() override {}
+    std::vector<std::string> takeReadNotes() override { return std::exchange(notes_, {}); }
 
   private:
     AccessTableSource source(const std::pair<const std::string, MdbCatalogEntry*>& entry) const {
-        return {entry.second, path_, entry.first};
+        return {entry.second, path_, entry.first, &notes_};
     }
 
     MdbHandle* mdb_;
@@ -105,6 +107,7 @@ class AccessDatabase : public Database {
     std::vector<std::string> names_;  // user tables in catalog order
     std::map<std::string, MdbCatalogEntry*> entries_;
     std::map<std::string, TableInfo> infos_;
+    mutable std::vector<std::string> notes_;  // filled while tables are read
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -232,9 +233,9 @@ class RowReader {
             case MDB_COMPLEX:
                 return rows_.addText(std::to_string(static_cast<std::int32_t>(Le32(bytes(f, 4)))));
             case MDB_FLOAT:
-                return rows_.addReal(static_cast<double>(std::bit_cast<float>(Le32(bytes(f, 4)))));
+                return addNumber(col, static_cast<double>(std::bit_cast<float>(Le32(bytes(f, 4)))));
             case MDB_DOUBLE:
-                return rows_.addReal(std::bit_cast<double>(Le64(bytes(f, 8))));
+                return addNumber(col, std::bit_cast<double>(Le64(bytes(f, 8))));
             case MDB_TEXT: {
                 const unsigned char* p = bytes(f, f.siz);
                 return rows_.addTextWith([&](std::string& out) {
@@ -270,6 +271,17 @@ class RowReader {
             default:
                 return rows_.addNull();
         }
+    }
+
+    // NaN is no value any column or file of ours can keep: Null, and named.
+    void addNumber(MdbColumn* col, double value) {
+        if (!std::isnan(value)) return rows_.addReal(value);
+        if (source_.notes)
+            source_.notes->push_back("The table " + source_.table + " of " + source_.path +
+                                     ", row " + std::to_string(rows_.rowCount() + 1) + ", column " +
+                                     col->name +
+                                     ": the value is not a number (NaN) and was read as Null");
+        rows_.addNull();
     }
 
     void addLibmdbText(char* text) {

@@ -3,6 +3,7 @@
 // rows (in file order) as compact cells.
 
 #include <string>
+#include <vector>
 
 #include "db/Database.h"
 #include "db/access/AccessLibrary.h"
@@ -16,6 +17,7 @@ struct AccessTableSource {
     MdbCatalogEntry* entry = nullptr;
     std::string path;
     std::string table;
+    std::vector<std::string>* notes = nullptr;  // where values not kept are named
 };
 
 // Columns in table order with their type codes and Access type names; indexes by name. An
