@@ -118,11 +118,6 @@ struct CliResult {
     int exitCode = -1;
     std::string out, err;
 };
-// Whether every text output is written beside its destination and renamed over it when whole,
-// so that a killed run or a full disk leaves the previous file as it was. The crash and
-// full-disk tests check that only when it holds; turn it on together with that writer.
-inline constexpr bool kOutputsReplacedWhole = false;
-
 // How a child pelorin-cli runs: extra environment, and a limit on the size of every file it
 // writes (RLIMIT_FSIZE, with SIGXFSZ ignored: a write past it fails as on a full disk).
 struct CliConditions {
