@@ -202,15 +202,15 @@ class MainWindowTest : public QObject {
         QFETCH(QString, given);
         QFETCH(QString, enabled);
         WindowHarness h;
-        test::TempDir dir;
-        const std::string compared = dir.file("compared");
+        const std::string compared = h.home.file("compared");
         std::filesystem::create_directory(compared);
         test::WriteFile(compared + (given.contains('n') ? "/unit.txt" : "/unit.EB"), "");
         if (given.contains('e'))
-            h.window->importTab()->applyChosenFiles({Q(dir.file("a.eb")), Q(dir.file("b.eb"))},
-                                                    false);
-        if (given.contains('d')) h.window->applyDatabase(Q(dir.file("plant.db")), false);
-        if (given.contains('x')) h.window->exportTab()->applyExportFile(Q(dir.file("out")), false);
+            h.window->importTab()->applyChosenFiles(
+                {Q(h.home.file("a.eb")), Q(h.home.file("b.eb"))}, false);
+        if (given.contains('d')) h.window->applyDatabase(Q(h.home.file("plant.db")), false);
+        if (given.contains('x'))
+            h.window->exportTab()->applyExportFile(Q(h.home.file("out")), false);
         const char* option = given.contains('1')   ? "optPointsToExport_1"
                              : given.contains('2') ? "optPointsToExport_2"
                                                    : "optPointsToExport_0";
@@ -218,7 +218,8 @@ class MainWindowTest : public QObject {
         if (given.contains('f')) h.find<QLineEdit>("txtExportSelectionFile")->setText("names.txt");
         if (given.contains('t'))
             h.find<QPlainTextEdit>("txtExportSelectionList")->setPlainText("FIC101");
-        if (given.contains('r')) h.window->compareEbTab()->applyResultsFile(Q(dir.file("r.htm")));
+        if (given.contains('r'))
+            h.window->compareEbTab()->applyResultsFile(Q(h.home.file("r.htm")));
         h.state.ebFileDirectory = compared;
 
         h.window->tabClicked(2);
@@ -268,8 +269,7 @@ class MainWindowTest : public QObject {
         QFETCH(QString, key);
         QFETCH(QString, chosen);
         WindowHarness h;
-        test::TempDir dir;
-        const QString base = Q(dir.path().string()) + "/";
+        const QString base = Q(h.home.path().string()) + "/";
         for (int tab : {2, 3, 1}) h.window->tabClicked(tab);
         h.find<QAbstractButton>("optPointsToExport_1")->click();  // enables the "..." button
         h.dialogs.cancel();
@@ -323,10 +323,9 @@ class MainWindowTest : public QObject {
 
     void theCompareFileListShowsEbFilesInAnyCase() {
         WindowHarness h;
-        test::TempDir dir;
-        for (const char* name : {"b.EB", "a.eb", "c.txt"}) test::WriteFile(dir.file(name), "");
-        std::filesystem::create_directory(dir.file("sub"));
-        h.state.ebFileDirectory = dir.path().string();
+        for (const char* name : {"b.EB", "a.eb", "c.txt"}) test::WriteFile(h.home.file(name), "");
+        std::filesystem::create_directory(h.home.file("sub"));
+        h.state.ebFileDirectory = h.home.path().string();
         h.window->tabClicked(3);
         QCOMPARE(h.settings.writes(), 0);  // showing the stored folder stores nothing
         auto* files = h.find<QListWidget>("fileListCompareEB");
@@ -339,15 +338,14 @@ class MainWindowTest : public QObject {
         QCOMPARE(sub.size(), 1);
         emit dirs->itemActivated(sub[0]);
         QCOMPARE(files->count(), 0);
-        QCOMPARE(h.settings.read("EB-file Directory", ""), dir.file("sub"));
-        QCOMPARE(h.state.ebFileDirectory, dir.file("sub"));
+        QCOMPARE(h.settings.read("EB-file Directory", ""), h.home.file("sub"));
+        QCOMPARE(h.state.ebFileDirectory, h.home.file("sub"));
     }
 
     void noEbFilesSelectedIsSaid() {
         WindowHarness h;
-        test::TempDir dir;
-        h.state.ebFileDirectory = dir.path().string();
-        h.window->applyDatabase(Q(dir.file("plant.db")), false);
+        h.state.ebFileDirectory = h.home.path().string();
+        h.window->applyDatabase(Q(h.home.file("plant.db")), false);
         h.window->tabClicked(3);
         h.find<QPushButton>("cmdCompareEB")->click();  // disabled: nothing happens
         h.window->compareEbTab()->runCompare();
@@ -358,8 +356,7 @@ class MainWindowTest : public QObject {
 
     void viewHandsTheReportToTheDesktop() {
         WindowHarness h;
-        test::TempDir dir;
-        const std::string report = dir.file("report.htm");
+        const std::string report = h.home.file("report.htm");
         auto* view = h.find<QPushButton>("cmdView");
         h.window->compareEbTab()->applyResultsFile(Q(report));
         QVERIFY(!view->isEnabled());  // no such file yet
@@ -469,17 +466,16 @@ class MainWindowTest : public QObject {
 
     void theDemoIsShownAsChosenWithoutStoringAnything() {
         WindowHarness h;
-        test::TempDir data;
-        std::filesystem::create_directory(data.file("eb"));
+        std::filesystem::create_directory(h.home.file("eb"));
         DemoPlant demo;
-        demo.ebDirectory = data.file("eb");
-        demo.files = {data.file("eb/A.eb"), data.file("eb/B.eb")};
+        demo.ebDirectory = h.home.file("eb");
+        demo.files = {h.home.file("eb/A.eb"), h.home.file("eb/B.eb")};
         for (const std::string& f : demo.files) test::WriteFile(f, "");
-        demo.database = data.file("demo.db");
-        demo.asBuiltDatabase = data.file("demo-asbuilt.db");
-        demo.exportFile = data.file("export.eb");
-        demo.compareResults = data.file("demo_Compare.htm");
-        demo.compareDbResults = data.file("demo_CompareDB.htm");
+        demo.database = h.home.file("demo.db");
+        demo.asBuiltDatabase = h.home.file("demo-asbuilt.db");
+        demo.exportFile = h.home.file("export.eb");
+        demo.compareResults = h.home.file("demo_Compare.htm");
+        demo.compareDbResults = h.home.file("demo_CompareDB.htm");
         demo.pointTypes = {"REGCLNIM", "DEVCTL"};
         h.find<QLabel>("txtImportStatus")->setText("Points added: 40");
         h.window->presetDemo(demo);
@@ -499,8 +495,7 @@ class MainWindowTest : public QObject {
 
     void theMenusOpenTheirWindows() {
         WindowHarness h;
-        test::TempDir dir;
-        h.window->applyDatabase(Q(dir.file("plant.db")), false);
+        h.window->applyDatabase(Q(h.home.file("plant.db")), false);
         h.window->show();
         h.find<QAction>("mnuAbout")->trigger();
         auto* about = h.window->findChild<QDialog*>("frmAbout");
@@ -519,7 +514,7 @@ class MainWindowTest : public QObject {
         });
         h.find<QAction>("mnuConnections")->trigger();
         QVERIFY(modal);
-        QCOMPARE(shownDatabase, Q(dir.file("plant.db")));
+        QCOMPARE(shownDatabase, Q(h.home.file("plant.db")));
 
         h.find<QAction>("mnuExit")->trigger();
         QVERIFY(!h.window->isVisible());

@@ -39,9 +39,8 @@ QStringList NamesIn(const std::string& path) {
 
 // A window on a new point database (the temporary folder holds both). Points are added
 // straight through the database layer, so that a test of one engine does not lean on another.
-struct Plant : test::PlantFixture {
-    Plant() { h.window->applyDatabase(Q(db), false); }
-    WindowHarness h;
+struct Plant : test::PlantFixture, WindowHarness {
+    Plant() { window->applyDatabase(Q(db), false); }
 };
 
 void SelectType(QListWidget* list, const QString& type) {
@@ -55,9 +54,8 @@ class WindowDriversTest : public QObject {
     Q_OBJECT
   private slots:
     void importsThreeFilesInTheOrderChosen() {
-        Plant p;
-        WindowHarness& h = p.h;
-        const std::string a = p.dir.file("A.eb"), b = p.dir.file("B.eb"), c = p.dir.file("C.eb");
+        Plant h;
+        const std::string a = h.dir.file("A.eb"), b = h.dir.file("B.eb"), c = h.dir.file("C.eb");
         test::WriteFile(a, Point("FIC101", "ONE"));
         test::WriteFile(b, Point("FIC101", "TWO") + Point("FIC102", "NEW"));
         test::WriteFile(c, Point("FIC101", "THREE"));
@@ -67,33 +65,32 @@ class WindowDriversTest : public QObject {
         QCOMPARE(request.kind, QString("open-many"));
         QCOMPARE(request.choice.title, QString("Select an EB file"));
         QCOMPARE(request.choice.filter, QString("EB Files (*)"));
-        QCOMPARE(h.find<QLineEdit>("txtEBname")->text(), Q(p.dir.path().string()));
+        QCOMPARE(h.find<QLineEdit>("txtEBname")->text(), Q(h.dir.path().string()));
         QCOMPARE(h.find<QPlainTextEdit>("txtEbImportFiles")->toPlainText(),
                  QString("C.eb\nA.eb\nB.eb"));
-        QCOMPARE(h.state.ebFileDirectory, p.dir.path().string());
+        QCOMPARE(h.state.ebFileDirectory, h.dir.path().string());
         h.find<QPushButton>("cmdImportEB")->click();
-        QCOMPARE(p.value("REGCLNIM", "FIC101", "PTDESC"), std::string("TWO"));
-        QCOMPARE(p.value("REGCLNIM", "FIC102", "PTDESC"), std::string("NEW"));
+        QCOMPARE(h.value("REGCLNIM", "FIC101", "PTDESC"), std::string("TWO"));
+        QCOMPARE(h.value("REGCLNIM", "FIC102", "PTDESC"), std::string("NEW"));
         QCOMPARE(h.find<QLabel>("txtCurrentEbFile")->text(), Q(b));
         QCOMPARE(h.find<QLabel>("txtImportStatus")->text(),
                  QString("Points added: 1      Points updated: 1"));
     }
 
     void importsUpdatesOnlyWithASelectionOfParameters() {
-        Plant p;
-        WindowHarness& h = p.h;
-        p.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("OLD")}});
+        Plant h;
+        h.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("OLD")}});
         const std::string file =
-            p.file("U.eb", {"&T REGCLNIM", "&N FIC101", "PTDESC = NEW", "KEYWORD = FLOW",
+            h.file("U.eb", {"&T REGCLNIM", "&N FIC101", "PTDESC = NEW", "KEYWORD = FLOW",
                             "&T REGCLNIM", "&N FIC102", "PTDESC = ADDED", "{ }"});
         h.window->importTab()->applyChosenFiles({Q(file)}, false);
         h.find<QAbstractButton>("optUpdate_1")->click();
         h.find<QAbstractButton>("optParametersToImport_1")->click();
         h.find<QPlainTextEdit>("txtParametersToImport")->setPlainText("KEYWORD,\n\tkeyword");
         h.find<QPushButton>("cmdImportEB")->click();
-        QCOMPARE(p.value("REGCLNIM", "FIC101", "PTDESC"), std::string("OLD"));
-        QCOMPARE(p.value("REGCLNIM", "FIC101", "KEYWORD"), std::string("FLOW"));
-        QCOMPARE(p.value("REGCLNIM", "FIC102", "PTDESC"), std::string("<no row>"));
+        QCOMPARE(h.value("REGCLNIM", "FIC101", "PTDESC"), std::string("OLD"));
+        QCOMPARE(h.value("REGCLNIM", "FIC101", "KEYWORD"), std::string("FLOW"));
+        QCOMPARE(h.value("REGCLNIM", "FIC102", "PTDESC"), std::string("<no row>"));
     }
 
     void exportsWithEachSelectionOption_data() {
@@ -111,50 +108,47 @@ class WindowDriversTest : public QObject {
         QFETCH(int, option);
         QFETCH(QString, selection);
         QFETCH(QStringList, exported);
-        Plant p;
-        WindowHarness& h = p.h;
+        Plant h;
         for (const char* name : {"TIC7", "FIC102", "FIC101"})
-            p.row("REGCLNIM", name, {{"PTDESC", Value::text("LOOP " + std::string(name))}});
+            h.row("REGCLNIM", name, {{"PTDESC", Value::text("LOOP " + std::string(name))}});
         h.window->tabClicked(2);
-        h.dialogs.choose(Q(p.dir.file("plant")));
+        h.dialogs.choose(Q(h.dir.file("plant")));
         h.find<QPushButton>("btnEbExportFile")->click();
-        QCOMPARE(h.find<QLineEdit>("txtEbExportFile")->text(), Q(p.dir.file("plant.eb")));
+        QCOMPARE(h.find<QLineEdit>("txtEbExportFile")->text(), Q(h.dir.file("plant.eb")));
         h.find<QAbstractButton>(("optPointsToExport_" + std::to_string(option)).c_str())->click();
         if (option == 1) {
-            test::WriteFile(p.dir.file("names.txt"), selection.toStdString());
-            h.dialogs.choose(Q(p.dir.file("names.txt")));
+            test::WriteFile(h.dir.file("names.txt"), selection.toStdString());
+            h.dialogs.choose(Q(h.dir.file("names.txt")));
             h.find<QPushButton>("cmdExportSelectionListFile")->click();
         }
         if (option == 2) h.find<QPlainTextEdit>("txtExportSelectionList")->setPlainText(selection);
         SelectType(h.find<QListWidget>("listPointTypes"), "REGCLNIM");
         h.find<QPushButton>("cmdBuildEB")->click();
-        QCOMPARE(NamesIn(p.dir.file("plant.eb")), exported);
+        QCOMPARE(NamesIn(h.dir.file("plant.eb")), exported);
         QCOMPARE(h.find<QLabel>("txtExportStatus")->text(),
                  "Points exported: " + QString::number(exported.size()));
         QVERIFY(h.dialogs.questions.front().text.startsWith("Points to process: "));
     }
 
     void exportWithoutPointTypesIsRefused() {
-        Plant p;
-        WindowHarness& h = p.h;
+        Plant h;
         h.window->tabClicked(2);
-        h.window->exportTab()->applyExportFile(Q(p.dir.file("plant.eb")), false);
+        h.window->exportTab()->applyExportFile(Q(h.dir.file("plant.eb")), false);
         h.find<QPushButton>("cmdBuildEB")->click();
         QVERIFY(h.dialogs.saidSomething("No point types selected"));
-        QVERIFY(!FileExists(p.dir.file("plant.eb")));
+        QVERIFY(!FileExists(h.dir.file("plant.eb")));
     }
 
     void comparesSelectedFilesAndViewsTheReport() {
-        Plant p;
-        WindowHarness& h = p.h;
-        p.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("ONE")}});
-        const std::string folder = p.dir.file("eb");
+        Plant h;
+        h.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("ONE")}});
+        const std::string folder = h.dir.file("eb");
         std::filesystem::create_directory(folder);
         test::WriteFile(folder + "/unit.eb", Point("FIC101", "TWO"));
         test::WriteFile(folder + "/other.EB", Point("FIC101", "ONE"));
         h.state.ebFileDirectory = folder;
         h.window->tabClicked(3);
-        const std::string report = p.dir.file("unit_Compare.htm");
+        const std::string report = h.dir.file("unit_Compare.htm");
         h.dialogs.choose(Q(report));
         h.find<QPushButton>("cmdCompareResultsFile")->click();
         auto* files = h.find<QListWidget>("fileListCompareEB");
@@ -171,15 +165,14 @@ class WindowDriversTest : public QObject {
     }
 
     void comparesTheDatabaseWithTheAsBuiltDatabase() {
-        Plant p;
-        WindowHarness& h = p.h;
+        Plant h;
         test::PlantFixture asBuilt;
-        p.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("FEED")}});
+        h.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("FEED")}});
         asBuilt.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("FEED FLOW")}});
         h.dialogs.choose(Q(asBuilt.db));
         h.find<QPushButton>("cmdAsBuiltDB")->click();
         QVERIFY(!h.find<QPushButton>("cmdCompareDB")->isEnabled());  // no results file yet
-        const std::string report = p.dir.file("db_Compare.htm");
+        const std::string report = h.dir.file("db_Compare.htm");
         h.dialogs.choose(Q(report));
         h.find<QPushButton>("cmdCompareDBResultsFile")->click();
         QCOMPARE(h.dialogs.fileRequests.back().choice.title,
@@ -195,16 +188,15 @@ class WindowDriversTest : public QObject {
     }
 
     void makesTheConnectionReport() {
-        Plant p;
-        WindowHarness& h = p.h;
-        p.columns("REGCLNIM", {{"PISRC(1)", "TEXT"}, {"LISRC(2)", "TEXT"}});
-        p.columns("DEVCTL", {{"DISRC(1)", "TEXT"}});
-        p.row("REGCLNIM", "FIC101",
+        Plant h;
+        h.columns("REGCLNIM", {{"PISRC(1)", "TEXT"}, {"LISRC(2)", "TEXT"}});
+        h.columns("DEVCTL", {{"DISRC(1)", "TEXT"}});
+        h.row("REGCLNIM", "FIC101",
               {{"PTDESC", Value::text("FEED")},
                {"PISRC(1)", Value::text("FIC100.PV")},
                {"LISRC(2)", Value::text("5")}});
-        p.row("DEVCTL", "P101", {{"DISRC(1)", Value::text("YS101.PVFL")}});
-        const std::string report = p.dir.file("connections.txt");
+        h.row("DEVCTL", "P101", {{"DISRC(1)", Value::text("YS101.PVFL")}});
+        const std::string report = h.dir.file("connections.txt");
         h.dialogs.choose(Q(report));
         QString status;
         bool disabledAtFirst = false, enabledOnceChosen = false;
@@ -223,7 +215,7 @@ class WindowDriversTest : public QObject {
         h.find<QAction>("mnuConnections")->trigger();
         QVERIFY(disabledAtFirst && enabledOnceChosen);
         QCOMPARE(h.dialogs.fileRequests.back().choice.title, QString("Select an text file"));
-        QCOMPARE(h.settings.read("Text file Directory", ""), p.dir.path().string());
+        QCOMPARE(h.settings.read("Text file Directory", ""), h.dir.path().string());
         QCOMPARE(status, QString("Points reported: 1"));
         QCOMPARE(test::ReadFile(report), CrLf({"Point Type REGCLNIM", "Name       FIC101",
                                                "PISRC(1) = FIC100.PV", "LISRC(2) = 5", "{ }"}));
