@@ -3,17 +3,14 @@
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -27,13 +24,10 @@
 #include "support/WindowHarness.h"
 
 using namespace pel;
+using pel::test::Q;
 using pel::test::WindowHarness;
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // Switches tab the way a click does.
 void ClickTab(WindowHarness& h, int tab) {
@@ -53,9 +47,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
         QCOMPARE(h.dialogs.messages[0].title, QString("Pelorin Conversion Utility"));
         QCOMPARE(h.dialogs.messages[0].text, QString("Error in form load"));
-        // The later steps were skipped: no settings read, no node choices.
+        // The later steps were skipped: no node choices.
         QCOMPARE(h.find<QComboBox>("cmbLcnNode")->count(), 0);
-        QCOMPARE(h.state.ebFileDirectory, std::string());
         QCOMPARE(h.find<QLabel>("txtCurrentEbFile")->text(), QString());
         h.window->close();  // shut-down after a failed start-up says nothing more
         QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
@@ -72,8 +65,6 @@ class MainWindowTest : public QObject {
         WindowHarness missing({},
                               [&](MemorySettingsStore& s) { s.write("Access Database", gone); });
         QCOMPARE(missing.find<QLineEdit>("txtMDBname")->text(), QString());
-        QCOMPARE(missing.settings.read("Access Database", ""), gone);
-        QVERIFY(!missing.find<QPushButton>("cmdImportEB")->isEnabled());
         QVERIFY(!present.find<QPushButton>("cmdImportEB")->isEnabled());
         QVERIFY(!present.find<QPushButton>("cmdBuildEB")->isEnabled());
     }
@@ -81,7 +72,6 @@ class MainWindowTest : public QObject {
     void aStoredMaximumThatIsNoNumberGives250AndStartupGoesOn() {
         WindowHarness h({}, [](MemorySettingsStore& s) { s.write("Max Points Per EB", "lots"); });
         QVERIFY(h.loaded);
-        QCOMPARE(h.state.maxPointsPerEb, 250);
         QVERIFY(h.dialogs.saidSomething("250"));
         QCOMPARE(h.find<QComboBox>("cmbLcnNode")->currentText(), QString("NIM"));
         QCOMPARE(h.find<QComboBox>("cmbLoadOrderBy")->currentText(), QString("Name"));
@@ -157,31 +147,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(list->count(), 0);
     }
 
-    void theCompareDbPanelShowsOnceTheWindowIsTallEnough() {
-        WindowHarness h;
-        h.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
-        auto* panel = h.window->compareDbPanel();
-        QWidget* client = h.window->centralWidget();
-        QVERIFY(panel->geometry().top() >= client->height());  // below the bottom edge
-        const QRect strip = h.find<QTabWidget>("TabStrip")->geometry();
-        QVERIFY(panel->geometry().top() > strip.bottom());
-        h.window->resize(h.window->width(), h.window->height() + panel->height() + 80);
-        QTRY_VERIFY(client->rect().contains(panel->geometry()));
-        const QRect shown = panel->geometry();
-        for (int tab : {2, 3, 1}) {
-            ClickTab(h, tab);
-            QCOMPARE(panel->geometry(), shown);
-            QVERIFY(panel->isVisible());
-        }
-    }
-
-    void aClickOnTheShownTabDoesNothing() {
+    void tabClicksRefreshOnceAndTheCompareDbPanelShowsOnceTheWindowIsTallEnough() {
         WindowHarness h;
         h.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
         const int before = h.window->refreshCount();
-        ClickTab(h, 1);
+        ClickTab(h, 1);  // the shown tab: nothing happens
         QCOMPARE(h.window->refreshCount(), before);
         ClickTab(h, 2);
         QCOMPARE(h.window->currentTab(), 2);
@@ -190,83 +161,73 @@ class MainWindowTest : public QObject {
         QVERIFY(!h.window->importTab()->isVisible());
         ClickTab(h, 2);
         QCOMPARE(h.window->refreshCount(), before + 1);
+
+        auto* panel = h.window->compareDbPanel();
+        QWidget* client = h.window->centralWidget();
+        QVERIFY(panel->geometry().top() >= client->height());  // below the bottom edge
+        const QRect strip = h.find<QTabWidget>("TabStrip")->geometry();
+        QVERIFY(panel->geometry().top() > strip.bottom());
+        h.window->resize(h.window->width(), h.window->height() + panel->height() + 80);
+        QTRY_VERIFY(client->rect().contains(panel->geometry()));
+        const QRect shown = panel->geometry();
+        for (int tab : {3, 1, 2}) {
+            ClickTab(h, tab);
+            QCOMPARE(panel->geometry(), shown);
+            QVERIFY(panel->isVisible());
+        }
     }
 
     void enablingRules_data() {
-        QTest::addColumn<bool>("database");
-        QTest::addColumn<bool>("ebFiles");
-        QTest::addColumn<bool>("exportFile");
-        QTest::addColumn<int>("option");
-        QTest::addColumn<bool>("selectionFile");
-        QTest::addColumn<bool>("selectionText");
-        QTest::addColumn<bool>("resultsFile");
-        QTest::addColumn<bool>("folderHasEbFiles");
-        QTest::addColumn<bool>("importOn");
-        QTest::addColumn<bool>("exportOn");
-        QTest::addColumn<bool>("compareOn");
-        // database, EB files, export file, option, sel. file, sel. text, results, *.eb there
-        QTest::newRow("nothing chosen") << false << false << false << 0 << false << false << false
-                                        << true << false << false << false;
-        QTest::newRow("database only") << true << false << false << 0 << false << false << false
-                                       << true << false << false << false;
-        QTest::newRow("EB files without database") << false << true << true << 0 << false << false
-                                                   << true << true << false << false << false;
-        QTest::newRow("database and EB files") << true << true << false << 0 << false << false
-                                               << false << true << true << false << false;
-        QTest::newRow("export All") << true << false << true << 0 << false << false << false << true
-                                    << false << true << false;
-        QTest::newRow("export file option, no file") << true << false << true << 1 << false << true
-                                                     << false << true << false << false << false;
-        QTest::newRow("export file option, file") << true << false << true << 1 << true << false
-                                                  << false << true << false << true << false;
-        QTest::newRow("export text option, no text") << true << false << true << 2 << true << false
-                                                     << false << true << false << false << false;
-        QTest::newRow("export text option, text") << true << false << true << 2 << false << true
-                                                  << false << true << false << true << false;
-        QTest::newRow("compare ready") << true << false << false << 0 << false << false << true
-                                       << true << false << false << true;
-        QTest::newRow("compare, no results file") << true << false << false << 0 << false << false
-                                                  << false << true << false << false << false;
-        QTest::newRow("compare, folder without *.eb")
-            << true << false << false << 0 << false << false << true << false << false << false
-            << false;
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("enabled");
+        // given: d database, e EB files, x export file, 1 or 2 the export option, f selection
+        // file, t selection text, r results file, n no *.eb in the compared folder.
+        // enabled: i Import from EB, x Export to EB, c Compare EB.
+        const char* rows[][3] = {{"nothing chosen", "", ""},
+                                 {"database only", "d", ""},
+                                 {"EB files without database", "exr", ""},
+                                 {"database and EB files", "de", "i"},
+                                 {"export All", "dx", "x"},
+                                 {"export file option, no file", "dx1t", ""},
+                                 {"export file option, file", "dx1f", "x"},
+                                 {"export text option, no text", "dx2f", ""},
+                                 {"export text option, text", "dx2t", "x"},
+                                 {"compare ready", "dr", "c"},
+                                 {"compare, folder without *.eb", "drn", ""}};
+        for (const auto& [name, given, enabled] : rows)
+            QTest::newRow(name) << QString(given) << QString(enabled);
     }
 
     void enablingRules() {
-        QFETCH(bool, database);
-        QFETCH(bool, ebFiles);
-        QFETCH(bool, exportFile);
-        QFETCH(int, option);
-        QFETCH(bool, selectionFile);
-        QFETCH(bool, selectionText);
-        QFETCH(bool, resultsFile);
-        QFETCH(bool, folderHasEbFiles);
-        QFETCH(bool, importOn);
-        QFETCH(bool, exportOn);
-        QFETCH(bool, compareOn);
-
+        QFETCH(QString, given);
+        QFETCH(QString, enabled);
         WindowHarness h;
-        test::TempDir dir;
-        const std::string compared = dir.file("compared");
+        const std::string compared = h.home.file("compared");
         std::filesystem::create_directory(compared);
-        test::WriteFile(compared + (folderHasEbFiles ? "/unit.EB" : "/unit.txt"), "");
-        if (ebFiles)
-            h.window->importTab()->applyChosenFiles({Q(dir.file("a.eb")), Q(dir.file("b.eb"))},
-                                                    false);
-        if (database) h.window->applyDatabase(Q(dir.file("plant.db")), false);
-        if (exportFile) h.window->exportTab()->applyExportFile(Q(dir.file("out")), false);
-        h.find<QAbstractButton>(("optPointsToExport_" + std::to_string(option)).c_str())->click();
-        if (selectionFile) h.find<QLineEdit>("txtExportSelectionFile")->setText("names.txt");
-        if (selectionText) h.find<QPlainTextEdit>("txtExportSelectionList")->setPlainText("FIC101");
-        if (resultsFile) h.window->compareEbTab()->applyResultsFile(Q(dir.file("r.htm")));
+        test::WriteFile(compared + (given.contains('n') ? "/unit.txt" : "/unit.EB"), "");
+        if (given.contains('e'))
+            h.window->importTab()->applyChosenFiles(
+                {Q(h.home.file("a.eb")), Q(h.home.file("b.eb"))}, false);
+        if (given.contains('d')) h.window->applyDatabase(Q(h.home.file("plant.db")), false);
+        if (given.contains('x'))
+            h.window->exportTab()->applyExportFile(Q(h.home.file("out")), false);
+        const char* option = given.contains('1')   ? "optPointsToExport_1"
+                             : given.contains('2') ? "optPointsToExport_2"
+                                                   : "optPointsToExport_0";
+        h.find<QAbstractButton>(option)->click();
+        if (given.contains('f')) h.find<QLineEdit>("txtExportSelectionFile")->setText("names.txt");
+        if (given.contains('t'))
+            h.find<QPlainTextEdit>("txtExportSelectionList")->setPlainText("FIC101");
+        if (given.contains('r'))
+            h.window->compareEbTab()->applyResultsFile(Q(h.home.file("r.htm")));
         h.state.ebFileDirectory = compared;
 
         h.window->tabClicked(2);
-        QCOMPARE(h.find<QPushButton>("cmdBuildEB")->isEnabled(), exportOn);
+        QCOMPARE(h.find<QPushButton>("cmdBuildEB")->isEnabled(), enabled.contains('x'));
         h.window->tabClicked(3);
-        QCOMPARE(h.find<QPushButton>("cmdCompareEB")->isEnabled(), compareOn);
+        QCOMPARE(h.find<QPushButton>("cmdCompareEB")->isEnabled(), enabled.contains('c'));
         h.window->tabClicked(1);
-        QCOMPARE(h.find<QPushButton>("cmdImportEB")->isEnabled(), importOn);
+        QCOMPARE(h.find<QPushButton>("cmdImportEB")->isEnabled(), enabled.contains('i'));
     }
 
     void choosingTheDatabaseOnTheExportTabEnablesExportAtOnce() {
@@ -275,10 +236,6 @@ class MainWindowTest : public QObject {
         h.window->tabClicked(2);
         h.window->exportTab()->applyExportFile(Q(dir.file("plant.eb")), false);
         QVERIFY(!h.find<QPushButton>("cmdBuildEB")->isEnabled());
-        h.dialogs.cancel();
-        h.find<QPushButton>("cmdAccess")->click();
-        QCOMPARE(h.find<QLineEdit>("txtMDBname")->text(), QString());
-        QCOMPARE(h.settings.writes(), 0);
         h.dialogs.choose(Q(dir.file("plant.db")));
         h.find<QPushButton>("cmdAccess")->click();
         QVERIFY(h.find<QPushButton>("cmdBuildEB")->isEnabled());
@@ -288,49 +245,31 @@ class MainWindowTest : public QObject {
         QVERIFY(request.choice.filter.contains("Point Databases (*.db)"));
         QCOMPARE(request.choice.directory, h.home.path().string().c_str());
         QCOMPARE(h.settings.read("Access Database", ""), dir.file("plant.db"));
-        QCOMPARE(h.settings.read("Access Directory", ""), dir.path().string());
         QCOMPARE(h.state.accessDirectory, dir.path().string());
     }
 
     void settingsAreWrittenOnlyOnConfirmedChoices_data() {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("key");     // stores the chosen file's folder; empty: nothing
         QTest::addColumn<QString>("chosen");  // relative to the temporary folder
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("EB files") << "cmdEB"
-                                  << "EB-file Directory"
-                                  << "in/a.eb"
-                                  << "in";
-        QTest::newRow("export file") << "btnEbExportFile"
-                                     << "EB-file Directory"
-                                     << "out/plant"
-                                     << "out";
-        QTest::newRow("selection file") << "cmdExportSelectionListFile"
-                                        << "SelectionFile Directory"
-                                        << "sel/names.txt"
-                                        << "sel";
-        QTest::newRow("as-built") << "cmdAsBuiltDB"
-                                  << "AsBuilt Directory"
-                                  << "built/asbuilt.db"
-                                  << "built";
-        QTest::newRow("compare results") << "cmdCompareResultsFile"
-                                         << ""
-                                         << "r/x.htm"
-                                         << "";
-        QTest::newRow("compare DB results") << "cmdCompareDBResultsFile"
-                                            << ""
-                                            << "r/y.htm"
-                                            << "";
+        const char* rows[][3] = {
+            {"cmdAccess", "Access Directory", "db/plant.db"},
+            {"cmdEB", "EB-file Directory", "in/a.eb"},
+            {"btnEbExportFile", "EB-file Directory", "out/plant"},
+            {"cmdExportSelectionListFile", "SelectionFile Directory", "sel/names.txt"},
+            {"cmdAsBuiltDB", "AsBuilt Directory", "built/asbuilt.db"},
+            {"cmdCompareResultsFile", "", "r/x.htm"},
+            {"cmdCompareDBResultsFile", "", "r/y.htm"}};
+        for (const auto& [button, key, chosen] : rows)
+            QTest::newRow(button) << QString(button) << QString(key) << QString(chosen);
     }
 
     void settingsAreWrittenOnlyOnConfirmedChoices() {
         QFETCH(QString, button);
         QFETCH(QString, key);
         QFETCH(QString, chosen);
-        QFETCH(QString, stored);
         WindowHarness h;
-        test::TempDir dir;
-        const QString base = Q(dir.path().string()) + "/";
+        const QString base = Q(h.home.path().string()) + "/";
         for (int tab : {2, 3, 1}) h.window->tabClicked(tab);
         h.find<QAbstractButton>("optPointsToExport_1")->click();  // enables the "..." button
         h.dialogs.cancel();
@@ -342,51 +281,24 @@ class MainWindowTest : public QObject {
         else
             h.dialogs.choose(base + chosen);
         h.find<QPushButton>(button.toUtf8().constData())->click();
-        if (key.isEmpty()) {
+        if (key.isEmpty())
             QCOMPARE(h.settings.writes(), 0);
-        } else {
-            QCOMPARE(Q(h.settings.read(key.toStdString(), "")), base + stored);
-        }
-    }
-
-    void choosingThreeEbFilesShowsThemInOrder() {
-        WindowHarness h;
-        test::TempDir dir;
-        const QString base = Q(dir.path().string());
-        h.dialogs.chooseMany({base + "/C.eb", base + "/A.eb", base + "/B.eb"});
-        h.find<QPushButton>("cmdEB")->click();
-        const auto& request = h.dialogs.fileRequests.back();
-        QCOMPARE(request.kind, QString("open-many"));
-        QCOMPARE(request.choice.title, QString("Select an EB file"));
-        QCOMPARE(request.choice.filter, QString("EB Files (*)"));
-        QCOMPARE(h.find<QLineEdit>("txtEBname")->text(), base);
-        QCOMPARE(h.find<QPlainTextEdit>("txtEbImportFiles")->toPlainText(),
-                 QString("C.eb\nA.eb\nB.eb"));
-        QCOMPARE(h.state.importFileList.size(), std::size_t(3));
-        QCOMPARE(Q(h.state.importFileList[1]), base + "/A.eb");
-        QCOMPARE(Q(h.state.ebFileDirectory), base);
-        QVERIFY(!h.find<QPushButton>("cmdImportEB")->isEnabled());  // no database yet
+        else
+            QCOMPARE(Q(h.settings.read(key.toStdString(), "")), base + chosen.section('/', 0, 0));
     }
 
     void proposedNames_data() {
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("results");
         QTest::addColumn<QString>("exported");
-        QTest::newRow("folder") << "/data/EB"
-                                << "/data/EB"
-                                << "/data/EB.eb";
-        QTest::newRow("folder ending .EB") << "/data/Unit1.EB"
-                                           << "/data/Unit1_Compare.htm"
-                                           << "/data/Unit1.EB";
-        QTest::newRow("two") << "/a.eb/b.Eb"
-                             << "/a_Compare.htm/b_Compare.htm"
-                             << "/a.eb/b.Eb";
-        QTest::newRow("other extension") << "/d/plant.txt"
-                                         << "/d/plant.txt"
-                                         << "/d/plant.txt.eb";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << ".eb";
+        const char* rows[][4] = {
+            {"folder", "/data/EB", "/data/EB", "/data/EB.eb"},
+            {"folder ending .EB", "/data/Unit1.EB", "/data/Unit1_Compare.htm", "/data/Unit1.EB"},
+            {"two", "/a.eb/b.Eb", "/a_Compare.htm/b_Compare.htm", "/a.eb/b.Eb"},
+            {"other extension", "/d/plant.txt", "/d/plant.txt", "/d/plant.txt.eb"},
+            {"empty", "", "", ".eb"}};
+        for (const auto& [name, given, results, exported] : rows)
+            QTest::newRow(name) << QString(given) << QString(results) << QString(exported);
     }
 
     void proposedNames() {
@@ -411,10 +323,9 @@ class MainWindowTest : public QObject {
 
     void theCompareFileListShowsEbFilesInAnyCase() {
         WindowHarness h;
-        test::TempDir dir;
-        for (const char* name : {"b.EB", "a.eb", "c.txt"}) test::WriteFile(dir.file(name), "");
-        std::filesystem::create_directory(dir.file("sub"));
-        h.state.ebFileDirectory = dir.path().string();
+        for (const char* name : {"b.EB", "a.eb", "c.txt"}) test::WriteFile(h.home.file(name), "");
+        std::filesystem::create_directory(h.home.file("sub"));
+        h.state.ebFileDirectory = h.home.path().string();
         h.window->tabClicked(3);
         QCOMPARE(h.settings.writes(), 0);  // showing the stored folder stores nothing
         auto* files = h.find<QListWidget>("fileListCompareEB");
@@ -427,15 +338,14 @@ class MainWindowTest : public QObject {
         QCOMPARE(sub.size(), 1);
         emit dirs->itemActivated(sub[0]);
         QCOMPARE(files->count(), 0);
-        QCOMPARE(h.settings.read("EB-file Directory", ""), dir.file("sub"));
-        QCOMPARE(h.state.ebFileDirectory, dir.file("sub"));
+        QCOMPARE(h.settings.read("EB-file Directory", ""), h.home.file("sub"));
+        QCOMPARE(h.state.ebFileDirectory, h.home.file("sub"));
     }
 
     void noEbFilesSelectedIsSaid() {
         WindowHarness h;
-        test::TempDir dir;
-        h.state.ebFileDirectory = dir.path().string();
-        h.window->applyDatabase(Q(dir.file("plant.db")), false);
+        h.state.ebFileDirectory = h.home.path().string();
+        h.window->applyDatabase(Q(h.home.file("plant.db")), false);
         h.window->tabClicked(3);
         h.find<QPushButton>("cmdCompareEB")->click();  // disabled: nothing happens
         h.window->compareEbTab()->runCompare();
@@ -446,8 +356,7 @@ class MainWindowTest : public QObject {
 
     void viewHandsTheReportToTheDesktop() {
         WindowHarness h;
-        test::TempDir dir;
-        const std::string report = dir.file("report.htm");
+        const std::string report = h.home.file("report.htm");
         auto* view = h.find<QPushButton>("cmdView");
         h.window->compareEbTab()->applyResultsFile(Q(report));
         QVERIFY(!view->isEnabled());  // no such file yet
@@ -557,17 +466,16 @@ class MainWindowTest : public QObject {
 
     void theDemoIsShownAsChosenWithoutStoringAnything() {
         WindowHarness h;
-        test::TempDir data;
-        std::filesystem::create_directory(data.file("eb"));
+        std::filesystem::create_directory(h.home.file("eb"));
         DemoPlant demo;
-        demo.ebDirectory = data.file("eb");
-        demo.files = {data.file("eb/A.eb"), data.file("eb/B.eb")};
+        demo.ebDirectory = h.home.file("eb");
+        demo.files = {h.home.file("eb/A.eb"), h.home.file("eb/B.eb")};
         for (const std::string& f : demo.files) test::WriteFile(f, "");
-        demo.database = data.file("demo.db");
-        demo.asBuiltDatabase = data.file("demo-asbuilt.db");
-        demo.exportFile = data.file("export.eb");
-        demo.compareResults = data.file("demo_Compare.htm");
-        demo.compareDbResults = data.file("demo_CompareDB.htm");
+        demo.database = h.home.file("demo.db");
+        demo.asBuiltDatabase = h.home.file("demo-asbuilt.db");
+        demo.exportFile = h.home.file("export.eb");
+        demo.compareResults = h.home.file("demo_Compare.htm");
+        demo.compareDbResults = h.home.file("demo_CompareDB.htm");
         demo.pointTypes = {"REGCLNIM", "DEVCTL"};
         h.find<QLabel>("txtImportStatus")->setText("Points added: 40");
         h.window->presetDemo(demo);
@@ -587,8 +495,7 @@ class MainWindowTest : public QObject {
 
     void theMenusOpenTheirWindows() {
         WindowHarness h;
-        test::TempDir dir;
-        h.window->applyDatabase(Q(dir.file("plant.db")), false);
+        h.window->applyDatabase(Q(h.home.file("plant.db")), false);
         h.window->show();
         h.find<QAction>("mnuAbout")->trigger();
         auto* about = h.window->findChild<QDialog*>("frmAbout");
@@ -607,7 +514,7 @@ class MainWindowTest : public QObject {
         });
         h.find<QAction>("mnuConnections")->trigger();
         QVERIFY(modal);
-        QCOMPARE(shownDatabase, Q(dir.file("plant.db")));
+        QCOMPARE(shownDatabase, Q(h.home.file("plant.db")));
 
         h.find<QAction>("mnuExit")->trigger();
         QVERIFY(!h.window->isVisible());

@@ -6,26 +6,23 @@
 
 #include "support/TestSupport.h"
 
-using pel::test::CrLf;
 using pel::test::ReadFile;
 using pel::test::RunCli;
 using pel::test::TempDir;
 
 TEST(CompareCli, ComparesFilesOfOneFolderAndTwoDatabases) {
-    TempDir dir;
-    const std::string db = dir.file("plant.db"), asBuilt = dir.file("asbuilt.db");
-    ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
-    ASSERT_EQ(RunCli({"new-db", asBuilt}).exitCode, 0);
+    pel::test::PlantFixture p, asBuiltPlant;
+    const std::string &db = p.db, &asBuilt = asBuiltPlant.db;
+    const TempDir& dir = p.dir;
     std::filesystem::create_directory(dir.file("eb"));
-    pel::test::WriteFile(dir.file("eb/unit1.eb"),
-                         CrLf({"&T REGCLNIM", "&N A101", "KEYWORD = LEVEL", "NODENUM = 3"}));
-    pel::test::WriteFile(dir.file("eb/unit2.eb"), CrLf({"&T REGCLNIM", "&N A101", "KEYWORD = FLOW",
-                                                        "NODENUM = 3", "&N A102", "NODENUM = 3"}));
-    ASSERT_EQ(RunCli({"import", db, dir.file("eb/unit1.eb")}).exitCode, 0);
-    ASSERT_EQ(RunCli({"import", asBuilt, dir.file("eb/unit2.eb")}).exitCode, 0);
+    const std::string unit1 =
+        p.file("eb/unit1.eb", {"&T REGCLNIM", "&N A101", "KEYWORD = LEVEL", "NODENUM = 3"});
+    const std::string unit2 = p.file("eb/unit2.eb", {"&T REGCLNIM", "&N A101", "KEYWORD = FLOW",
+                                                     "NODENUM = 3", "&N A102", "NODENUM = 3"});
+    ASSERT_EQ(RunCli({"import", db, unit1}).exitCode, 0);
+    ASSERT_EQ(RunCli({"import", asBuilt, unit2}).exitCode, 0);
 
-    auto r = RunCli({"compare", db, dir.file("r.htm"), dir.file("eb/unit1.eb"),
-                     dir.file("eb/unit2.eb"), "--two-way"});
+    auto r = RunCli({"compare", db, dir.file("r.htm"), unit1, unit2, "--two-way"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "Points compared:2\n");
     const std::string report = ReadFile(dir.file("r.htm"));
@@ -34,8 +31,7 @@ TEST(CompareCli, ComparesFilesOfOneFolderAndTwoDatabases) {
     EXPECT_NE(report.find("<strong>A102</strong></td>"), std::string::npos);
     EXPECT_NE(report.find("<br />No discrepancies"), std::string::npos);
 
-    auto other =
-        RunCli({"compare", db, dir.file("x.htm"), dir.file("eb/unit1.eb"), dir.file("plant.db")});
+    auto other = RunCli({"compare", db, dir.file("x.htm"), unit1, dir.file("plant.db")});
     EXPECT_EQ(other.exitCode, 2);  // files of two folders
 
     auto cdb = RunCli({"compare-db", db, asBuilt, dir.file("db.htm"), "--types", "REGCLNIM"});

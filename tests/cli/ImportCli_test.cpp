@@ -11,64 +11,47 @@ using pel::test::CrLf;
 using pel::test::RunCli;
 using pel::test::TempDir;
 
-namespace {
-std::string Desc(const std::string& db, const std::string& name) {
-    auto d = pel::db::Database::open(db, false);
-    auto c = d->openTable("REGCLNIM", "PrimaryKey", pel::db::CursorMode::Reading);
-    if (!c->seek(name)) return "<no row>";
-    auto v = c->value(c->fieldIndex("PTDESC"));
-    return v.isNull() ? "<null>" : v.asText();
-}
-}  // namespace
-
 TEST(ImportCli, ImportsFilesInOrderWithOneResultLineEach) {
-    TempDir dir;
-    const std::string db = dir.file("plant.db");
-    ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
-    pel::test::WriteFile(dir.file("a.eb"),
-                         CrLf({"&T REGCLNIM", "&N FIC101", "PTDESC = \"FIRST\"", "NODENUM = 3",
-                               "{ }", "&T ANINNIM", "&N AI1", "{ }"}));
-    pel::test::WriteFile(dir.file("b.eb"),
-                         CrLf({"&T REGCLNIM", "&N FIC101", "PTDESC = SECOND", "{ }"}));
-    auto r = RunCli({"import", db, dir.file("a.eb"), dir.file("b.eb")});
+    pel::test::PlantFixture p;
+    const std::string a = p.file("a.eb", {"&T REGCLNIM", "&N FIC101", "PTDESC = \"FIRST\"",
+                                          "NODENUM = 3", "{ }", "&T ANINNIM", "&N AI1", "{ }"});
+    const std::string b = p.file("b.eb", {"&T REGCLNIM", "&N FIC101", "PTDESC = SECOND", "{ }"});
+    auto r = RunCli({"import", p.db, a, b});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
               "Points added: 2      Points updated: 0\nPoints added: 0      Points updated: 1\n");
-    EXPECT_EQ(Desc(db, "FIC101"), "SECOND");
+    EXPECT_EQ(p.value("REGCLNIM", "FIC101", "PTDESC"), "SECOND");
 
-    auto only =
-        RunCli({"import", "--mode", "additions-only", "--params", "NODENUM", db, dir.file("a.eb")});
+    auto only = RunCli({"import", "--mode", "additions-only", "--params", "NODENUM", p.db, a});
     EXPECT_EQ(only.out, "Points added: 0      Points updated: 0\n");
-    EXPECT_EQ(RunCli({"import", "--mode", "sideways", db, dir.file("a.eb")}).exitCode, 2);
+    EXPECT_EQ(RunCli({"import", "--mode", "sideways", p.db, a}).exitCode, 2);
 }
 
 TEST(ImportCli, QuestionsAreAnsweredCancelWithoutYesAndEverythingLeftUndoneExitsWith1) {
-    TempDir dir;
-    const std::string db = dir.file("plant.db");
-    ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
-    pel::test::WriteFile(dir.file("a.eb"), CrLf({"&T REGCLNIM", "&N A1", "&T BOGUS", "&N B1",
-                                                 "&T REGCLNIM", "&N A2"}));
-    auto cancel = RunCli({"import", "--no-update-defs", db, dir.file("a.eb")});
+    pel::test::PlantFixture p;
+    const std::string a =
+        p.file("a.eb", {"&T REGCLNIM", "&N A1", "&T BOGUS", "&N B1", "&T REGCLNIM", "&N A2"});
+    auto cancel = RunCli({"import", "--no-update-defs", p.db, a});
     EXPECT_EQ(cancel.exitCode, 1);
     EXPECT_NE(cancel.err.find("Error: Invalid Point Type: BOGUS"), std::string::npos) << cancel.err;
     EXPECT_NE(cancel.err.find("Answer: Cancel"), std::string::npos);
     EXPECT_EQ(cancel.out, "Points added: 1      Points updated: 0\n");
-    EXPECT_EQ(Desc(db, "A2"), "<no row>");
+    EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "<no row>");
 
-    auto yes = RunCli({"--yes", "import", "--no-update-defs", db, dir.file("a.eb")});
+    auto yes = RunCli({"--yes", "import", "--no-update-defs", p.db, a});
     EXPECT_EQ(yes.exitCode, 0) << yes.err;
-    EXPECT_EQ(Desc(db, "A2"), "<null>");
+    EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "<null>");
 
-    pel::test::WriteFile(dir.file("c.eb"), CrLf({"&T REGCLNIM", "&N A3", "NEWPARAM = 1"}));
-    auto noColumn = RunCli({"import", "--no-update-defs", db, dir.file("c.eb")});
+    auto noColumn = RunCli({"import", "--no-update-defs", p.db,
+                            p.file("c.eb", {"&T REGCLNIM", "&N A3", "NEWPARAM = 1"})});
     EXPECT_EQ(noColumn.exitCode, 1);
     EXPECT_NE(noColumn.err.find("c.eb, line 3, point A3, parameter NEWPARAM"), std::string::npos)
         << noColumn.err;
-    EXPECT_EQ(Desc(db, "A3"), "<null>");  // the point is saved without it
+    EXPECT_EQ(p.value("REGCLNIM", "A3", "PTDESC"), "<null>");  // the point is saved without it
 
-    auto missingDb = RunCli({"import", dir.file("none.db"), dir.file("a.eb")});
+    auto missingDb = RunCli({"import", p.dir.file("none.db"), a});
     EXPECT_EQ(missingDb.exitCode, 1);
-    EXPECT_NE(missingDb.err.find(dir.file("none.db")), std::string::npos);
+    EXPECT_NE(missingDb.err.find(p.dir.file("none.db")), std::string::npos);
 }
 
 // A REGCLNIM table of `width` columns (NAME, PNTTYPE, PTDESC, _INTERNAL, C5, C6, ...) with its

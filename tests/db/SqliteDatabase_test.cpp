@@ -25,17 +25,21 @@ void RawSql(const std::string& path, const char* sql) {
     sqlite3_close(db);
 }
 
-std::string PlantDb(const TempDir& dir) {
+// A table of three rows with a primary key and a second index, made by SQLite alone.
+struct SqliteDatabase : ::testing::Test {
+    TempDir dir;
     std::string path = dir.file("plant.db");
-    RawSql(path,
-           "CREATE TABLE \"REGCLNIM\" (\"NAME\" TEXT NOT NULL COLLATE NOCASE, \"PNTTYPE\" TEXT, "
-           "\"PTDESC\" TEXT, \"NODENUM\" INTEGER, \"PVEULO\" SINGLE, \"INSVC\" BOOLEAN, "
-           "\"_INTERNAL\" TEXT);"
-           "CREATE UNIQUE INDEX \"REGCLNIM.PrimaryKey\" ON \"REGCLNIM\" (\"NAME\");"
-           "CREATE INDEX \"REGCLNIM.Address\" ON \"REGCLNIM\" (\"NODENUM\");"
-           "INSERT INTO REGCLNIM (NAME, NODENUM) VALUES ('tic2', 5), ('FIC1', 7), ('aic3', 5);");
-    return path;
-}
+    void SetUp() override {
+        RawSql(
+            path,
+            "CREATE TABLE \"REGCLNIM\" (\"NAME\" TEXT NOT NULL COLLATE NOCASE, \"PNTTYPE\" TEXT, "
+            "\"PTDESC\" TEXT, \"NODENUM\" INTEGER, \"PVEULO\" SINGLE, \"INSVC\" BOOLEAN, "
+            "\"_INTERNAL\" TEXT);"
+            "CREATE UNIQUE INDEX \"REGCLNIM.PrimaryKey\" ON \"REGCLNIM\" (\"NAME\");"
+            "CREATE INDEX \"REGCLNIM.Address\" ON \"REGCLNIM\" (\"NODENUM\");"
+            "INSERT INTO REGCLNIM (NAME, NODENUM) VALUES ('tic2', 5), ('FIC1', 7), ('aic3', 5);");
+    }
+};
 
 std::vector<std::string> Names(Cursor& c) {
     std::vector<std::string> names;
@@ -46,9 +50,8 @@ std::vector<std::string> Names(Cursor& c) {
 
 }  // namespace
 
-TEST(SqliteDatabase, CatalogGivesColumnsInOrderWithTypeCodesAndIndexes) {
-    TempDir dir;
-    auto db = Database::open(PlantDb(dir), false);
+TEST_F(SqliteDatabase, CatalogGivesColumnsInOrderWithTypeCodesAndIndexes) {
+    auto db = Database::open(path, false);
     EXPECT_EQ(db->tableNames(), std::vector<std::string>{"REGCLNIM"});
     auto info = db->tableInfo("REGCLNIM");
     ASSERT_TRUE(info);
@@ -70,9 +73,8 @@ TEST(SqliteDatabase, CatalogGivesColumnsInOrderWithTypeCodesAndIndexes) {
     EXPECT_EQ(info->columnIndex("ptdesc"), 2);
 }
 
-TEST(SqliteDatabase, RowsComeInIndexOrderIgnoringCaseWithTiesByName) {
-    TempDir dir;
-    auto db = Database::open(PlantDb(dir), false);
+TEST_F(SqliteDatabase, RowsComeInIndexOrderIgnoringCaseWithTiesByName) {
+    auto db = Database::open(path, false);
     auto byName = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
     EXPECT_EQ(Names(*byName), (std::vector<std::string>{"aic3", "FIC1", "tic2"}));
     EXPECT_EQ(byName->recordCount(), 3);
@@ -82,36 +84,26 @@ TEST(SqliteDatabase, RowsComeInIndexOrderIgnoringCaseWithTiesByName) {
     EXPECT_THROW(db->openTable("NOSUCH", "PrimaryKey", CursorMode::Reading), DbError);
 }
 
-TEST(SqliteDatabase, SeekIgnoresCaseAndEofTellsAMiss) {
-    TempDir dir;
-    auto db = Database::open(PlantDb(dir), false);
+TEST_F(SqliteDatabase, SeekIgnoresCaseOnAnyIndexAndEofTellsAMiss) {
+    RawSql(path,
+           "CREATE TABLE T (NAME TEXT, V TEXT); CREATE UNIQUE INDEX \"T.PrimaryKey\" ON T (NAME);"
+           "INSERT INTO T VALUES ('Abc', '1');");  // a binary index, as a user might make it
+    auto db = Database::open(path, false);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
     EXPECT_FALSE(c->bof());
     EXPECT_TRUE(c->seek("Fic1"));
-    EXPECT_FALSE(c->eof());
     EXPECT_EQ(c->value(0).asText(), "FIC1");
     c->moveNext();  // goes on in index order from the found row
     ASSERT_FALSE(c->eof());
     EXPECT_EQ(c->value(0).asText(), "tic2");
     EXPECT_FALSE(c->seek("FIC"));
     EXPECT_TRUE(c->eof());
+    auto binary = db->openTable("T", "PrimaryKey", CursorMode::Reading);
+    EXPECT_TRUE(binary->seek("ABC"));
+    EXPECT_TRUE(binary->seek("Abc"));
 }
 
-TEST(SqliteDatabase, SeekIgnoresCaseOnABinaryIndexToo) {
-    TempDir dir;
-    std::string path = dir.file("binary.db");
-    RawSql(path,
-           "CREATE TABLE T (NAME TEXT, V TEXT); CREATE UNIQUE INDEX \"T.PrimaryKey\" ON T (NAME);"
-           "INSERT INTO T VALUES ('Abc', '1');");
-    auto db = Database::open(path, false);
-    auto c = db->openTable("T", "PrimaryKey", CursorMode::Reading);
-    EXPECT_TRUE(c->seek("ABC"));
-    EXPECT_TRUE(c->seek("Abc"));
-}
-
-TEST(SqliteDatabase, AssignmentsStayPendingUntilUpdate) {
-    TempDir dir;
-    std::string path = PlantDb(dir);
+TEST_F(SqliteDatabase, AssignmentsStayPendingUntilUpdate) {
     {
         auto db = Database::open(path, true);
         auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
@@ -143,9 +135,7 @@ TEST(SqliteDatabase, AssignmentsStayPendingUntilUpdate) {
     EXPECT_TRUE(c->value(c->fieldIndex("PTDESC")).isNull());
 }
 
-TEST(SqliteDatabase, MovingOffAnEditedRowSavesIt) {
-    TempDir dir;
-    std::string path = PlantDb(dir);
+TEST_F(SqliteDatabase, MovingOffAnEditedRowSavesIt) {
     auto db = Database::open(path, true);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
     const int insvc = c->fieldIndex("INSVC");
@@ -155,9 +145,7 @@ TEST(SqliteDatabase, MovingOffAnEditedRowSavesIt) {
     EXPECT_EQ(zeros, 3);
 }
 
-TEST(SqliteDatabase, TextKeepsAnyLengthAndNulBytes) {
-    TempDir dir;
-    std::string path = PlantDb(dir);
+TEST_F(SqliteDatabase, TextKeepsAnyLengthAndNulBytes) {
     std::string big(3 * 1024 * 1024, 'x');
     std::string nul("a\0b", 3);
     {
@@ -176,9 +164,7 @@ TEST(SqliteDatabase, TextKeepsAnyLengthAndNulBytes) {
     EXPECT_EQ(c->value(c->fieldIndex("PTDESC")).asText(), nul);
 }
 
-TEST(SqliteDatabase, AddedColumnsComeLastAndAreSavedWithTheDatabase) {
-    TempDir dir;
-    std::string path = PlantDb(dir);
+TEST_F(SqliteDatabase, AddedColumnsComeLastAndAreSavedWithTheDatabase) {
     {
         auto db = Database::open(path, true);
         db->addColumn("REGCLNIM", "LISRC(1)", "TEXT");
@@ -193,9 +179,7 @@ TEST(SqliteDatabase, AddedColumnsComeLastAndAreSavedWithTheDatabase) {
     EXPECT_EQ(info->columns[info->columns.size() - 2].name, "LISRC(1)");
 }
 
-TEST(SqliteDatabase, ReadOnlyUseRefusesWritesBeforeWriting) {
-    TempDir dir;
-    std::string path = PlantDb(dir);
+TEST_F(SqliteDatabase, ReadOnlyUseRefusesWritesBeforeWriting) {
     auto db = Database::open(path, false);
     EXPECT_TRUE(db->isReadOnly());
     try {
@@ -209,8 +193,7 @@ TEST(SqliteDatabase, ReadOnlyUseRefusesWritesBeforeWriting) {
     EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT"), DbError);
 }
 
-TEST(SqliteDatabase, BadPathsGiveErrorsNamingThePath) {
-    TempDir dir;
+TEST_F(SqliteDatabase, BadPathsGiveErrorsNamingThePath) {
     struct Case {
         std::string path;
         DbError::Kind kind;
@@ -235,9 +218,7 @@ TEST(SqliteDatabase, BadPathsGiveErrorsNamingThePath) {
     EXPECT_THROW(Database::create(dir.file("garbage.db")), DbError);
 }
 
-TEST(SqliteDatabase, ALockHeldByAnotherProgramIsReported) {
-    TempDir dir;
-    std::string path = PlantDb(dir);
+TEST_F(SqliteDatabase, ALockHeldByAnotherProgramIsReported) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -265,9 +246,7 @@ TEST(SharedLookups, StringInArrayIsExact) {
 
 // Grouped searches hold a read lock; writing through the same database still works, and
 // commit() after the run's cursors are gone lets another program write at once.
-TEST(SqliteDatabase, GroupedSearchesWriteThroughAndReleaseTheFileOnCommit) {
-    TempDir dir;
-    const std::string path = PlantDb(dir);
+TEST_F(SqliteDatabase, GroupedSearchesWriteThroughAndReleaseTheFileOnCommit) {
     auto db = Database::open(path, true);
     db->groupSearches();
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);

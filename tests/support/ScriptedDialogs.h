@@ -44,7 +44,7 @@ class ScriptedDialogs : public Dialogs {
     }
     bool askOkCancel(QWidget*, const QString& title, const QString& text) override {
         questions.push_back({title, text, Icon::None});
-        if (answers.empty()) return defaultAnswer;
+        if (answers.empty()) return true;  // OK unless the script says otherwise
         bool a = answers.front();
         answers.pop_front();
         return a;
@@ -65,7 +65,6 @@ class ScriptedDialogs : public Dialogs {
 
     std::deque<QStringList> files;
     std::deque<bool> answers;
-    bool defaultAnswer = true;
     bool urlOpens = true;
     std::vector<FileRequest> fileRequests;
     std::vector<Shown> questions, messages;

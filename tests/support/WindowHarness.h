@@ -16,6 +16,10 @@
 
 namespace pel::test {
 
+inline QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
 struct WindowHarness {
     // `definitions` empty: the built EB.db. `prepare` runs on the settings before start-up.
     explicit WindowHarness(std::string definitions = std::string(),
