@@ -23,8 +23,8 @@ std::string EscapeHtml(std::string_view text) {
     return out;
 }
 
-void ComparisonReport::documentHead() {
-    line("<html><head><title>EB Comparison</title>");
+void ComparisonReport::documentHead(std::string_view title) {
+    line("<html><head><title>" + EscapeHtml(title) + "</title>");
     lineAndEmpty("<STYLE type=\"text/css\">");
     lineAndEmpty("body {  font-family: arial,sans-serif;");
     lineAndEmpty("        font-size: 10pt; }");
@@ -74,7 +74,20 @@ void ComparisonReport::discrepancy(std::string_view parameter, std::string_view 
     line("</tr>");
 }
 
-void ComparisonReport::pointEnd() {
+void ComparisonReport::tableHeads(const std::vector<std::string_view>& heads) {
+    line("<table width=\"80%\">");
+    line("<tr>");
+    for (auto head : heads) line("  <th>" + EscapeHtml(head) + "</th>");
+    line("</tr>");
+}
+
+void ComparisonReport::tableRow(const std::vector<std::string_view>& cells) {
+    line("<tr>");
+    for (auto cell : cells) line("  <td>" + EscapeHtml(cell) + "</td>");
+    line("</tr>");
+}
+
+void ComparisonReport::tableEnd() {
     line("</table>");
 }
 
@@ -98,7 +111,11 @@ void ComparisonReport::missingRow(std::string_view name, std::string_view descri
 
 void ComparisonReport::missingEnd(bool anyRow) {
     line("</table>");
-    if (!anyRow) line("<br />No discrepancies");
+    if (!anyRow) noDiscrepancies();
+}
+
+void ComparisonReport::noDiscrepancies() {
+    line("<br />No discrepancies");
 }
 
 void ComparisonReport::incomplete(std::string_view why) {
