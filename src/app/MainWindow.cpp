@@ -11,6 +11,7 @@
 #include "app/DemoPlant.h"
 #include "app/OptionsDialog.h"
 #include "app/Startup.h"
+#include "checks/ConnectionCheckDialog.h"
 #include "compare/CompareDbPanel.h"
 #include "compare/CompareEbTab.h"
 #include "connections/ConnectionsDialog.h"
@@ -111,6 +112,10 @@ void MainWindow::buildMenus() {
     QAction* options = tools->addAction("&Options");
     options->setObjectName("mnuOptions");
     connect(options, &QAction::triggered, this, &MainWindow::showOptions);
+    // Added at the end, so that the designed entries keep their places.
+    QAction* checkConnections = tools->addAction("Check Connections...");
+    checkConnections->setObjectName("mnuCheckConnections");
+    connect(checkConnections, &QAction::triggered, this, &MainWindow::showConnectionCheck);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -211,6 +216,11 @@ void MainWindow::tabClicked(int tab) {
 
 void MainWindow::showConnections() {
     ConnectionsDialog dialog(context_, txtMDBname_->text(), this);
+    dialog.exec();
+}
+
+void MainWindow::showConnectionCheck() {
+    ConnectionCheckDialog dialog(context_, txtMDBname_->text(), this);
     dialog.exec();
 }
 

@@ -33,6 +33,9 @@ class CompareEbTab : public QWidget {
     void chooseResultsFile();  // cmdCompareResultsFile
     void runCompare();         // cmdCompareEB
     void view();               // cmdView
+    // "Compare Files...": two chosen EB files compared point by point into a chosen report,
+    // which is then opened. The tab's own boxes are left as they are.
+    void compareFiles();
 
   private:
     void enterDirectory(QListWidgetItem* item);
