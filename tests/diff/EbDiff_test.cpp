@@ -83,7 +83,7 @@ TEST(EbDiff, ReportsWhatDiffersPointByPoint) {
          join(join(a, b), {"&N a1", "K = 1"}),
          join(a, b),
          {"REGCLNIM,a1,,,,Named twice in OLD: the last block counts",
-          "REGCLNIM,A1,PTDESC,FEED FLOW,,Only in NEW"},
+          "REGCLNIM,A1,PTDESC,,FEED FLOW,Only in NEW"},
          0,
          0,
          1},
