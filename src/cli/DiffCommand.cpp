@@ -20,9 +20,14 @@ int Run(CliRuntime& rt, const DiffArgs& a) {
     }
     if (!rt.openDefinitions()) return kExitUsage;
     const EbDiffRequest request{a.oldFile, a.newFile, a.report, SplitCommaList(a.types)};
-    const EbDiffResult result = DiffEbFiles(rt.state, *rt.feedback, request);
-    if (result.outcome != Outcome::Done) return kExitUsage;
-    return result.differ() ? kExitLeftUndone : kExitDone;
+    try {
+        const EbDiffResult result = DiffEbFiles(rt.state, *rt.feedback, request);
+        if (result.outcome != Outcome::Done) return kExitUsage;
+        return result.differ() ? kExitLeftUndone : kExitDone;
+    } catch (const std::exception& e) {  // a failure, which diff(1) says with 2 as well
+        rt.feedback->message("Error", e.what(), Icon::Critical);
+        return kExitUsage;
+    }
 }
 
 void Setup(CLI::App& root, CliRuntime& rt) {

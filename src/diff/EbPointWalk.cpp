@@ -7,16 +7,12 @@
 namespace pel {
 
 std::uint32_t EbTypeTable::number(std::string_view written, bool& isNew) {
-    const std::string upper = db::ToUpperAscii(written);
-    for (std::uint32_t i = 0; i < upperNames_.size(); ++i)
-        if (upperNames_[i] == upper) {
-            isNew = false;
-            return i;
-        }
+    isNew = false;
+    for (std::uint32_t i = 0; i < types_.size(); ++i)
+        if (db::EqualsIgnoreCase(types_[i].name, written)) return i;
     Type type{std::string(written), false, {}};
     type.known = lookUp_(written, type);
     types_.push_back(std::move(type));
-    upperNames_.push_back(upper);
     isNew = true;
     return static_cast<std::uint32_t>(types_.size() - 1);
 }
@@ -56,15 +52,15 @@ bool EbPointWalk::next(EbPoint& point) {
                 break;
             }
             case eb::EbLineKind::Parameter: {
-                if (!building_) break;
+                if (!building_ || !withParameters_) break;
                 const auto& type = types_.type(type_);
                 const auto split = eb::SplitEbParameterLine(line);
-                if (!internal_ && type.known)
+                if (!internal_ && !type.internalParameters.empty())
                     internal_ = IsInternalParameterIn(type.internalParameters, split.name);
                 if (internal_) {
                     current_.internalText += eb::TrimTrailingBlanks(line);
                     current_.internalText += ',';
-                } else if (withParameters_) {
+                } else {
                     current_.parameters.emplace_back(
                         std::string(split.name), std::string(eb::DecodeEbValue(split.rawValue)));
                 }

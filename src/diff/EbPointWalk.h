@@ -41,11 +41,11 @@ class EbTypeTable {
   private:
     LookUp lookUp_;
     std::vector<Type> types_;
-    std::vector<std::string> upperNames_;
 };
 
 class EbPointWalk {
   public:
+    // Without parameters, a point carries neither parameters nor internal text.
     EbPointWalk(eb::EbLineReader& reader, EbTypeTable& types, bool withParameters)
         : reader_(reader), types_(types), withParameters_(withParameters) {}
 
