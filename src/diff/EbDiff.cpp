@@ -183,20 +183,24 @@ class EbDiff {
 
     // Sorts an index and keeps the last block of a point named twice, saying so.
     void settle(Index& index, eb::EbLineReader& reader, bool isOld) {
-        std::stable_sort(index.begin(), index.end());
+        auto offset = [isOld](const IndexedPoint& p) { return isOld ? p.oldOffset : p.newOffset; };
+        // In place, blocks of one point in file order: the index is most of the run's memory.
+        std::sort(index.begin(), index.end(), [&](const IndexedPoint& a, const IndexedPoint& b) {
+            return a < b || (!(b < a) && offset(a) < offset(b));
+        });
         EbPointWalk again(reader, types_, false);
         EbPoint point;
-        Index kept;
+        std::size_t kept = 0;
         for (auto& p : index) {
-            if (!kept.empty() && !(kept.back() < p)) {
-                again.readAt(isOld ? p.oldOffset : p.newOffset, p.type, point);
+            if (kept > 0 && !(index[kept - 1] < p)) {
+                again.readAt(offset(p), p.type, point);
                 twice(point, isOld ? "OLD" : "NEW");
-                kept.back() = std::move(p);
-            } else {
-                kept.push_back(std::move(p));
+                index[kept - 1] = std::move(p);
+            } else if (&index[kept++] != &p) {
+                index[kept - 1] = std::move(p);
             }
         }
-        index = std::move(kept);
+        index.resize(kept);
     }
 
     bool indexNew() {
