@@ -16,6 +16,7 @@
 #include "compare/CompareEbTab.h"
 #include "connections/ConnectionsDialog.h"
 #include "core/Paths.h"
+#include "diff/CompareFilesButton.h"
 #include "export/ExportTab.h"
 #include "import/ImportTab.h"
 
@@ -68,6 +69,7 @@ MainWindow::MainWindow(AppState& state, SettingsStore& settings, Dialogs& dialog
     export_->setObjectName("FraEB_2");
     compareEb_ = new CompareEbTab(context_, import_->ebName());
     compareEb_->setObjectName("FraEB_3");
+    AddCompareFilesButton(context_, *compareEb_);
     tabStrip_->addTab(import_, "Import");
     tabStrip_->addTab(export_, "Export");
     tabStrip_->addTab(compareEb_, "Compare EB");

@@ -4,10 +4,11 @@
 #include <memory>
 #include <unordered_set>
 
-#include "app/ConnectionParameters.h"
-#include "app/Paths.h"
 #include "checks/ConnectionReference.h"
 #include "compare/FindingsReport.h"
+#include "core/AsciiCase.h"
+#include "core/ConnectionParameters.h"
+#include "core/Paths.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/EbLine.h"
@@ -36,7 +37,8 @@ struct NamedPoint {
 
 class ConnectionCheck {
   public:
-    ConnectionCheck(const AppState& catalog, Feedback& feedback, const ConnectionCheckRequest& r)
+    ConnectionCheck(const PointTypeCatalog& catalog, Feedback& feedback,
+                    const ConnectionCheckRequest& r)
         : catalog_(catalog), feedback_(feedback), request_(r) {}
 
     ConnectionCheckResult run() {
@@ -82,8 +84,8 @@ class ConnectionCheck {
 
     // The known point types that have a table, in the definitions' order.
     void findTables() {
-        for (std::int32_t i = 0; i < catalog_.pointTypeCount; ++i) {
-            const std::string& type = catalog_.pointTypeNames[static_cast<std::size_t>(i)];
+        for (std::int32_t i = 0; i < catalog_.count(); ++i) {
+            const std::string& type = catalog_.name(i);
             auto info = db::TableExists(*db_, type) ? db_->tableInfo(type) : std::nullopt;
             if (!info) continue;
             PointTable table{type, {}};
@@ -100,12 +102,12 @@ class ConnectionCheck {
             return checked;
         }
         for (const auto& type : request_.pointTypes) {
-            const int known = catalog_.findPointType(type);
+            const int known = catalog_.find(type);
             if (known < 0) {
                 leftUndone("Invalid Point Type: " + type);
                 continue;
             }
-            const std::string& name = catalog_.pointTypeNames[static_cast<std::size_t>(known)];
+            const std::string& name = catalog_.name(known);
             auto at = std::find_if(tables_.begin(), tables_.end(),
                                    [&](const PointTable& t) { return t.name == name; });
             if (at == tables_.end()) {
@@ -129,9 +131,9 @@ class ConnectionCheck {
                 const int name = cursor->fieldIndex("NAME");
                 if (name < 0) throw db::DbError(db::DbError::Kind::NoColumn, "no NAME column");
                 for (; !cursor->eof(); cursor->moveNext())
-                    names_.push_back({db::ToUpperAscii(db::ValueText(cursor->value(name),
-                                                                     cursor->field(name).type)),
-                                      t});
+                    names_.push_back(
+                        {ToUpperAscii(db::ValueText(cursor->value(name), cursor->field(name).type)),
+                         t});
             } catch (const std::exception& e) {
                 leftUndone("Cannot read the points of " + tables_[t].name + ": " + e.what());
             }
@@ -152,7 +154,7 @@ class ConnectionCheck {
             const auto classified = eb::ClassifyEbLine(line);
             if (classified.kind == eb::EbLineKind::PointType) inBlock = true;
             if (classified.kind == eb::EbLineKind::PointName && inBlock)
-                names_.push_back({db::ToUpperAscii(classified.text), kOnlyInEbFiles});
+                names_.push_back({ToUpperAscii(classified.text), kOnlyInEbFiles});
         }
         if (reader.failed()) leftUndone(path + ": " + reader.errorText());
     }
@@ -189,7 +191,7 @@ class ConnectionCheck {
         const auto reference = ParseConnectionReference(value);
         if (!reference) return;
         ++result_.references;
-        const NamedPoint key{db::ToUpperAscii(reference->point), 0};
+        const NamedPoint key{ToUpperAscii(reference->point), 0};
         const auto [first, last] = std::equal_range(names_.begin(), names_.end(), key);
         if (first == last) {
             ++result_.dangling;
@@ -221,7 +223,7 @@ class ConnectionCheck {
             feedback_.setLabel(kPanel, l, "");
     }
 
-    const AppState& catalog_;
+    const PointTypeCatalog& catalog_;
     Feedback& feedback_;
     const ConnectionCheckRequest& request_;
     std::unique_ptr<db::Database> db_;
@@ -234,7 +236,7 @@ class ConnectionCheck {
 
 }  // namespace
 
-ConnectionCheckResult CheckConnections(const AppState& catalog, Feedback& feedback,
+ConnectionCheckResult CheckConnections(const PointTypeCatalog& catalog, Feedback& feedback,
                                        const ConnectionCheckRequest& request) {
     return ConnectionCheck(catalog, feedback, request).run();
 }

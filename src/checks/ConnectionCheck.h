@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 
 namespace pel {
 
@@ -24,7 +24,7 @@ struct ConnectionCheckResult {
     std::int64_t points = 0, references = 0, dangling = 0, parameterNotFound = 0;
 };
 
-ConnectionCheckResult CheckConnections(const AppState& catalog, Feedback& feedback,
+ConnectionCheckResult CheckConnections(const PointTypeCatalog& catalog, Feedback& feedback,
                                        const ConnectionCheckRequest& request);
 
 }  // namespace pel

@@ -6,9 +6,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/Paths.h"
 #include "checks/ConnectionCheck.h"
 #include "compare/FindingsReport.h"
+#include "core/Paths.h"
 
 namespace pel {
 
@@ -42,9 +42,8 @@ ConnectionCheckDialog::ConnectionCheckDialog(WindowContext& context, const QStri
         new QLabel("Point types (none checked: every point type with a table)", this));
     types_ = new QListWidget(this);
     types_->setObjectName("lstCheckPointTypes");
-    for (std::int32_t i = 0; i < context_.state.pointTypeCount; ++i) {
-        auto* item = new QListWidgetItem(
-            ToQString(context_.state.pointTypeNames[static_cast<std::size_t>(i)]), types_);
+    for (const std::string& type : context_.state.catalog.names()) {
+        auto* item = new QListWidgetItem(ToQString(type), types_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
@@ -109,7 +108,7 @@ void ConnectionCheckDialog::check() {
     context_.window = this;
     context_.feedback.setParentWindow(this);
     RunEngine(context_, Panel::Connections,
-              [&] { (void)CheckConnections(context_.state, context_.feedback, request); });
+              [&] { (void)CheckConnections(context_.state.catalog, context_.feedback, request); });
     context_.window = previous;
     context_.feedback.setParentWindow(previous);
 }

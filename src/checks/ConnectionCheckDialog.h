@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "app/QtWindowContext.h"
+#include "ui/QtWindowContext.h"
 
 class QListWidget;
 class QPushButton;

@@ -21,11 +21,13 @@ int Run(CliRuntime& rt, const CheckArgs& a) {
     }
     if (!rt.openDefinitions()) return kExitLeftUndone;
     const ConnectionCheckRequest request{a.database, a.report, SplitCommaList(a.types), a.ebFiles};
-    const ConnectionCheckResult result = CheckConnections(rt.state, *rt.feedback, request);
+    const ConnectionCheckResult result = CheckConnections(rt.catalog, *rt.feedback, request);
     return result.outcome == Outcome::Done && result.dangling == 0 ? kExitDone : kExitLeftUndone;
 }
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupCheckConnectionsCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand(
         "check-connections",
         "References (POINT.PARAMETER) of the connection parameters that point nowhere");
@@ -38,7 +40,4 @@ void Setup(CLI::App& root, CliRuntime& rt) {
     cmd->callback([&rt, a] { rt.run = [&rt, a] { return Run(rt, *a); }; });
 }
 
-const CommandRegistration registration(100, Setup);
-
-}  // namespace
 }  // namespace pel::cli

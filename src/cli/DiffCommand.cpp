@@ -21,7 +21,7 @@ int Run(CliRuntime& rt, const DiffArgs& a) {
     if (!rt.openDefinitions()) return kExitUsage;
     const EbDiffRequest request{a.oldFile, a.newFile, a.report, SplitCommaList(a.types)};
     try {
-        const EbDiffResult result = DiffEbFiles(rt.state, *rt.feedback, request);
+        const EbDiffResult result = DiffEbFiles(rt.catalog, *rt.feedback, request);
         if (result.outcome != Outcome::Done) return kExitUsage;
         return result.differ() ? kExitLeftUndone : kExitDone;
     } catch (const std::exception& e) {  // a failure, which diff(1) says with 2 as well
@@ -30,7 +30,9 @@ int Run(CliRuntime& rt, const DiffArgs& a) {
     }
 }
 
-void Setup(CLI::App& root, CliRuntime& rt) {
+}  // namespace
+
+void SetupDiffCommand(CLI::App& root, CliRuntime& rt) {
     auto* cmd = root.add_subcommand("diff", "Two EB files compared point by point");
     auto a = std::make_shared<DiffArgs>();
     cmd->add_option("OLD", a->oldFile, "The earlier EB file")->required();
@@ -40,7 +42,4 @@ void Setup(CLI::App& root, CliRuntime& rt) {
     cmd->callback([&rt, a] { rt.run = [&rt, a] { return Run(rt, *a); }; });
 }
 
-const CommandRegistration registration(110, Setup);
-
-}  // namespace
 }  // namespace pel::cli

@@ -9,8 +9,6 @@
 
 #include "compare/CompareEngine.h"
 #include "core/Paths.h"
-#include "compare/FindingsReport.h"
-#include "diff/EbDiff.h"
 
 namespace pel {
 
@@ -67,10 +65,7 @@ CompareEbTab::CompareEbTab(WindowContext& context, QLineEdit* importEbName, QWid
     cmdView_ = new QPushButton("View", this);
     cmdView_->setObjectName("cmdView");
     cmdView_->setEnabled(false);
-    // At the left end of the row, so that the designed buttons keep their places.
-    auto* compareFiles = new QPushButton("Compare Files...", this);
-    compareFiles->setObjectName("cmdCompareFiles");
-    runRow->addWidget(compareFiles);
+    runRow_ = runRow;
     runRow->addStretch();
     runRow->addWidget(cmdCompareEB_);
     runRow->addWidget(cmdView_);
@@ -87,7 +82,6 @@ CompareEbTab::CompareEbTab(WindowContext& context, QLineEdit* importEbName, QWid
     connect(cmdCompareResultsFile, &QPushButton::clicked, this, &CompareEbTab::chooseResultsFile);
     connect(cmdCompareEB_, &QPushButton::clicked, this, &CompareEbTab::runCompare);
     connect(cmdView_, &QPushButton::clicked, this, &CompareEbTab::view);
-    connect(compareFiles, &QPushButton::clicked, this, &CompareEbTab::compareFiles);
 }
 
 void CompareEbTab::refreshCompareEbButton() {
@@ -169,36 +163,13 @@ void CompareEbTab::runCompare() {
     if (FileExists(results)) cmdView_->setEnabled(true);
 }
 
-void CompareEbTab::view() {
-    ViewReport(context_, txtCompareEBFile_->text());
+void CompareEbTab::addAtLeftOfRun(QWidget* control) {
+    control->setParent(this);
+    runRow_->insertWidget(0, control);
 }
 
-}  // namespace pel
-
-namespace pel {
-
-void CompareEbTab::compareFiles() {
-    const QString folder = ToQString(context_.state.ebFileDirectory);
-    auto oldFile = context_.dialogs.openFile(
-        context_.window,
-        {"Select the earlier EB file (OLD)", "EB Files (*.eb)", folder, QString(), true});
-    if (!oldFile) return;
-    auto newFile = context_.dialogs.openFile(
-        context_.window, {"Select the later EB file (NEW)", "EB Files (*.eb)",
-                          ToQString(DirectoryPart(ToStdString(*oldFile))), QString(), true});
-    if (!newFile) return;
-    auto report = context_.dialogs.saveFile(
-        context_.window, {"EB File Comparison report", "HTML Files (*.htm);;CSV Files (*.csv)",
-                          ToQString(DirectoryPart(ToStdString(*newFile))), QString(), true});
-    if (!report) return;
-    // A name without a report's extension becomes an HTML report.
-    if (!ReportFormatOf(ToStdString(*report))) *report += ".htm";
-    const EbDiffRequest request{
-        ToStdString(*oldFile), ToStdString(*newFile), ToStdString(*report), {}};
-    EbDiffResult result;
-    RunEngine(context_, Panel::CompareEb,
-              [&] { result = DiffEbFiles(context_.state, context_.feedback, request); });
-    if (result.outcome == Outcome::Done) ViewReport(context_, *report);
+void CompareEbTab::view() {
+    ViewReport(context_, txtCompareEBFile_->text());
 }
 
 }  // namespace pel

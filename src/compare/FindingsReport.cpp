@@ -1,7 +1,7 @@
 #include "compare/FindingsReport.h"
 
-#include "app/Paths.h"
-#include "db/Database.h"
+#include "core/AsciiCase.h"
+#include "core/Paths.h"
 
 namespace pel {
 
@@ -9,7 +9,7 @@ namespace {
 
 bool EndsWithIgnoreCase(std::string_view text, std::string_view end) {
     return text.size() >= end.size() &&
-           db::EqualsIgnoreCase(text.substr(text.size() - end.size()), end);
+           EqualsIgnoreCase(text.substr(text.size() - end.size()), end);
 }
 
 // An HTML line never holds a line break: each becomes one blank.

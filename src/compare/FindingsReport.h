@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Feedback.h"
 #include "compare/ComparisonReport.h"
+#include "core/Feedback.h"
 #include "eb/CsvWriter.h"
 
 namespace pel {

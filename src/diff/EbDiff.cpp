@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <set>
 
-#include "app/Paths.h"
 #include "compare/FindingsReport.h"
 #include "compare/ValueComparison.h"
-#include "db/Database.h"
+#include "core/AsciiCase.h"
+#include "core/Paths.h"
 #include "diff/EbPointWalk.h"
 
 namespace pel {
@@ -69,7 +69,7 @@ bool Differ(const std::string& a, const std::string& b) {
 bool SameParameters(const EbPoint& a, const EbPoint& b) {
     if (a.parameters.size() != b.parameters.size()) return false;
     for (std::size_t i = 0; i < a.parameters.size(); ++i)
-        if (!db::EqualsIgnoreCase(a.parameters[i].first, b.parameters[i].first) ||
+        if (!EqualsIgnoreCase(a.parameters[i].first, b.parameters[i].first) ||
             Differ(a.parameters[i].second, b.parameters[i].second))
             return false;
     return true;
@@ -77,26 +77,16 @@ bool SameParameters(const EbPoint& a, const EbPoint& b) {
 
 class EbDiff {
   public:
-    EbDiff(const AppState& catalog, Feedback& feedback, const EbDiffRequest& request)
-        : catalog_(catalog),
-          feedback_(feedback),
-          request_(request),
-          types_([&catalog](std::string_view written, EbTypeTable::Type& type) {
-              const int i = catalog.findPointType(written);
-              if (i < 0) return false;
-              type.name = catalog.pointTypeNames[static_cast<std::size_t>(i)];
-              const PointTypeDefinition* row = catalog.definition(type.name);
-              type.internalParameters = row ? row->internalParameters.value_or("") : "";
-              return true;
-          }) {}
+    EbDiff(const PointTypeCatalog& catalog, Feedback& feedback, const EbDiffRequest& request)
+        : catalog_(catalog), feedback_(feedback), request_(request), types_(catalog) {}
 
     EbDiffResult run() {
         for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc})
             feedback_.setLabel(kPanel, l, "");
         for (const auto& t : request_.pointTypes) {
-            if (catalog_.findPointType(t) < 0)
+            if (catalog_.find(t) < 0)
                 feedback_.warning(t + " is not a point type of the definitions");
-            wanted_.insert(db::ToUpperAscii(t));
+            wanted_.insert(ToUpperAscii(t));
         }
         if (!oldReader_.open(request_.oldFile)) return fail(oldReader_.errorText());
         if (!newReader_.open(request_.newFile)) return fail(newReader_.errorText());
@@ -121,14 +111,14 @@ class EbDiff {
     }
 
     bool wanted(std::uint32_t type) const {
-        return wanted_.empty() || wanted_.count(db::ToUpperAscii(types_.type(type).name)) > 0;
+        return wanted_.empty() || wanted_.count(ToUpperAscii(types_.name(type))) > 0;
     }
 
     void progress(double pass, const eb::EbLineReader& reader, const EbPoint& point) {
         if (!feedback_.repaintDue()) return;
         feedback_.setProgress(kPanel, (pass + reader.fraction()) / 3.0);
         feedback_.setLabel(kPanel, Label::Name, point.name);
-        feedback_.setLabel(kPanel, Label::PntType, types_.type(point.type).name);
+        feedback_.setLabel(kPanel, Label::PntType, types_.name(point.type));
         feedback_.repaint();
     }
 
@@ -140,7 +130,7 @@ class EbDiff {
 
     void row(std::uint32_t type, std::string_view name, std::string_view parameter,
              std::string_view oldValue, std::string_view newValue, std::string_view finding) {
-        report_.row({types_.type(type).name, name, parameter, oldValue, newValue, finding});
+        report_.row({types_.name(type), name, parameter, oldValue, newValue, finding});
     }
 
     // A point whose name stands twice in a file: said, and its last block counts.
@@ -150,7 +140,7 @@ class EbDiff {
     }
 
     EbPointWalk walk(eb::EbLineReader& reader, bool withParameters, const std::string& path) {
-        EbPointWalk w(reader, types_, withParameters);
+        EbPointWalk w(reader, catalog_, types_, withParameters);
         w.unknownType = [this, path](const std::string& type, std::uint64_t line) {
             feedback_.warning("Unknown point type " + type + " in " + path + " at line " +
                               std::to_string(line) +
@@ -174,7 +164,7 @@ class EbDiff {
 
     bool indexOld() {
         if (!index(oldReader_, request_.oldFile, 0, [this](const EbPoint& point) {
-                old_.push_back({point.type, db::ToUpperAscii(point.name), point.offset});
+                old_.push_back({point.type, ToUpperAscii(point.name), point.offset});
             }))
             return false;
         settle(old_, oldReader_, true);
@@ -188,7 +178,7 @@ class EbDiff {
         std::sort(index.begin(), index.end(), [&](const IndexedPoint& a, const IndexedPoint& b) {
             return a < b || (!(b < a) && offset(a) < offset(b));
         });
-        EbPointWalk again(reader, types_, false);
+        EbPointWalk again(reader, catalog_, types_, false);
         EbPoint point;
         std::size_t kept = 0;
         for (auto& p : index) {
@@ -205,7 +195,7 @@ class EbDiff {
 
     bool indexNew() {
         const bool read = index(newReader_, request_.newFile, 1, [this](const EbPoint& point) {
-            std::string upper = db::ToUpperAscii(point.name);
+            std::string upper = ToUpperAscii(point.name);
             if (IndexedPoint* p = Find(old_, point.type, upper)) {
                 if (p->newOffset != kNowhere) twice(point, "NEW");
                 p->newOffset = point.offset;
@@ -222,13 +212,13 @@ class EbDiff {
     bool compareNew() {
         feedback_.setLabel(kPanel, Label::Status, "Comparing");
         if (!newReader_.seek(0)) return !readFailed(newReader_, request_.newFile);
-        EbPointWalk w(newReader_, types_, true);
-        EbPointWalk oldWalk(oldReader_, types_, true);
+        EbPointWalk w(newReader_, catalog_, types_, true);
+        EbPointWalk oldWalk(oldReader_, catalog_, types_, true);
         EbPoint point, before;
         while (w.next(point)) {
             progress(2, newReader_, point);
             if (!wanted(point.type)) continue;
-            const std::string upper = db::ToUpperAscii(point.name);
+            const std::string upper = ToUpperAscii(point.name);
             if (IndexedPoint* p = Find(old_, point.type, upper)) {
                 if (p->newOffset != point.offset) continue;  // an earlier block of a point
                 if (!oldWalk.readAt(p->oldOffset, p->type, before))
@@ -277,7 +267,7 @@ class EbDiff {
     }
 
     void listRemoved() {
-        EbPointWalk oldWalk(oldReader_, types_, false);
+        EbPointWalk oldWalk(oldReader_, catalog_, types_, false);
         EbPoint point;
         for (const auto& p : old_) {
             if (p.newOffset != kNowhere) continue;
@@ -303,7 +293,7 @@ class EbDiff {
         return result_;
     }
 
-    const AppState& catalog_;
+    const PointTypeCatalog& catalog_;
     Feedback& feedback_;
     const EbDiffRequest& request_;
     EbTypeTable types_;
@@ -317,7 +307,7 @@ class EbDiff {
 
 }  // namespace
 
-EbDiffResult DiffEbFiles(const AppState& catalog, Feedback& feedback,
+EbDiffResult DiffEbFiles(const PointTypeCatalog& catalog, Feedback& feedback,
                          const EbDiffRequest& request) {
     return EbDiff(catalog, feedback, request).run();
 }

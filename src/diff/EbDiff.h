@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Feedback.h"
+#include "core/Feedback.h"
+#include "core/PointTypeCatalog.h"
 
 namespace pel {
 
@@ -25,6 +25,7 @@ struct EbDiffResult {
     bool differ() const { return added + removed + changed > 0; }
 };
 
-EbDiffResult DiffEbFiles(const AppState& catalog, Feedback& feedback, const EbDiffRequest& request);
+EbDiffResult DiffEbFiles(const PointTypeCatalog& catalog, Feedback& feedback,
+                         const EbDiffRequest& request);
 
 }  // namespace pel

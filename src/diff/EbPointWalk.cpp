@@ -1,86 +1,82 @@
 #include "diff/EbPointWalk.h"
 
-#include "app/AppState.h"
-#include "db/Database.h"
-#include "eb/EbLine.h"
+#include "core/AsciiCase.h"
 
 namespace pel {
 
 std::uint32_t EbTypeTable::number(std::string_view written, bool& isNew) {
     isNew = false;
     for (std::uint32_t i = 0; i < types_.size(); ++i)
-        if (db::EqualsIgnoreCase(types_[i].name, written)) return i;
-    Type type{std::string(written), false, {}};
-    type.known = lookUp_(written, type);
-    types_.push_back(std::move(type));
+        if (EqualsIgnoreCase(types_[i].first, written)) return i;
+    const auto known = catalog_.knownName(written);
+    types_.emplace_back(known ? *known : std::string(written), known.has_value());
     isNew = true;
     return static_cast<std::uint32_t>(types_.size() - 1);
 }
 
-void EbPointWalk::start(std::string_view name, std::uint64_t offset) {
+void EbPointWalk::complete() {
+    if (!building_) return;
+    std::swap(finished_, current_);
+    building_ = false;
+    completed_ = true;
+}
+
+eb::BlockChoice EbPointWalk::pointType(std::string_view type) {
+    complete();
+    bool isNew = false;
+    type_ = types_.number(type, isNew);
+    if (isNew && !types_.known(type_) && unknownType)
+        unknownType(std::string(type), reader_.lineNumber());
+    return eb::BlockChoice::Read;
+}
+
+void EbPointWalk::pointName(std::string_view name) {
+    complete();
     current_.type = type_;
     current_.name.assign(name);
-    current_.offset = offset;
+    current_.offset = lineOffset_;
     current_.parameters.clear();
     current_.internalText.clear();
-    internal_ = false;
     building_ = true;
+}
+
+void EbPointWalk::parameter(const eb::ParameterLine& line, std::size_t) {
+    if (withParameters_)
+        current_.parameters.emplace_back(std::string(line.name),
+                                         std::string(eb::DecodeEbValue(line.rawValue)));
+}
+
+void EbPointWalk::internalLine(std::string_view line) {
+    if (!withParameters_) return;
+    current_.internalText += line;
+    current_.internalText += ',';
 }
 
 bool EbPointWalk::next(EbPoint& point) {
     std::string_view line;
     for (;;) {
-        const std::uint64_t offset = reader_.bytesConsumed();
+        lineOffset_ = reader_.bytesConsumed();
         if (!reader_.next(line)) break;
-        const auto classified = eb::ClassifyEbLine(line);
-        switch (classified.kind) {
-            case eb::EbLineKind::PointType:
-            case eb::EbLineKind::PointName: {
-                const bool done = building_;
-                if (done) std::swap(point, current_);
-                building_ = false;
-                if (classified.kind == eb::EbLineKind::PointType) {
-                    bool isNew = false;
-                    type_ = types_.number(classified.text, isNew);
-                    haveType_ = true;
-                    if (isNew && !types_.type(type_).known && unknownType)
-                        unknownType(std::string(classified.text), reader_.lineNumber());
-                } else if (haveType_) {
-                    start(classified.text, offset);
-                }
-                if (done) return true;
-                break;
-            }
-            case eb::EbLineKind::Parameter: {
-                if (!building_ || !withParameters_) break;
-                const auto& type = types_.type(type_);
-                const auto split = eb::SplitEbParameterLine(line);
-                if (!internal_ && !type.internalParameters.empty())
-                    internal_ = IsInternalParameterIn(type.internalParameters, split.name);
-                if (internal_) {
-                    current_.internalText += eb::TrimTrailingBlanks(line);
-                    current_.internalText += ',';
-                } else {
-                    current_.parameters.emplace_back(
-                        std::string(split.name), std::string(eb::DecodeEbValue(split.rawValue)));
-                }
-                break;
-            }
-            default:
-                break;
+        completed_ = false;
+        scanner_->feed(line, *this);
+        if (completed_) {
+            std::swap(point, finished_);
+            return true;
         }
     }
-    if (!building_) return false;
-    std::swap(point, current_);
-    building_ = false;
+    completed_ = false;
+    complete();
+    if (!completed_) return false;
+    std::swap(point, finished_);
     return true;
 }
 
 bool EbPointWalk::readAt(std::uint64_t offset, std::uint32_t type, EbPoint& point) {
     if (!reader_.seek(offset)) return false;
-    type_ = type;
-    haveType_ = true;
     building_ = false;
+    // The block's point-type line stands elsewhere in the file: the scanner is told it again.
+    scanner_.emplace(catalog_);
+    scanner_->feed("&T " + types_.name(type), *this);
     return next(point);
 }
 

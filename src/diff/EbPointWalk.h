@@ -1,20 +1,23 @@
 #pragma once
-// The points of an EB file one after another, by the readers' line scheme, for the EB-file
-// comparison: a point runs from its "&N" line to the next "&N" or "&T" line. Blocks of a point
-// type the definitions do not know are read too, every line a parameter.
+// The points of an EB file one after another, for the EB-file comparison, on the one block
+// walk of the readers (EbBlockScanner): a point runs from its "&N" line to the next "&N" or "&T"
+// line. Blocks of a point type the definitions do not know are read too, every line a parameter.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/PointTypeCatalog.h"
+#include "eb/EbBlockScanner.h"
 #include "eb/EbLineReader.h"
 
 namespace pel {
 
 struct EbPoint {
-    std::uint32_t type = 0;  // the walk's type number (EbTypeTable)
+    std::uint32_t type = 0;  // the type's number in the EbTypeTable
     std::string name;
     std::uint64_t offset = 0;                                     // of the "&N" line
     std::vector<std::pair<std::string, std::string>> parameters;  // name as written, decoded value
@@ -25,49 +28,51 @@ struct EbPoint {
 // unknown one as first written. Names compare without regard to case.
 class EbTypeTable {
   public:
-    struct Type {
-        std::string name;
-        bool known = false;
-        std::string internalParameters;  // the definitions' list (known types)
-    };
-    // `lookUp` gives the known name and internal-parameter list of a type, or false.
-    using LookUp = std::function<bool(std::string_view written, Type& type)>;
-    explicit EbTypeTable(LookUp lookUp) : lookUp_(std::move(lookUp)) {}
-
+    explicit EbTypeTable(const PointTypeCatalog& catalog) : catalog_(catalog) {}
     // The number of the type; `isNew` tells whether it was met for the first time.
     std::uint32_t number(std::string_view written, bool& isNew);
-    const Type& type(std::uint32_t number) const { return types_[number]; }
+    const std::string& name(std::uint32_t number) const { return types_[number].first; }
+    bool known(std::uint32_t number) const { return types_[number].second; }
 
   private:
-    LookUp lookUp_;
-    std::vector<Type> types_;
+    const PointTypeCatalog& catalog_;
+    std::vector<std::pair<std::string, bool>> types_;
 };
 
-class EbPointWalk {
+class EbPointWalk : private eb::EbBlockHandler {
   public:
     // Without parameters, a point carries neither parameters nor internal text.
-    EbPointWalk(eb::EbLineReader& reader, EbTypeTable& types, bool withParameters)
-        : reader_(reader), types_(types), withParameters_(withParameters) {}
+    EbPointWalk(eb::EbLineReader& reader, const PointTypeCatalog& catalog, EbTypeTable& types,
+                bool withParameters)
+        : reader_(reader), catalog_(catalog), types_(types), withParameters_(withParameters) {
+        scanner_.emplace(catalog_);
+    }
 
-    // The next point of the file; false at its end. `unknownType` is told of each type the
-    // definitions do not know, the first time it is met, with its line number.
+    // The next point of the file; false at its end.
     bool next(EbPoint& point);
     // Reads the one point whose "&N" line starts at `offset`, of the type numbered `type`.
     bool readAt(std::uint64_t offset, std::uint32_t type, EbPoint& point);
 
+    // Told of each type the definitions do not know, the first time it is met, with its line.
     std::function<void(const std::string& type, std::uint64_t line)> unknownType;
 
   private:
-    void start(std::string_view name, std::uint64_t offset);
+    eb::BlockChoice pointType(std::string_view type) override;
+    void pointName(std::string_view name) override;
+    void parameter(const eb::ParameterLine& line, std::size_t position) override;
+    void internalLine(std::string_view line) override;
+    void strayLine(std::string_view) override {}
+    void complete();
 
     eb::EbLineReader& reader_;
+    const PointTypeCatalog& catalog_;
     EbTypeTable& types_;
     bool withParameters_;
-    bool haveType_ = false;
+    std::optional<eb::EbBlockScanner> scanner_;
+    std::uint64_t lineOffset_ = 0;
     std::uint32_t type_ = 0;
-    bool building_ = false;
-    bool internal_ = false;
-    EbPoint current_;
+    bool building_ = false, completed_ = false;
+    EbPoint current_, finished_;
 };
 
 }  // namespace pel

@@ -1,11 +1,11 @@
 // The connection check: which values are references, which dangle, the report and the counts.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "checks/ConnectionCheck.h"
 #include "checks/ConnectionReference.h"
 #include "db/Database.h"
-#include "db/PointDatabase.h"
 #include "support/TestSupport.h"
 
 using namespace pel;
@@ -20,37 +20,22 @@ struct Reference {
     const char* parameter;
 };
 
-// A plant of two tables (no LOGICNIM table): FIC100 with a PV and an OP(1) column; HS1 in
-// DEVCTL without them; each checked point holds one value in PISRC(1).
-struct Plant {
-    test::TempDir dir;
-    AppState state = test::StateWithBuiltDefinitions();
-    test::RecordingFeedback feedback;
-    std::string database = dir.file("plant.db");
-
+// FIC100 with a PV and an OP(1) column; HS1 in DEVCTL without them; each checked point holds
+// one value in PISRC(1).
+struct Plant : test::PlantFixture {
     using Values = std::vector<std::pair<std::string, std::string>>;
     explicit Plant(const Values& values) {
-        auto d = db::Database::create(database);
-        for (const char* type : {"REGCLNIM", "DEVCTL"}) db::CreatePointTypeTable(*d, type);
-        for (const char* c : {"PISRC(1)", "PV", "OP(1)"}) d->addColumn("REGCLNIM", c, "TEXT");
-        d->addColumn("DEVCTL", "dodstn(2)", "TEXT");
-        auto add = [&](const char* table, const std::string& name, const char* column,
-                       const std::string& value) {
-            auto c = d->openTable(table, "PrimaryKey", db::CursorMode::Updating);
-            c->addNew();
-            c->setValue(c->fieldIndex("NAME"), Value::text(name));
-            if (column) c->setValue(c->fieldIndex(column), Value::text(value));
-            c->update();
-        };
-        add("REGCLNIM", "FIC100", nullptr, "");
-        add("DEVCTL", "HS1", "dodstn(2)", "FIC100.PV");
-        for (const auto& [name, value] : values) add("REGCLNIM", name, "PISRC(1)", value);
-        d->commit();
+        columns("REGCLNIM", {{"PISRC(1)", "TEXT"}, {"PV", "TEXT"}, {"OP(1)", "TEXT"}});
+        columns("DEVCTL", {{"dodstn(2)", "TEXT"}});
+        row("REGCLNIM", "FIC100", {});
+        row("DEVCTL", "HS1", {{"dodstn(2)", Value::text("FIC100.PV")}});
+        for (const auto& [name, value] : values)
+            row("REGCLNIM", name, {{"PISRC(1)", Value::text(value)}});
     }
     ConnectionCheckResult run(const std::string& report, std::vector<std::string> types = {},
                               std::vector<std::string> ebFiles = {}) {
-        return CheckConnections(state, feedback,
-                                {database, dir.file(report), std::move(types), std::move(ebFiles)});
+        return CheckConnections(catalog, feedback,
+                                {db, dir.file(report), std::move(types), std::move(ebFiles)});
     }
 };
 
@@ -99,8 +84,7 @@ TEST(ConnectionCheck, ListsDanglingPointsAndMissingParametersIgnoringCaseAndInde
             expected += "REGCLNIM," + point + ",PISRC(1)," + value + "," + finding + "\r\n";
     }
     Plant p(values);
-    test::WriteFile(p.dir.file("more.eb"), test::CrLf({"&T REGCLNIM", "&N EbOnly", "PV = 1"}));
-    const auto r = p.run("report.CSV", {}, {p.dir.file("more.eb")});
+    const auto r = p.run("report.CSV", {}, {p.file("more.eb", {"&T REGCLNIM", "&N EbOnly"})});
     EXPECT_EQ(r.outcome, Outcome::Done);
     EXPECT_EQ(ReadFile(p.dir.file("report.CSV")), expected);
     // HS1's dodstn(2) is no connection parameter: the five are named in upper case, as in the
@@ -129,6 +113,10 @@ TEST(ConnectionCheck, WritesOneHtmlTablePerPointTypeEscaped) {
 TEST(ConnectionCheck, RefusesWhatItCannotDo) {
     Plant p(Plant::Values{{"A01", "NOSUCH.PV"}});
     // A type without a table and an unknown one are left undone; the others are checked.
+    sqlite3* raw = nullptr;
+    sqlite3_open(p.db.c_str(), &raw);
+    sqlite3_exec(raw, "DROP TABLE \"LOGICNIM\"", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
     auto r = p.run("r.csv", {"LOGICNIM", "NOTATYPE", "REGCLNIM"});
     EXPECT_EQ(r.outcome, Outcome::LeftUndone);
     EXPECT_EQ(r.dangling, 1);
@@ -137,8 +125,7 @@ TEST(ConnectionCheck, RefusesWhatItCannotDo) {
     EXPECT_EQ(p.feedback.messages[1].text, "Invalid Point Type: NOTATYPE");
     // A report of another kind, or one that would replace the database.
     EXPECT_EQ(p.run("r.txt").outcome, Outcome::LeftUndone);
-    test::WriteFile(p.dir.file("in.csv"), "");
-    EXPECT_EQ(p.run("in.csv", {}, {p.dir.file("in.csv")}).outcome, Outcome::LeftUndone);
+    EXPECT_EQ(p.run("in.csv", {}, {p.file("in.csv", {})}).outcome, Outcome::LeftUndone);
     EXPECT_EQ(p.feedback.messages.back().text,
               "Cannot write the report: " + p.dir.file("in.csv") + " is also an input of this run");
 }

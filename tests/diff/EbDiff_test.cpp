@@ -16,7 +16,7 @@ const std::string kHeader = "Point Type,Point,Parameter,Value (OLD),Value (NEW),
 
 struct DiffRun {
     test::TempDir dir;
-    AppState state = test::StateWithBuiltDefinitions();
+    PointTypeCatalog catalog = test::BuiltCatalog();
     test::RecordingFeedback feedback;
     EbDiffResult result;
     std::string report;
@@ -26,7 +26,7 @@ struct DiffRun {
         test::WriteFile(dir.file("old.eb"), CrLf(oldLines));
         test::WriteFile(dir.file("new.eb"), CrLf(newLines));
         result = DiffEbFiles(
-            state, feedback,
+            catalog, feedback,
             {dir.file("old.eb"), dir.file("new.eb"), dir.file(reportName), std::move(types)});
         report = ReadFile(dir.file(reportName));
     }
