@@ -11,10 +11,12 @@
 #include "app/DemoPlant.h"
 #include "app/OptionsDialog.h"
 #include "app/Startup.h"
+#include "checks/ConnectionCheckDialog.h"
 #include "compare/CompareDbPanel.h"
 #include "compare/CompareEbTab.h"
 #include "connections/ConnectionsDialog.h"
 #include "core/Paths.h"
+#include "diff/CompareFilesButton.h"
 #include "export/ExportTab.h"
 #include "import/ImportTab.h"
 
@@ -67,6 +69,7 @@ MainWindow::MainWindow(AppState& state, SettingsStore& settings, Dialogs& dialog
     export_->setObjectName("FraEB_2");
     compareEb_ = new CompareEbTab(context_, import_->ebName());
     compareEb_->setObjectName("FraEB_3");
+    AddCompareFilesButton(context_, *compareEb_);
     tabStrip_->addTab(import_, "Import");
     tabStrip_->addTab(export_, "Export");
     tabStrip_->addTab(compareEb_, "Compare EB");
@@ -111,6 +114,10 @@ void MainWindow::buildMenus() {
     QAction* options = tools->addAction("&Options");
     options->setObjectName("mnuOptions");
     connect(options, &QAction::triggered, this, &MainWindow::showOptions);
+    // Added at the end, so that the designed entries keep their places.
+    QAction* checkConnections = tools->addAction("Check Connections...");
+    checkConnections->setObjectName("mnuCheckConnections");
+    connect(checkConnections, &QAction::triggered, this, &MainWindow::showConnectionCheck);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -211,6 +218,11 @@ void MainWindow::tabClicked(int tab) {
 
 void MainWindow::showConnections() {
     ConnectionsDialog dialog(context_, txtMDBname_->text(), this);
+    dialog.exec();
+}
+
+void MainWindow::showConnectionCheck() {
+    ConnectionCheckDialog dialog(context_, txtMDBname_->text(), this);
     dialog.exec();
 }
 

@@ -50,11 +50,12 @@ class MainWindow : public QMainWindow {
     CompareDbPanel* compareDbPanel() const { return compareDb_; }
 
   public slots:
-    void chooseDatabase();     // cmdAccess
-    void tabClicked(int tab);  // the tab strip, tabs 1 to 3
-    void showConnections();    // Tools > Connection Report
-    void showOptions();        // Tools > Options
-    void showAbout();          // Help > About
+    void chooseDatabase();       // cmdAccess
+    void tabClicked(int tab);    // the tab strip, tabs 1 to 3
+    void showConnections();      // Tools > Connection Report
+    void showConnectionCheck();  // Tools > Check Connections
+    void showOptions();          // Tools > Options
+    void showAbout();            // Help > About
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -39,11 +39,15 @@ void SetupCompareCommand(CLI::App& root, CliRuntime& runtime);
 void SetupCompareDbCommand(CLI::App& root, CliRuntime& runtime);
 void SetupConnectionsCommand(CLI::App& root, CliRuntime& runtime);
 void SetupConvertCommand(CLI::App& root, CliRuntime& runtime);
+void SetupCheckConnectionsCommand(CLI::App& root, CliRuntime& runtime);
+void SetupDiffCommand(CLI::App& root, CliRuntime& runtime);
 
 inline const std::vector<CommandSetup>& Commands() {
     static const std::vector<CommandSetup> commands{
-        SetupNewDbCommand,   SetupTypesCommand,     SetupImportCommand,      SetupExportCommand,
-        SetupCompareCommand, SetupCompareDbCommand, SetupConnectionsCommand, SetupConvertCommand,
+        SetupNewDbCommand,       SetupTypesCommand,   SetupImportCommand,
+        SetupExportCommand,      SetupCompareCommand, SetupCompareDbCommand,
+        SetupConnectionsCommand, SetupConvertCommand, SetupCheckConnectionsCommand,
+        SetupDiffCommand,
     };
     return commands;
 }

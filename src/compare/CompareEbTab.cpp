@@ -65,6 +65,7 @@ CompareEbTab::CompareEbTab(WindowContext& context, QLineEdit* importEbName, QWid
     cmdView_ = new QPushButton("View", this);
     cmdView_->setObjectName("cmdView");
     cmdView_->setEnabled(false);
+    runRow_ = runRow;
     runRow->addStretch();
     runRow->addWidget(cmdCompareEB_);
     runRow->addWidget(cmdView_);
@@ -160,6 +161,11 @@ void CompareEbTab::runCompare() {
                   [&] { (void)CompareEbFiles(state.catalog, context_.feedback, request); });
     }
     if (FileExists(results)) cmdView_->setEnabled(true);
+}
+
+void CompareEbTab::addAtLeftOfRun(QWidget* control) {
+    control->setParent(this);
+    runRow_->insertWidget(0, control);
 }
 
 void CompareEbTab::view() {

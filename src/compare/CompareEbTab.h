@@ -7,6 +7,7 @@
 #include "ui/QtWindowContext.h"
 
 class QCheckBox;
+class QHBoxLayout;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -28,6 +29,9 @@ class CompareEbTab : public QWidget {
     QString directory() const { return directory_; }
     // Shows a results file as "Results" does after its dialog.
     void applyResultsFile(const QString& path);
+    // A control of another part of the window at the left end of the row of Compare EB and
+    // View, where the designed buttons keep their places.
+    void addAtLeftOfRun(QWidget* control);
 
   public slots:
     void chooseResultsFile();  // cmdCompareResultsFile
@@ -47,6 +51,7 @@ class CompareEbTab : public QWidget {
     QLineEdit* txtCompareEBFile_;
     QPushButton* cmdCompareEB_;
     QPushButton* cmdView_;
+    QHBoxLayout* runRow_;
 };
 
 // The results file name proposed from the Import tab's EB folder: every ".eb", in any letter

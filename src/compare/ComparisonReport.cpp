@@ -41,8 +41,8 @@ bool ComparisonReport::sayLineBreaks(Feedback& feedback) const {
     return lineBreaks_ > 0;
 }
 
-void ComparisonReport::documentHead() {
-    line("<html><head><title>EB Comparison</title>");
+void ComparisonReport::documentHead(std::string_view title) {
+    line("<html><head><title>" + EscapeHtml(title) + "</title>");
     lineAndEmpty("<STYLE type=\"text/css\">");
     lineAndEmpty("body {  font-family: arial,sans-serif;");
     lineAndEmpty("        font-size: 10pt; }");
@@ -96,7 +96,20 @@ void ComparisonReport::discrepancy(std::string_view parameter, std::string_view 
     line("</tr>");
 }
 
-void ComparisonReport::pointEnd() {
+void ComparisonReport::tableHeads(const std::vector<std::string_view>& heads) {
+    line("<table width=\"80%\">");
+    line("<tr>");
+    for (auto head : heads) line("  <th>" + EscapeHtml(head) + "</th>");
+    line("</tr>");
+}
+
+void ComparisonReport::tableRow(const std::vector<std::string_view>& cells) {
+    line("<tr>");
+    for (auto cell : cells) line("  <td>" + EscapeHtml(cell) + "</td>");
+    line("</tr>");
+}
+
+void ComparisonReport::tableEnd() {
     line("</table>");
 }
 
@@ -121,7 +134,11 @@ void ComparisonReport::missingRow(std::string_view name, std::string_view descri
 
 void ComparisonReport::missingEnd(bool anyRow) {
     line("</table>");
-    if (!anyRow) line("<br />No discrepancies");
+    if (!anyRow) noDiscrepancies();
+}
+
+void ComparisonReport::noDiscrepancies() {
+    line("<br />No discrepancies");
 }
 
 void ComparisonReport::incomplete(std::string_view why) {

@@ -20,8 +20,10 @@ class ComparisonReport {
     bool open(const std::string& path) { return out_.open(path); }
     const std::string& errorText() const { return out_.errorText(); }
     bool commit() { return out_.commit(); }
+    // Characters that 1252 cannot hold, written as "?".
+    std::size_t unmappable() const { return out_.unmappable(); }
 
-    void documentHead();
+    void documentHead(std::string_view title = "EB Comparison");
     void directoryHeading(std::string_view directory);
     void fileHeading(std::string_view fileName);
     // The column heads; the last is "Value (DB)" in the EB report, "Value (As-Built)" in the
@@ -30,11 +32,17 @@ class ComparisonReport {
     void notFound(std::string_view pointName, std::string_view text = "Not Found in Database");
     void pointHeading(std::string_view pointName);
     void discrepancy(std::string_view parameter, std::string_view first, std::string_view second);
-    void pointEnd();
+    void pointEnd() { tableEnd(); }
+    // A table of findings of any width: heads and rows in the layout of the column heads.
+    void tableHeads(const std::vector<std::string_view>& heads);
+    void tableRow(const std::vector<std::string_view>& cells);
+    void tableEnd();
     void missingHeading(std::string_view heading = "Points in Database - Not in EB file");
     void missingRow(std::string_view name, std::string_view description,
                     std::string_view text = "Not in EB");
     void missingEnd(bool anyRow);
+    // "No discrepancies", after a table or list that stayed empty.
+    void noDiscrepancies();
     // Says, before the document end, that the report is incomplete and why.
     void incomplete(std::string_view why);
     void documentEnd();

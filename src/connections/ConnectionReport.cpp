@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/ProblemList.h"
+#include "core/ConnectionParameters.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/LineBreaks.h"
@@ -14,14 +15,6 @@ namespace pel {
 namespace {
 
 constexpr std::string_view kTitle = "Connection Report";
-constexpr std::string_view kConnectionParameters = ",DISRC,DODSTN,LISRC,LODSTN,PISRC,";
-
-bool IsConnectionParameter(std::string_view column) {
-    std::string key = ",";
-    key += column.substr(0, column.find('('));
-    key += ',';
-    return kConnectionParameters.find(key) != std::string_view::npos;
-}
 
 void ClearLabels(Feedback& feedback) {
     for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc})

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace pel {
 
@@ -14,6 +15,17 @@ bool FileExists(const std::string& path) {
     if (!f) return false;
     std::fclose(f);
     return true;
+}
+
+std::string OutputRefusal(const std::string& output, const std::vector<std::string>& inputs) {
+    std::error_code error;
+    const auto status = std::filesystem::status(output, error);
+    if (!std::filesystem::exists(status)) return {};
+    if (!std::filesystem::is_regular_file(status)) return output + " is not a regular file";
+    for (const auto& input : inputs)
+        if (std::filesystem::equivalent(output, input, error) && !error)
+            return output + " is also an input of this run";
+    return {};
 }
 
 std::string DirectoryPart(std::string_view path) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pel {
 
@@ -11,6 +12,9 @@ inline constexpr char kPathSeparator = '/';
 
 // True when the path names a file that can be opened for reading (a directory is not).
 bool FileExists(const std::string& path);
+// Why an output file may not be written, or empty text: an existing output that is not a
+// regular file (a folder, a device, a FIFO), or one that is the same file as an input.
+std::string OutputRefusal(const std::string& output, const std::vector<std::string>& inputs);
 // The part before the last separator; empty text when there is none ("/data/plant.db" gives
 // "/data", "/plant.db" gives "", "plant.db" gives "").
 std::string DirectoryPart(std::string_view path);

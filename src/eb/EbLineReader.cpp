@@ -12,7 +12,10 @@ namespace pel::eb {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
-}
+// A seek mostly reads one block: the first fill after it reads little, later ones twice as
+// much each time, so a walk by offsets in random order does not read a whole buffer per block.
+constexpr std::size_t kFillAfterSeek = 4096;
+}  // namespace
 
 EbLineReader::~EbLineReader() {
     close();
@@ -34,6 +37,7 @@ bool EbLineReader::open(const std::string& path) {
     }
     fileSize_ = static_cast<std::uint64_t>(info.st_size);
     buffer_.resize(kBufferSize);
+    fillSize_ = kBufferSize;
     begin_ = end_ = 0;
     atEof_ = pendingCr_ = failed_ = false;
     lastLineEnded_ = true;
@@ -51,7 +55,8 @@ void EbLineReader::close() {
 bool EbLineReader::fill() {
     if (atEof_ || !file_) return false;
     begin_ = 0;
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    end_ = std::fread(buffer_.data(), 1, fillSize_, file_);
+    fillSize_ = std::min(fillSize_ * 2, buffer_.size());
     nextLf_ = nextCr_ = 0;
     lfValid_ = crValid_ = false;
     if (end_ == 0) {
@@ -72,6 +77,28 @@ bool EbLineReader::fill() {
     }
     for (; i < end_; ++i) bits |= static_cast<unsigned char>(buffer_[i]);
     bufferHasHigh_ = (bits & 0x8080808080808080ULL) != 0;
+    return true;
+}
+
+bool EbLineReader::seek(std::uint64_t offset) {
+    if (!file_) return false;
+    const std::uint64_t bufferStart = consumed_ - begin_;
+    pendingCr_ = false;
+    lfValid_ = crValid_ = false;  // a search made from a later position may skip a line end
+    if (offset >= bufferStart && offset < bufferStart + end_) {
+        begin_ = static_cast<std::size_t>(offset - bufferStart);
+        consumed_ = offset;
+        return true;
+    }
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+        failed_ = true;
+        error_ = std::string("Cannot read the file: ") + std::strerror(errno);
+        return false;
+    }
+    begin_ = end_ = 0;
+    atEof_ = false;
+    consumed_ = offset;
+    fillSize_ = kFillAfterSeek;
     return true;
 }
 

@@ -27,6 +27,10 @@ class EbLineReader {
     // of the file (or on a read error: failed() then says so).
     bool next(std::string_view& line);
 
+    // Goes on reading at a byte offset of the file (the start of a line that bytesConsumed()
+    // gave before it was read). Line numbers are not known after a seek. False on failure.
+    bool seek(std::uint64_t offset);
+
     std::uint64_t lineNumber() const { return lineNumber_; }
     std::uint64_t bytesConsumed() const { return consumed_; }
     std::uint64_t fileSize() const { return fileSize_; }
@@ -44,6 +48,7 @@ class EbLineReader {
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;
+    std::size_t fillSize_ = 0;  // how much the next fill reads: small after a seek
     bool atEof_ = false;
     bool pendingCr_ = false;
     bool bufferHasHigh_ = false;

@@ -8,7 +8,8 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 20;
 }
 
-bool TextFileWriter::open(const std::string& path) {
+bool TextFileWriter::open(const std::string& path, TextEncoding encoding) {
+    utf8_ = encoding == TextEncoding::Utf8;
     unmappable_ = 0;
     buffer_.clear();
     if (!file_.open(path)) return false;
@@ -18,7 +19,7 @@ bool TextFileWriter::open(const std::string& path) {
 
 void TextFileWriter::writeLine(std::string_view utf8) {
     if (!file_.isOpen()) return;
-    if (IsAscii(utf8))
+    if (utf8_ || IsAscii(utf8))
         buffer_.append(utf8);
     else
         AppendUtf8AsCp1252(utf8, buffer_, unmappable_);

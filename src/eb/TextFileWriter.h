@@ -1,6 +1,7 @@
 #pragma once
-// Writes text files line by line in code page 1252, every line ended by CR LF. The file is
-// built beside its destination and replaces it only at commit() (see OutputFile).
+// Writes text files line by line in code page 1252 (or UTF-8, for CSV), every line ended by
+// CR LF. The file is built beside its destination and replaces it only at commit() (see
+// OutputFile).
 
 #include <cstddef>
 #include <string>
@@ -10,6 +11,8 @@
 
 namespace pel::eb {
 
+enum class TextEncoding { Cp1252, Utf8 };
+
 class TextFileWriter {
   public:
     TextFileWriter() = default;
@@ -17,7 +20,7 @@ class TextFileWriter {
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     // Starts a new file for `path`. False when it cannot (errorText() says why).
-    bool open(const std::string& path);
+    bool open(const std::string& path, TextEncoding encoding = TextEncoding::Cp1252);
     // One line (UTF-8), ended by CR LF.
     void writeLine(std::string_view utf8);
     // Writes out, syncs and puts the file in place; false when anything failed since open (the
@@ -38,6 +41,7 @@ class TextFileWriter {
     OutputFile file_;
     std::string buffer_;
     std::size_t unmappable_ = 0;
+    bool utf8_ = false;
 };
 
 }  // namespace pel::eb

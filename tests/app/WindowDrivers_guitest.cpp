@@ -1,6 +1,6 @@
 // Each driver of the window run end to end with scripted dialogs against temporary databases:
 // the import of three files in order, the export with each selection option, Compare EB and
-// View, Compare DB, and the connection report.
+// View, Compare DB, the connection report, the connection check and the EB-file comparison.
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -219,6 +219,34 @@ class WindowDriversTest : public QObject {
         QCOMPARE(status, QString("Points reported: 1"));
         QCOMPARE(test::ReadFile(report), CrLf({"Point Type REGCLNIM", "Name       FIC101",
                                                "PISRC(1) = FIC100.PV", "LISRC(2) = 5", "{ }"}));
+    }
+
+    void checksConnectionsAndComparesTwoFiles() {
+        Plant p;
+        WindowHarness& h = p.h;
+        AddPoint(p.database, "REGCLNIM", "FIC101", {{"PISRC(1)", "NOSUCH.PV"}});
+        const std::string report = p.dir.file("dangling.csv");
+        h.dialogs.choose(Q(report));
+        QString status;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog || dialog->objectName() != "frmCheckConnections") return;
+            dialog->findChild<QPushButton*>("cmdCheckReport")->click();
+            dialog->findChild<QPushButton*>("cmdCheckConnections")->click();
+            status = dialog->findChild<QLabel*>("txtCheckStatus")->text();
+            dialog->close();
+        });
+        h.find<QAction>("mnuCheckConnections")->trigger();
+        QCOMPARE(status, QString("Points checked: 1      References: 1      Dangling: 1"));
+        QVERIFY(Q(test::ReadFile(report)).contains("FIC101,PISRC(1),NOSUCH.PV,point not found"));
+
+        test::WriteFile(p.dir.file("a.eb"), Point("FIC101", "ONE"));
+        test::WriteFile(p.dir.file("b.eb"), Point("FIC101", "TWO"));
+        h.window->tabClicked(3);
+        for (const char* f : {"a.eb", "b.eb", "diff.htm"}) h.dialogs.choose(Q(p.dir.file(f)));
+        h.find<QPushButton>("cmdCompareFiles")->click();
+        QVERIFY(Q(test::ReadFile(p.dir.file("diff.htm"))).contains("TWO"));
+        QCOMPARE(h.dialogs.openedUrls.back(), QUrl::fromLocalFile(Q(p.dir.file("diff.htm"))));
     }
 };
 

@@ -1,0 +1,67 @@
+// pelorin-cli check-connections and diff: result lines and exit statuses.
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+using pel::test::CrLf;
+using pel::test::RunCli;
+using pel::test::TempDir;
+using pel::test::WriteFile;
+
+TEST(ChecksCli, CheckConnectionsExitsOneWhenAReferenceDangles) {
+    TempDir dir;
+    const std::string db = dir.file("plant.db");
+    ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
+    WriteFile(dir.file("in.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "PISRC(1) = FIC100.PV"}));
+    ASSERT_EQ(RunCli({"import", db, dir.file("in.eb")}).exitCode, 0);
+    WriteFile(dir.file("more.eb"), CrLf({"&T REGCLNIM", "&N FIC100"}));
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* out;
+    } cases[] = {
+        {{"check-connections", db, dir.file("r.csv")},
+         1,
+         "Points checked: 1      References: 1      Dangling: 1\n"},
+        {{"check-connections", db, dir.file("r.htm"), "--types", "REGCLNIM", "--eb",
+          dir.file("more.eb")},
+         0,
+         "Points checked: 1      References: 1      Dangling: 0\n"},
+        {{"check-connections", db, dir.file("r.txt")}, 2, ""},
+        {{"check-connections", db, dir.file("r.csv"), "--types", "NOSUCH"},
+         1,
+         "Points checked: 0      References: 0      Dangling: 0\n"},
+    };
+    for (const auto& c : cases) {
+        const auto r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.back() << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args.back();
+    }
+}
+
+TEST(ChecksCli, DiffExitsAsDiffDoes) {
+    TempDir dir;
+    WriteFile(dir.file("a.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "K = 1"}));
+    WriteFile(dir.file("b.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "K = 2"}));
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* out;
+    } cases[] = {
+        {{"diff", dir.file("a.eb"), dir.file("a.eb"), dir.file("d.csv")},
+         0,
+         "Points compared: 1      Added: 0      Removed: 0      Changed: 0\n"},
+        {{"diff", dir.file("a.eb"), dir.file("b.eb"), dir.file("d.html")},
+         1,
+         "Points compared: 1      Added: 0      Removed: 0      Changed: 1\n"},
+        {{"diff", dir.file("a.eb"), dir.file("b.eb"), dir.file("d.eb")}, 2, ""},
+        {{"diff", dir.file("a.eb"), dir.file("none.eb"), dir.file("d.csv")}, 2, ""},
+        {{"diff", dir.file("a.eb")}, 2, ""},
+    };
+    for (const auto& c : cases) {
+        const auto r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.back() << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args.back();
+    }
+}
