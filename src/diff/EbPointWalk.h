@@ -61,7 +61,10 @@ class EbPointWalk : private eb::EbBlockHandler {
     void pointName(std::string_view name) override;
     void parameter(const eb::ParameterLine& line, std::size_t position) override;
     void internalLine(std::string_view line) override;
+    // Lines that belong to no point or no parameter are alike in both files' readings; the
+    // import and the comparison name them.
     void strayLine(std::string_view) override {}
+    void unnamedParameter(std::string_view) override {}
     void complete();
 
     eb::EbLineReader& reader_;

@@ -222,10 +222,10 @@ class WindowDriversTest : public QObject {
     }
 
     void checksConnectionsAndComparesTwoFiles() {
-        Plant p;
-        WindowHarness& h = p.h;
-        AddPoint(p.database, "REGCLNIM", "FIC101", {{"PISRC(1)", "NOSUCH.PV"}});
-        const std::string report = p.dir.file("dangling.csv");
+        Plant h;
+        h.columns("REGCLNIM", {{"PISRC(1)", "TEXT"}});
+        h.row("REGCLNIM", "FIC101", {{"PISRC(1)", Value::text("NOSUCH.PV")}});
+        const std::string report = h.dir.file("dangling.csv");
         h.dialogs.choose(Q(report));
         QString status;
         QTimer::singleShot(0, [&] {
@@ -240,13 +240,13 @@ class WindowDriversTest : public QObject {
         QCOMPARE(status, QString("Points checked: 1      References: 1      Dangling: 1"));
         QVERIFY(Q(test::ReadFile(report)).contains("FIC101,PISRC(1),NOSUCH.PV,point not found"));
 
-        test::WriteFile(p.dir.file("a.eb"), Point("FIC101", "ONE"));
-        test::WriteFile(p.dir.file("b.eb"), Point("FIC101", "TWO"));
+        test::WriteFile(h.dir.file("a.eb"), Point("FIC101", "ONE"));
+        test::WriteFile(h.dir.file("b.eb"), Point("FIC101", "TWO"));
         h.window->tabClicked(3);
-        for (const char* f : {"a.eb", "b.eb", "diff.htm"}) h.dialogs.choose(Q(p.dir.file(f)));
+        for (const char* f : {"a.eb", "b.eb", "diff.htm"}) h.dialogs.choose(Q(h.dir.file(f)));
         h.find<QPushButton>("cmdCompareFiles")->click();
-        QVERIFY(Q(test::ReadFile(p.dir.file("diff.htm"))).contains("TWO"));
-        QCOMPARE(h.dialogs.openedUrls.back(), QUrl::fromLocalFile(Q(p.dir.file("diff.htm"))));
+        QVERIFY(Q(test::ReadFile(h.dir.file("diff.htm"))).contains("TWO"));
+        QCOMPARE(h.dialogs.openedUrls.back(), QUrl::fromLocalFile(Q(h.dir.file("diff.htm"))));
     }
 };
 

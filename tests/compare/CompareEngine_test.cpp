@@ -119,7 +119,7 @@ TEST(CompareEb, ComparesNumbersAtSinglePrecisionAndTextExactly) {
         Plant p;
         p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}});
         p.row("REGCLNIM", "P1", {{"KEYWORD", c.db}});
-        p.compare({{"a.eb", {"&T REGCLNIM", "&N P1", std::string("KEYWORD = ") + c.eb}}});
+        (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N P1", std::string("KEYWORD = ") + c.eb}}});
         const std::string report = ReadFile(p.report);
         EXPECT_EQ(report.find("<td width=\"34%\">KEYWORD</td>") != std::string::npos, c.differ)
             << c.eb;
@@ -134,10 +134,10 @@ TEST(CompareEb, InternalParametersStrayLinesShortNamesAndUnknownTypes) {
     p.columns("REGCLNIM", {{"KEYWORD", "TEXT"}, {"AFTER", "TEXT"}});
     p.row("REGCLNIM", "X", {{"KEYWORD", Value::text("A")}});
     p.row("REGCLNIM", "Y", {{"KEYWORD", Value::text("A")}});
-    p.compare({{"a.eb",
-                {"&T REGCLNIM", "&N X", "KEYWORD = B", "CTLEQN = Q", "AFTER = never compared",
-                 "&T REGCLNIM", "KEYWORD = STRAY", "&N Y", "KEYWORD = C", "&T BOGUS", "&N Z",
-                 "KEYWORD = D", "&T", "&N W"}}});
+    (void)p.compare({{"a.eb",
+                      {"&T REGCLNIM", "&N X", "KEYWORD = B", "CTLEQN = Q", "AFTER = never compared",
+                       "&T REGCLNIM", "KEYWORD = STRAY", "&N Y", "KEYWORD = C", "&T BOGUS", "&N Z",
+                       "KEYWORD = D", "&T", "&N W"}}});
     const std::string report = ReadFile(p.report);
     // The one-letter point's table is closed before the next point's heading.
     EXPECT_NE(report.find("<td width=\"33%\">A</td>\r\n</tr>\r\n</table>\r\n<p><strong>Y</strong>"),
@@ -185,11 +185,11 @@ TEST(CompareEb, TwoWayListsTheUnfoundPointsOfTheNodesSeen) {
     EXPECT_EQ(report.substr(report.size() - list.size()), list);
 
     // Every point of the nodes seen was found: "No discrepancies". No node number met: no list.
-    p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3", "&N A2"}}}, true);
+    (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3", "&N A2"}}}, true);
     EXPECT_NE(ReadFile(p.report).find("</table>\r\n<br />No discrepancies\r\n</body></html>"),
               std::string::npos);
     p.feedback.warnings.clear();
-    p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
+    (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
     EXPECT_EQ(ReadFile(p.report).find("Discrepancies"), std::string::npos);
     EXPECT_EQ(p.feedback.warnings,
               std::vector<std::string>{"the two-way check found no node to check: no compared "

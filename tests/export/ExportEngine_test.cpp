@@ -129,7 +129,7 @@ TEST(Export, ValueTextsQuotingByNodeAndTheInternalLinesLast) {
           "LO = 0.1", "HI = 1E+20", "ON = False", "ZERO = 0", "CTLEQN = A", "PVEQN = B", "{ }"}},
     };
     for (const auto& c : cases) {
-        p.run({"REGCLNIM"}, ExportSelection::All, "", "Name", c.node);
+        (void)p.run({"REGCLNIM"}, ExportSelection::All, "", "Name", c.node);
         EXPECT_EQ(ReadFile(p.out), CrLf(c.lines)) << c.node;
     }
 }
@@ -247,10 +247,10 @@ TEST(Export, OrderFallsBackToThePrimaryKeyOrStopsWithoutOne) {
             found += text.substr(at + 3, 2) + " ";
         return found;
     };
-    p.run({"REGCLNIM"}, ExportSelection::All, "", "Address");
+    (void)p.run({"REGCLNIM"}, ExportSelection::All, "", "Address");
     EXPECT_EQ(names(), "B1 C3 A2 ");
-    p.run({"ANINNIM", "REGCLNIM"}, ExportSelection::All, "",
-          "Elsewhere");  // no such index: PrimaryKey
+    (void)p.run({"ANINNIM", "REGCLNIM"}, ExportSelection::All, "",
+                "Elsewhere");  // no such index: PrimaryKey
     EXPECT_EQ(names(), "A2 B1 C3 ");
     EXPECT_TRUE(p.feedback.messages.empty());
     EXPECT_EQ(p.run({"REGCLNIM", "NOKEY", "ANINNIM"}, ExportSelection::All, "", "Address"),
@@ -283,7 +283,7 @@ TEST(Export, SelectionsAreExactAndRefusalsWriteNothing) {
     for (const auto& c : cases) {
         p.feedback.results.clear();
         p.feedback.warnings.clear();
-        p.run({"REGCLNIM"}, c.sel, c.text);
+        (void)p.run({"REGCLNIM"}, c.sel, c.text);
         ASSERT_EQ(p.feedback.results.size(), 1u) << c.text;
         EXPECT_EQ(p.feedback.results[0], c.result) << c.text;
         EXPECT_EQ(p.feedback.warnings,

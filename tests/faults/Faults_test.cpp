@@ -105,13 +105,16 @@ TEST(Faults, EveryCommandStopsWithExitOneAMessageNamingTheFaultAndASoundDatabase
             const std::string rows = Rows(p.fresh);
             EXPECT_EQ(r.out, "Points added: " + rows + "      Points updated: 0\n");
             EXPECT_EQ(rows, "100");
-            if (c.fault != "lock 1")
+            if (c.fault != "lock 1") {
                 EXPECT_NE(r.err.find("import the file again from line 301"), std::string::npos)
                     << r.err;
+            }
             EXPECT_EQ(RunCli({"import", "--yes", "--no-update-defs", p.fresh, p.eb}).exitCode, 0);
             EXPECT_EQ(Rows(p.fresh), "200");
         }
-        if (c.command == "convert") EXPECT_FALSE(std::filesystem::exists(copy));
+        if (c.command == "convert") {
+            EXPECT_FALSE(std::filesystem::exists(copy));
+        }
         EXPECT_EQ(Rows(p.db), "50");
     }
 }

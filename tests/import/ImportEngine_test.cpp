@@ -83,7 +83,7 @@ TEST(DefinitionUpdate, NumericListsNeedTheirCommasAndAcceptedTypesGetTextColumns
         d->createIndex("NEWTYPE", {"PrimaryKey", {"NAME"}, true, true});
     }
     p.feedback.answers = {true};
-    p.import({p.file(
+    (void)p.import({p.file(
         "a.eb", {"&T NEWTYPE", "&N N1", "NODENUM = 1", "&T NEWTYPE", "&N N2", "NODENUM = 2"})});
     EXPECT_EQ(p.columnType("NEWTYPE", "NODENUM"), 202);  // no definitions: text
     // Accepted in the definition pass, the type is known to the import that follows.
@@ -107,11 +107,11 @@ TEST(Import, ModesAddAndUpdateAsAllowed) {
     };
     for (const auto& c : cases) {
         Plant p;
-        p.import({p.file("a.eb", kTwoPoints)});
+        (void)p.import({p.file("a.eb", kTwoPoints)});
         p.feedback.results.clear();
-        p.import({p.file("b.eb", {"&T REGCLNIM", "&N fic101", "PTDESC = NEW", "&T REGCLNIM",
-                                  "&N FIC900", "PTDESC = ADDED"})},
-                 c.mode);
+        (void)p.import({p.file("b.eb", {"&T REGCLNIM", "&N fic101", "PTDESC = NEW", "&T REGCLNIM",
+                                        "&N FIC900", "PTDESC = ADDED"})},
+                       c.mode);
         ASSERT_EQ(p.feedback.results.size(), 1u);
         EXPECT_EQ(p.feedback.results[0], c.result);
         EXPECT_EQ(p.value("REGCLNIM", "FIC101", "PTDESC"), c.fic101Desc);
@@ -150,7 +150,7 @@ TEST(Import, ValuesAreConvertedByColumnType) {
     int n = 0;
     for (const auto& c : cases) {
         const std::string name = "P" + std::to_string(n++);
-        p.import(
+        (void)p.import(
             {p.file("v.eb", {"&T REGCLNIM", "&N " + name, std::string(c.column) + " = " + c.text})},
             ImportMode::UpdatesAndAdditions, std::nullopt, false);
         EXPECT_EQ(p.value("REGCLNIM", name, c.column), c.stored) << c.column << " = " << c.text;
@@ -263,15 +263,15 @@ TEST(Import, TheShapeOfTheFileIsSaidAndALineWithoutANameIsNotKept) {
 
 TEST(Import, SelectionIsExactAndInternalLinesAreKeptWhateverItSays) {
     Plant p;
-    p.import({p.file("a.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = D", "KEYWORD = K", "nodenum = 3",
-                              "CTLEQN = A", "KEYWORD = after  ", "{ }"})},
-             ImportMode::UpdatesAndAdditions, std::string("PTDESC\r\n\tNODENUM,,"));
+    (void)p.import({p.file("a.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = D", "KEYWORD = K",
+                                    "nodenum = 3", "CTLEQN = A", "KEYWORD = after  ", "{ }"})},
+                   ImportMode::UpdatesAndAdditions, std::string("PTDESC\r\n\tNODENUM,,"));
     EXPECT_EQ(p.value("REGCLNIM", "FIC1", "PTDESC"), "D");
     EXPECT_EQ(p.value("REGCLNIM", "FIC1", "KEYWORD"), "<null>");  // not selected
     EXPECT_EQ(p.value("REGCLNIM", "FIC1", "NODENUM"), "<null>");  // lower case in the file
     EXPECT_EQ(p.value("REGCLNIM", "FIC1", "_INTERNAL"), "CTLEQN = A,KEYWORD = after,");
     // An update without internal lines keeps the old internal text.
-    p.import({p.file("b.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = E"})});
+    (void)p.import({p.file("b.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = E"})});
     EXPECT_EQ(p.value("REGCLNIM", "FIC1", "_INTERNAL"), "CTLEQN = A,KEYWORD = after,");
     EXPECT_EQ(p.value("REGCLNIM", "FIC1", "PTDESC"), "E");
 }
@@ -308,11 +308,11 @@ TEST(Import, MendedFaultsOfShortNamesStrayLinesAndEmptyTypes) {
     Plant p;
     int freeAtQuestions = 0;  // the definition update's new columns are saved before it asks
     p.feedback.duringQuestion = [&] { freeAtQuestions += test::WritableNow(p.db); };
-    p.import({p.file("a.eb", {"&T REGCLNIM", "&N X", "PTDESC = ONE LETTER", "CTLEQN = Q",
-                              "&T REGCLNIM", "KEYWORD = STRAY", "&N FIC2", "PTDESC = TWO",
-                              "&T REGCLNIM", "&N", "PTDESC = NOBODY", "&T", "&N E1",
-                              "PTDESC = EMPTY TYPE", "&T REGCLNIM", "&N Y", "KEYWORD = OK"})},
-             ImportMode::UpdatesAndAdditions, std::nullopt, true);
+    (void)p.import({p.file("a.eb", {"&T REGCLNIM", "&N X", "PTDESC = ONE LETTER", "CTLEQN = Q",
+                                    "&T REGCLNIM", "KEYWORD = STRAY", "&N FIC2", "PTDESC = TWO",
+                                    "&T REGCLNIM", "&N", "PTDESC = NOBODY", "&T", "&N E1",
+                                    "PTDESC = EMPTY TYPE", "&T REGCLNIM", "&N Y", "KEYWORD = OK"})},
+                   ImportMode::UpdatesAndAdditions, std::nullopt, true);
     EXPECT_EQ(p.value("REGCLNIM", "X", "PTDESC"), "ONE LETTER");
     EXPECT_EQ(p.value("REGCLNIM", "X", "_INTERNAL"), "CTLEQN = Q,");
     EXPECT_EQ(p.value("REGCLNIM", "X", "KEYWORD"), "<null>");  // the stray line changed nobody
