@@ -12,9 +12,12 @@ namespace pel::eb {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
-// A seek mostly reads one block: the first fill after it reads little, later ones twice as
-// much each time, so a walk by offsets in random order does not read a whole buffer per block.
-constexpr std::size_t kFillAfterSeek = 4096;
+// A seek mostly reads one block, and the blocks read by offset tend to lie near each other (a
+// file edited in runs, in either direction): a seek outside the buffer reads a small window
+// around its offset, and later fills grow from there, so a walk by offsets neither reads a
+// whole buffer per block nor asks the system for every block.
+constexpr std::size_t kSeekWindow = 64 * 1024;
+constexpr std::uint64_t kSeekBehind = 32 * 1024;
 }  // namespace
 
 EbLineReader::~EbLineReader() {
@@ -90,15 +93,18 @@ bool EbLineReader::seek(std::uint64_t offset) {
         consumed_ = offset;
         return true;
     }
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+    const std::uint64_t start = offset > kSeekBehind ? offset - kSeekBehind : 0;
+    if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0) {
         failed_ = true;
         error_ = std::string("Cannot read the file: ") + std::strerror(errno);
         return false;
     }
     begin_ = end_ = 0;
     atEof_ = false;
+    fillSize_ = kSeekWindow;
     consumed_ = offset;
-    fillSize_ = kFillAfterSeek;
+    if (!fill()) return !failed_;  // at the end of the file: nothing more to read
+    begin_ = static_cast<std::size_t>(std::min<std::uint64_t>(offset - start, end_));
     return true;
 }
 
