@@ -8,8 +8,12 @@
 
 namespace pel::eb {
 
+// A plain loop: find_first_of with a set of two searches the set once per character, which
+// made this test the export's largest cost.
 inline bool HasLineBreak(std::string_view text) {
-    return text.find_first_of("\r\n") != std::string_view::npos;
+    for (char c : text)
+        if (c == '\r' || c == '\n') return true;
+    return false;
 }
 
 // Each CR LF, lone CR and lone LF becomes one blank.
