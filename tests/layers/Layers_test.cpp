@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -74,11 +74,29 @@ std::string FolderOf(const std::string& include) {
     return best;
 }
 
+// The path of an #include line written with the given delimiters ('"' and '"', or '<' and
+// '>'), or empty. (std::regex would do, but GCC 12 warns inside it under the sanitizers.)
+std::string IncludedPath(std::string_view line, char open, char close) {
+    std::size_t i = line.find_first_not_of(" \t");
+    if (i == std::string_view::npos || line[i] != '#') return {};
+    i = line.find_first_not_of(" \t", i + 1);
+    if (i == std::string_view::npos || line.substr(i, 7) != "include") return {};
+    i = line.find_first_not_of(" \t", i + 7);
+    if (i == std::string_view::npos || line[i] != open) return {};
+    const std::size_t end = line.find(close, i + 1);
+    if (end == std::string_view::npos) return {};
+    return std::string(line.substr(i + 1, end - i - 1));
+}
+
+bool IsQtHeader(const std::string& system) {
+    return system.size() > 1 && system[0] == 'Q' &&
+           system.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") ==
+               std::string::npos;
+}
+
 }  // namespace
 
 TEST(Layers, EveryIncludePointsDownward) {
-    const std::regex ours(R"re(^\s*#\s*include\s*"([^"]+)")re");
-    const std::regex qt(R"re(^\s*#\s*include\s*<Q[A-Za-z]*>)re");
     std::vector<std::string> faults;
     int files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(kSource)) {
@@ -96,12 +114,13 @@ TEST(Layers, EveryIncludePointsDownward) {
         ++files;
         std::istringstream lines(Slurp(path));
         for (std::string line; std::getline(lines, line);) {
-            std::smatch m;
             const std::string where = fs::relative(path, kSource).generic_string() + ": " + line;
-            if (std::regex_search(line, qt) && !window) faults.push_back(where + " (Qt)");
-            if (!std::regex_search(line, m, ours)) continue;
-            const std::string used = FolderOf(m[1]);
-            if (used.empty() && m[1].str().find('/') == std::string::npos) continue;  // moc
+            if (IsQtHeader(IncludedPath(line, '<', '>')) && !window)
+                faults.push_back(where + " (Qt)");
+            const std::string included = IncludedPath(line, '"', '"');
+            if (included.empty()) continue;
+            const std::string used = FolderOf(included);
+            if (used.empty() && included.find('/') == std::string::npos) continue;  // moc
             const bool allowed =
                 used == folder || rule->second.count(used) || (window && used == "ui");
             if (!allowed) faults.push_back(where);
