@@ -6,6 +6,7 @@
 
 #include "compare/ComparisonReport.h"
 #include "compare/FoundColumn.h"
+#include "compare/FoundRows.h"
 #include "compare/ValueComparison.h"
 #include "core/Paths.h"
 #include "core/ProblemList.h"
@@ -37,7 +38,7 @@ struct TypeCursor {
     bool opened = false;
     std::unique_ptr<db::Cursor> cursor;
     int found = -1;                              // the _Found column
-    std::unordered_set<std::string> foundNames;  // found in this run, upper case
+    FoundRows foundRows;                         // found in this run
     eb::ColumnByPosition<int> columnByPosition;  // the column named exactly, or -1
 };
 
@@ -218,7 +219,7 @@ class Comparison : public eb::EbBlockHandler {
             ++compared_;
             feedback_.setLabel(kPanel, Label::Status, "Comparing " + pointName_);
             if (t.found >= 0) {
-                t.foundNames.insert(ToUpperAscii(pointName_));
+                t.foundRows.add(*t.cursor, pointName_);
                 t.cursor->setValue(t.found, db::Value::integer(1));
                 t.cursor->update();
                 db_->pointSaved();
@@ -286,9 +287,10 @@ class Comparison : public eb::EbBlockHandler {
                 const int name = c.fieldIndex("NAME");
                 if (!c.bof()) c.moveFirst();
                 for (; !c.eof(); c.moveNext()) {
-                    const bool wasFound =
-                        name >= 0 && t.foundNames.count(ToUpperAscii(
-                                         db::ValueText(c.value(name), c.field(name).type)));
+                    const bool wasFound = t.foundRows.contains(c, [&] {
+                        return name >= 0 ? db::ValueText(c.value(name), c.field(name).type)
+                                         : std::string();
+                    });
                     if (!wasFound && FoundFlag(c.value(t.found)) != false)
                         c.setValue(t.found, db::Value::integer(0));
                 }

@@ -87,6 +87,10 @@ class Cursor {
     virtual void update() = 0;
     virtual void cancelUpdate() = 0;
     virtual bool editing() const = 0;  // a row is being added or has pending assignments
+    // A number that tells the current row from every other of the table while the cursor is
+    // open (SQLite's rowid), for a run that has to remember rows without keeping their keys;
+    // none where the driver has no such number.
+    virtual std::optional<std::int64_t> rowNumber() const { return std::nullopt; }
 };
 
 // Parameter columns are added to a point-type table up to this many columns in all, so that the

@@ -119,6 +119,11 @@ std::int64_t SqliteCursor::currentRowid() const {
     return st ? sqlite3_column_int64(st, 0) : 0;
 }
 
+std::optional<std::int64_t> SqliteCursor::rowNumber() const {
+    if (firstColumn_ == 0 || source_ == Source::None) return std::nullopt;
+    return currentRowid();
+}
+
 Value SqliteCursor::value(int i) const {
     const auto k = static_cast<std::size_t>(i);
     if (editing_ && assigned_[k]) return pending_[k];

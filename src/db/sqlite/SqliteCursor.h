@@ -40,6 +40,7 @@ class SqliteCursor : public Cursor {
     void update() override;
     void cancelUpdate() override;
     bool editing() const override { return editing_; }
+    std::optional<std::int64_t> rowNumber() const override;
 
   private:
     enum class Source { None, Walk, Seek, Inserted };
