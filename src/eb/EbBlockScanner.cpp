@@ -17,17 +17,21 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             stopped_ = choice == BlockChoice::Stop;
             reading_ = choice == BlockChoice::Read;
             awaitingName_ = reading_;
-            internalList_.clear();
+            const std::string* list = nullptr;
             if (reading_)
                 if (const PointTypeDefinition* def = catalog_.definition(c.text))
-                    if (def->internalParameters) internalList_ = *def->internalParameters;
+                    if (def->internalParameters) list = &*def->internalParameters;
+            if (!list || *list != internalList_) {
+                internalList_ = list ? *list : std::string();
+                internalByPosition_ = {};
+            }
             return !stopped_;
         }
         case EbLineKind::PointName:
             if (!reading_) return true;
             awaitingName_ = false;
             internal_ = false;
-            position_ = 0;
+            position_ = linesChecked_ = 0;
             lastPoint_ = std::string(c.text);
             lastPointClosed_ = false;
             handler.pointName(c.text);
@@ -40,7 +44,9 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             }
             const ParameterLine p = SplitEbParameterLine(line);
             if (!internal_ && !internalList_.empty() &&
-                IsInternalParameterIn(internalList_, p.name))
+                internalByPosition_.get(linesChecked_++, p.name, [this](std::string_view name) {
+                    return IsInternalParameterIn(internalList_, name);
+                }))
                 internal_ = true;
             if (internal_) {
                 handler.internalLine(TrimTrailingBlanks(line));

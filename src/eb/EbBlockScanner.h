@@ -16,6 +16,28 @@
 
 namespace pel::eb {
 
+// The column of the k-th parameter line of the last point of a type. The points of one type list
+// their parameters in one order, so a look-up by name is needed only where the order changes;
+// the name is checked before a cached column is used.
+template <class Column>
+class ColumnByPosition {
+  public:
+    template <class Find>
+    Column get(std::size_t position, std::string_view name, Find&& find) {
+        if (position < cache_.size() && cache_[position].first == name)
+            return cache_[position].second;
+        Column column = find(name);
+        if (position < cache_.size())
+            cache_[position] = {std::string(name), column};
+        else if (position == cache_.size())
+            cache_.emplace_back(std::string(name), column);
+        return column;
+    }
+
+  private:
+    std::vector<std::pair<std::string, Column>> cache_;
+};
+
 // What a reader does with the block of the point-type line it has just seen.
 enum class BlockChoice { Read, Skip, Stop };
 
@@ -56,34 +78,15 @@ class EbBlockScanner {
   private:
     const PointTypeCatalog& catalog_;
     std::string internalList_;
+    // Whether the k-th line of a point opens its internal lines: asked once per parameter name
+    // and place, not once per line.
+    ColumnByPosition<bool> internalByPosition_;
     bool reading_ = false, awaitingName_ = false, internal_ = false, stopped_ = false;
-    std::size_t position_ = 0;
+    std::size_t position_ = 0, linesChecked_ = 0;
     // For fileWarnings.
     std::uint64_t lines_ = 0, pointTypeLines_ = 0, firstIndentedLine_ = 0;
     std::string lastPoint_, firstIndentedName_;
     bool lastPointClosed_ = true;
-};
-
-// The column of the k-th parameter line of the last point of a type. The points of one type list
-// their parameters in one order, so a look-up by name is needed only where the order changes;
-// the name is checked before a cached column is used.
-template <class Column>
-class ColumnByPosition {
-  public:
-    template <class Find>
-    Column get(std::size_t position, std::string_view name, Find&& find) {
-        if (position < cache_.size() && cache_[position].first == name)
-            return cache_[position].second;
-        Column column = find(name);
-        if (position < cache_.size())
-            cache_[position] = {std::string(name), column};
-        else if (position == cache_.size())
-            cache_.emplace_back(std::string(name), column);
-        return column;
-    }
-
-  private:
-    std::vector<std::pair<std::string, Column>> cache_;
 };
 
 }  // namespace pel::eb
