@@ -38,6 +38,7 @@ class Value {
     std::int64_t asInteger() const { return integer_; }
     double asReal() const { return real_; }
     const std::string& asText() const { return text_; }
+    std::string takeText() && { return std::move(text_); }
 
     bool operator==(const Value& o) const {
         if (kind_ != o.kind_) return false;

@@ -25,6 +25,11 @@ std::string ValueText(const Value& value, int typeCode) {
     return {};
 }
 
+std::string ValueText(Value&& value, int typeCode) {
+    if (value.kind() == Value::Kind::Text) return std::move(value).takeText();
+    return ValueText(static_cast<const Value&>(value), typeCode);
+}
+
 bool HasEmptyText(const Value& value) {
     return value.isNull() || (value.kind() == Value::Kind::Text && value.asText().empty());
 }

@@ -10,6 +10,8 @@
 namespace pel::db {
 
 std::string ValueText(const Value& value, int typeCode);
+// The same, taking the text of a value that is no longer needed rather than copying it.
+std::string ValueText(Value&& value, int typeCode);
 
 // True when the value's text is empty (Null or empty text); a 0 or a False is not empty.
 bool HasEmptyText(const Value& value);
