@@ -13,6 +13,8 @@ constexpr std::string_view kFound = "_Found";
 
 std::optional<bool> FoundFlag(const db::Value& value) {
     if (value.isNull()) return std::nullopt;
+    // What the rule below makes of a whole number, without its text: read once per row.
+    if (value.kind() == db::Value::Kind::Integer) return value.asInteger() != 0;
     const db::Conversion flag =
         db::ConvertForColumn(db::kBoolean, db::ValueText(value, db::kDouble));
     if (flag.outcome != db::Conversion::Outcome::Stored || flag.value.isNull()) return std::nullopt;

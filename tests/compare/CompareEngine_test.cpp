@@ -194,6 +194,13 @@ TEST(CompareEb, TwoWayListsTheUnfoundPointsOfTheNodesSeen) {
     EXPECT_EQ(p.feedback.warnings,
               std::vector<std::string>{"the two-way check found no node to check: no compared "
                                        "point has BOXNUM or NODENUM"});
+    // The flag the run before left True is cleared once the point is no longer found.
+    auto d = db::Database::open(p.db, false);
+    auto c = d->openTable("REGCLNIM", "PrimaryKey", db::CursorMode::Reading);
+    for (const auto& [name, found] : {std::pair{"A1", 1}, {"A2", 0}}) {
+        ASSERT_TRUE(c->seek(name));
+        EXPECT_EQ(c->value(c->fieldIndex("_Found")), Value::integer(found)) << name;
+    }
 }
 
 TEST(CompareEb, TheFoundColumnIsAddedAndARebuildIsAsked) {
