@@ -21,10 +21,8 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             if (reading_)
                 if (const PointTypeDefinition* def = catalog_.definition(c.text))
                     if (def->internalParameters) list = &*def->internalParameters;
-            if (!list || *list != internalList_) {
-                internalList_ = list ? *list : std::string();
-                internalByPosition_ = {};
-            }
+            internalList_ = list ? std::string_view(*list) : std::string_view();
+            internalByPosition_ = list ? &internalByList_[list] : nullptr;
             return !stopped_;
         }
         case EbLineKind::PointName:
@@ -44,7 +42,7 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             }
             const ParameterLine p = SplitEbParameterLine(line);
             if (!internal_ && !internalList_.empty() &&
-                internalByPosition_.get(linesChecked_++, p.name, [this](std::string_view name) {
+                internalByPosition_->get(linesChecked_++, p.name, [this](std::string_view name) {
                     return IsInternalParameterIn(internalList_, name);
                 }))
                 internal_ = true;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -77,10 +78,11 @@ class EbBlockScanner {
 
   private:
     const PointTypeCatalog& catalog_;
-    std::string internalList_;
-    // Whether the k-th line of a point opens its internal lines: asked once per parameter name
-    // and place, not once per line.
-    ColumnByPosition<bool> internalByPosition_;
+    std::string_view internalList_;  // the catalog's, which outlives the scanner
+    // Whether the k-th line of a point opens its internal lines, per internal list (the
+    // catalog's, by address): asked once per type, parameter name and place, not once per line.
+    std::unordered_map<const std::string*, ColumnByPosition<bool>> internalByList_;
+    ColumnByPosition<bool>* internalByPosition_ = nullptr;
     bool reading_ = false, awaitingName_ = false, internal_ = false, stopped_ = false;
     std::size_t position_ = 0, linesChecked_ = 0;
     // For fileWarnings.

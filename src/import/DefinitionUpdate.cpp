@@ -106,9 +106,6 @@ class DefinitionUpdate : public eb::EbBlockHandler {
     }
 
     eb::BlockChoice pointType(std::string_view type) override {
-        // Most blocks repeat the type of the block before: its look-ups stand.
-        if (typeKnown_ && type == pointType_) return eb::BlockChoice::Read;
-        typeKnown_ = false;
         numericList_ = {};
         pointType_ = std::string(type);
         const int index = catalog_.find(type);
@@ -124,7 +121,6 @@ class DefinitionUpdate : public eb::EbBlockHandler {
             return eb::BlockChoice::Skip;
         }
         typeIndex_ = index;
-        typeKnown_ = true;
         if (const PointTypeDefinition* def = catalog_.definition(type))
             if (def->numericFields) numericList_ = *def->numericFields;
         return eb::BlockChoice::Read;
@@ -219,7 +215,6 @@ class DefinitionUpdate : public eb::EbBlockHandler {
     std::string pointType_;
     std::string_view numericList_;  // the catalog's, which outlives the run
     int typeIndex_ = 0;
-    bool typeKnown_ = false;  // pointType_ is a type of the catalog, at typeIndex_
     eb::EbBlockScanner scanner_{catalog_};
 };
 
