@@ -8,8 +8,8 @@
 Rows: import (yardsticks: the hand-written Python import, and bench/bare_import, the least an
 import can do), export (the hand-written export), compare (two-way, against our own import),
 convert (plant-20k.mdb against mdb-export of its table). Every repetition runs the commands of a
-row one after the other, alternating, so that all see the same machine; each row prints the
-medians and the ratios of the medians. With --base, another build's pelorin-cli runs beside ours
+row one after the other, in turn forwards and backwards, so that all see the same machine; each
+row prints the medians and the ratios of the medians. With --base, another build's pelorin-cli runs beside ours
 in every repetition too (before and after in one run). Everything is made in a temporary folder
 and removed at the end.
 """
@@ -39,8 +39,9 @@ def fresh_db(cli, path):
 def row(title, reps, entries):
     """entries: (label, command, prepare); ratios are taken to the first entry's median."""
     times = {label: [] for label, _, _ in entries}
-    for _ in range(reps):
-        for label, cmd, prepare in entries:
+    for rep in range(reps):
+        # The order turns every repetition, so that no command always follows the same one.
+        for label, cmd, prepare in entries if rep % 2 == 0 else reversed(entries):
             times[label].append(timed(cmd, prepare))
     medians = {label: statistics.median(t) for label, t in times.items()}
     first = entries[0][0]
