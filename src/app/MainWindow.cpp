@@ -11,14 +11,18 @@
 #include "app/DemoPlant.h"
 #include "app/OptionsDialog.h"
 #include "app/Startup.h"
+#include "app/WindowResults.h"
 #include "checks/ConnectionCheckDialog.h"
 #include "compare/CompareDbPanel.h"
+#include "compare/CompareEbFolderBox.h"
 #include "compare/CompareEbTab.h"
+#include "compare/DifferencesDialog.h"
 #include "connections/ConnectionsDialog.h"
 #include "core/Paths.h"
 #include "diff/CompareFilesButton.h"
 #include "export/ExportTab.h"
 #include "import/ImportTab.h"
+#include "ui/ResultsArea.h"
 
 namespace pel {
 
@@ -82,6 +86,7 @@ MainWindow::MainWindow(AppState& state, SettingsStore& settings, Dialogs& dialog
     compareDb_->setGeometry(kCompareDbPanel);
 
     buildMenus();
+    addResultViews();
     resize(kWindowWidth, menuBar()->sizeHint().height() + kTabStrip.bottom() + 1 + kBottomMargin);
 
     connect(cmdAccess, &QPushButton::clicked, this, &MainWindow::chooseDatabase);
@@ -126,6 +131,18 @@ void MainWindow::buildMenus() {
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
+void MainWindow::addResultViews() {
+    results_ = AddResultsDock(*this, feedback_);
+    databaseNote_ = AddDatabaseNote(*tabStrip_);
+    AddDifferencesButton(context_, findChild<QPushButton*>("cmdView"), Panel::CompareEb);
+    AddDifferencesButton(context_, findChild<QPushButton*>("cmdViewDB"), Panel::CompareDb);
+    MakeFolderBoxEditable(context_, *compareEb_);
+}
+
+void MainWindow::noteResult(const QString& text) {
+    results_->addNote(text);
+}
+
 bool MainWindow::load(const std::string& definitionsPath, const std::string& homeDirectory) {
     import_->currentFileLabel()->clear();
     StartupResult result = RunStartup(state_, settings_, definitionsPath, homeDirectory);
@@ -136,6 +153,7 @@ bool MainWindow::load(const std::string& definitionsPath, const std::string& hom
         return false;
     }
     if (!result.accessDatabase.empty()) txtMDBname_->setText(ToQString(result.accessDatabase));
+    CheckChosenDatabase(*databaseNote_, txtMDBname_->text());
     for (const std::string& warning : result.warnings)
         dialogs_.message(this, ToQString(kProgramTitle), ToQString(warning), Icon::Exclamation);
     clearText();
@@ -193,6 +211,7 @@ void MainWindow::refreshCurrentTab() {
 
 void MainWindow::applyDatabase(const QString& path, bool store) {
     txtMDBname_->setText(path);
+    CheckChosenDatabase(*databaseNote_, path);
     state_.accessDirectory = DirectoryPart(ToStdString(path));
     if (store) {
         settings_.write("Access Database", ToStdString(path));

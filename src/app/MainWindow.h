@@ -9,6 +9,7 @@
 #include "ui/QtFeedback.h"
 #include "ui/QtWindowContext.h"
 
+class QLabel;
 class QTabWidget;
 
 namespace pel {
@@ -19,6 +20,7 @@ class CompareEbTab;
 class ExportTab;
 class ImportTab;
 class OptionsDialog;
+class ResultsArea;
 struct DemoPlant;
 
 class MainWindow : public QMainWindow {
@@ -48,6 +50,9 @@ class MainWindow : public QMainWindow {
     ExportTab* exportTab() const { return export_; }
     CompareEbTab* compareEbTab() const { return compareEb_; }
     CompareDbPanel* compareDbPanel() const { return compareDb_; }
+    ResultsArea* resultsArea() const { return results_; }
+    // Adds a line of the window's own to the results list (a request refused, say).
+    void noteResult(const QString& text);
 
   public slots:
     void chooseDatabase();       // cmdAccess
@@ -62,6 +67,8 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    // The results dock, the database note and the Differences buttons.
+    void addResultViews();
 
     AppState& state_;
     SettingsStore& settings_;
@@ -74,6 +81,8 @@ class MainWindow : public QMainWindow {
     ExportTab* export_;
     CompareEbTab* compareEb_;
     CompareDbPanel* compareDb_;
+    ResultsArea* results_ = nullptr;
+    QLabel* databaseNote_ = nullptr;
     OptionsDialog* options_ = nullptr;
     QPointer<AboutDialog> about_;
     int currentTab_ = 1;

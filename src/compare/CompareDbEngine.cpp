@@ -35,11 +35,7 @@ class DatabaseComparison {
             feedback_.message(kTitle, "No point types defined");
             return Outcome::LeftUndone;
         }
-        if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
-        if (eb::OutputRefused(
-                feedback_, kTitle, request_.reportFile,
-                {{"the database", request_.database}, {"the as-built database", request_.asBuilt}}))
-            return Outcome::LeftUndone;
+        // A database that cannot be opened is said before the question, not after OK.
         try {
             db_ = db::Database::open(request_.database, false);
             asBuilt_ = db::Database::open(request_.asBuilt, false);
@@ -50,11 +46,17 @@ class DatabaseComparison {
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
+        if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
+        if (eb::OutputRefused(
+                feedback_, kTitle, request_.reportFile,
+                {{"the database", request_.database}, {"the as-built database", request_.asBuilt}}))
+            return Outcome::LeftUndone;
         if (!report_.open(request_.reportFile)) {
             feedback_.message(kTitle, "Cannot write the report: " + report_.errorText(),
                               Icon::Critical);
             return Outcome::LeftUndone;
         }
+        report_.handRowsTo(feedback_);
         report_.documentHead();
         report_.directoryHeading(request_.database + " / " + request_.asBuilt);
         for (const auto& type : types) compareType(type, request_.orderBy);
@@ -84,6 +86,7 @@ class DatabaseComparison {
 
     void compareType(const std::string& type, std::string_view orderBy) {
         report_.fileHeading(type);
+        report_.pointType(type);
         report_.columnHeads("Value (DB)", "Value (As-Built)");
         const std::string index = orderBy != "Name" && db::IndexExists(*db_, type, orderBy)
                                       ? std::string(orderBy)
@@ -180,6 +183,7 @@ class DatabaseComparison {
         for (const auto& type : types) {
             try {
                 auto theirs = asBuilt_->openTable(type, "PrimaryKey", db::CursorMode::Reading);
+                report_.pointType(type);
                 std::unique_ptr<db::Cursor> ours;
                 try {
                     ours = db_->openTable(type, "PrimaryKey", db::CursorMode::Reading);

@@ -115,6 +115,12 @@ void CompareEbTab::setDirectory(const QString& path) {
     if (moved) context_.settings.write("EB-file Directory", chosen);
 }
 
+void CompareEbTab::reload() {
+    const QString folder = directory_;
+    directory_.clear();
+    setDirectory(folder);
+}
+
 void CompareEbTab::enterDirectory(QListWidgetItem* item) {
     if (!item) return;
     QDir dir(directory_);
@@ -157,8 +163,10 @@ void CompareEbTab::runCompare() {
         state.ebFileDirectory = ToStdString(directory_);
         const CompareEbRequest request{state.accessDatabasePath, state.ebFileDirectory, names,
                                        results, twoWay};
-        RunEngine(context_, Panel::CompareEb,
-                  [&] { (void)CompareEbFiles(state.catalog, context_.feedback, request); });
+        RunEngine(context_, Panel::CompareEb, [&] {
+            if (names.size() > 1) context_.feedback.gatherMessages();
+            (void)CompareEbFiles(state.catalog, context_.feedback, request);
+        });
     }
     if (FileExists(results)) cmdView_->setEnabled(true);
 }

@@ -27,6 +27,8 @@ class CompareEbTab : public QWidget {
     // directory (stored as a setting); the same folder again changes nothing.
     void setDirectory(const QString& path);
     QString directory() const { return directory_; }
+    // Reads the folder and its files again (files added or removed meanwhile).
+    void reload();
     // Shows a results file as "Results" does after its dialog.
     void applyResultsFile(const QString& path);
     // A control of another part of the window at the left end of the row of Compare EB and

@@ -91,6 +91,7 @@ class Comparison : public eb::EbBlockHandler {
             return Outcome::LeftUndone;
         }
         cursors_.resize(static_cast<std::size_t>(catalog_.count()));
+        report_.handRowsTo(feedback_);
         report_.documentHead();
         report_.directoryHeading(request_.directory);
         for (const auto& name : request_.fileNames) compareFile(name);
@@ -181,6 +182,7 @@ class Comparison : public eb::EbBlockHandler {
     eb::BlockChoice pointType(std::string_view type) override {
         leavePoint();
         feedback_.setLabel(kPanel, Label::PntType, type);
+        report_.pointType(type);
         found_ = false;  // lines before the next name line belong to no point
         const int index = catalog_.find(type);
         if (index < 0) {
@@ -318,6 +320,7 @@ class Comparison : public eb::EbBlockHandler {
                 const int node = c.fieldIndex(nodeColumn_), name = c.fieldIndex("NAME"),
                           desc = c.fieldIndex("PTDESC");
                 if (node < 0) continue;
+                report_.pointType(catalog_.name(static_cast<std::int32_t>(i)));
                 if (!c.bof()) c.moveFirst();
                 for (; !c.eof(); c.moveNext()) {
                     const auto n = NodeNumber(db::ValueText(c.value(node), c.field(node).type));

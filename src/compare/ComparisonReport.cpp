@@ -41,6 +41,14 @@ bool ComparisonReport::sayLineBreaks(Feedback& feedback) const {
     return lineBreaks_ > 0;
 }
 
+void ComparisonReport::handOn(Difference::Kind kind, std::string_view point,
+                              std::string_view parameter, std::string_view first,
+                              std::string_view second) const {
+    if (!rows_) return;
+    rows_->difference({kind, pointType_, std::string(point), std::string(parameter),
+                       std::string(first), std::string(second)});
+}
+
 void ComparisonReport::documentHead(std::string_view title) {
     line("<html><head><title>" + EscapeHtml(title) + "</title>");
     lineAndEmpty("<STYLE type=\"text/css\">");
@@ -72,6 +80,7 @@ void ComparisonReport::columnHeads(std::string_view second, std::string_view thi
 
 void ComparisonReport::notFound(std::string_view pointName, std::string_view text) {
     point_ = pointName;
+    handOn(Difference::Kind::MissingFromSecond, pointName, "", "", text);
     lineAndEmpty("<p><tr>");
     lineAndEmpty("  <td width=\"34%\"><strong>" + inserted(pointName, "its name") +
                  "</strong></td>");
@@ -88,6 +97,7 @@ void ComparisonReport::pointHeading(std::string_view pointName) {
 
 void ComparisonReport::discrepancy(std::string_view parameter, std::string_view first,
                                    std::string_view second) {
+    handOn(Difference::Kind::Differs, point_, parameter, first, second);
     line("<tr>");
     const std::string where = "parameter " + std::string(parameter);
     line("  <td width=\"34%\">" + inserted(parameter, where) + "</td>");
@@ -125,6 +135,7 @@ void ComparisonReport::missingHeading(std::string_view heading) {
 void ComparisonReport::missingRow(std::string_view name, std::string_view description,
                                   std::string_view text) {
     point_ = name;
+    handOn(Difference::Kind::MissingFromFirst, name, "PTDESC", text, description);
     line("<tr>");
     line("  <td width=\"30%\">" + inserted(name, "its name") + "</td>");
     line("  <td width=\"40%\">" + inserted(description, "parameter PTDESC") + "</td>");

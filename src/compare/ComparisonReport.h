@@ -23,6 +23,11 @@ class ComparisonReport {
     // Characters that 1252 cannot hold, written as "?".
     std::size_t unmappable() const { return out_.unmappable(); }
 
+    // Every row written from here on is also handed to `feedback` (a window lists them), under
+    // the point type last named.
+    void handRowsTo(Feedback& feedback) { rows_ = &feedback; }
+    void pointType(std::string_view type) { pointType_ = type; }
+
     void documentHead(std::string_view title = "EB Comparison");
     void directoryHeading(std::string_view directory);
     void fileHeading(std::string_view fileName);
@@ -58,7 +63,11 @@ class ComparisonReport {
         out_.writeLine(text);
         out_.writeLine("");
     }
+    void handOn(Difference::Kind kind, std::string_view point, std::string_view parameter,
+                std::string_view first, std::string_view second) const;
     eb::TextFileWriter out_;
+    Feedback* rows_ = nullptr;
+    std::string pointType_;
     std::string point_;  // the point whose rows are being written
     std::int64_t lineBreaks_ = 0;
     std::vector<std::string> lineBreakPlaces_;  // the first few

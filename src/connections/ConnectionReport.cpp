@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "core/ProblemList.h"
 #include "core/ConnectionParameters.h"
+#include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/ValueText.h"
 #include "eb/LineBreaks.h"
@@ -42,11 +42,7 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
         feedback.message(kTitle, "No point types defined");
         return Outcome::LeftUndone;
     }
-    if (!feedback.confirmRun(kTitle, types)) return Outcome::LeftUndone;
-    if (eb::OutputRefused(feedback, kTitle, request.reportFile,
-                          {{"the database", request.database}}))
-        return Outcome::LeftUndone;
-
+    // A database that cannot be opened is said before the question, not after OK.
     std::unique_ptr<db::Database> db;
     try {
         db = db::Database::open(request.database, false);
@@ -55,6 +51,11 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
                          Icon::Critical);
         return Outcome::LeftUndone;
     }
+    if (!feedback.confirmRun(kTitle, types)) return Outcome::LeftUndone;
+    if (eb::OutputRefused(feedback, kTitle, request.reportFile,
+                          {{"the database", request.database}}))
+        return Outcome::LeftUndone;
+
     eb::TextFileWriter out;
     if (!out.open(request.reportFile)) {
         feedback.message(kTitle, "Cannot make the connection report: " + out.errorText(),

@@ -2,6 +2,8 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -53,7 +55,16 @@ ConnectionsDialog::ConnectionsDialog(WindowContext& context, const QString& data
     cmdConnectReport_->setObjectName("cmdConnectReport");
     cmdConnectReport_->setEnabled(false);
     cmdConnectReport_->setAutoDefault(false);
-    column->addWidget(cmdConnectReport_, 0, Qt::AlignRight);
+    // Once a report is written, the window offers to open it.
+    cmdOpenReport_ = new QPushButton("&Open Report", this);
+    cmdOpenReport_->setObjectName("cmdOpenReport");
+    cmdOpenReport_->setEnabled(false);
+    cmdOpenReport_->setAutoDefault(false);
+    auto* runRow = new QHBoxLayout;
+    runRow->addStretch();
+    runRow->addWidget(cmdOpenReport_);
+    runRow->addWidget(cmdConnectReport_);
+    column->addLayout(runRow);
 
     // The labels keep their design captions as names, and are emptied when the window loads.
     static const std::array<QString, 4> kNames{"txtConnectName", "txtConnectPntType",
@@ -70,6 +81,8 @@ ConnectionsDialog::ConnectionsDialog(WindowContext& context, const QString& data
     connect(cmdAccess, &QPushButton::clicked, this, &ConnectionsDialog::chooseDatabase);
     connect(cmdText, &QPushButton::clicked, this, &ConnectionsDialog::chooseReportFile);
     connect(cmdConnectReport_, &QPushButton::clicked, this, &ConnectionsDialog::makeReport);
+    connect(cmdOpenReport_, &QPushButton::clicked, this,
+            [this] { ViewReport(context_, txtReportname_->text()); });
 }
 
 ConnectionsDialog::~ConnectionsDialog() {
@@ -121,8 +134,14 @@ void ConnectionsDialog::makeReport() {
     QWidget* previous = context_.window;
     context_.window = this;
     context_.feedback.setParentWindow(this);
+    // A report written by this run, whole (an output is put in place only when complete), even
+    // if the run had something to say.
+    const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
     RunEngine(context_, Panel::Connections,
               [&] { (void)MakeConnectionReport(context_.feedback, request); });
+    const QFileInfo written(txtReportname_->text());
+    cmdOpenReport_->setEnabled(written.exists() && written.lastModified() >= started);
+    if (cmdOpenReport_->isEnabled()) cmdOpenReport_->setFocus();
     context_.window = previous;
     context_.feedback.setParentWindow(previous);
 }

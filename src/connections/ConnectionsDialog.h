@@ -33,6 +33,7 @@ class ConnectionsDialog : public QDialog {
     QLineEdit* txtReportname_;
     std::array<QCheckBox*, 5> connectCheck_{};
     QPushButton* cmdConnectReport_;
+    QPushButton* cmdOpenReport_;
 };
 
 }  // namespace pel

@@ -17,6 +17,15 @@ enum class Panel { Import, Export, CompareEb, CompareDb, Connections };
 enum class Label { Name, PntType, PtDesc, Status, CurrentFile };
 enum class Icon { None, Information, Exclamation, Critical };
 
+// One row of a comparison report, as its reader sees it: a parameter whose values differ, or a
+// point that one side lacks (`first`/`second` then hold the report's text and, for a point the
+// first side lacks, the other side's description in `parameter` PTDESC).
+struct Difference {
+    enum class Kind { Differs, MissingFromSecond, MissingFromFirst };
+    Kind kind = Kind::Differs;
+    std::string pointType, point, parameter, first, second;
+};
+
 class Feedback {
   public:
     virtual ~Feedback() = default;
@@ -39,6 +48,12 @@ class Feedback {
     virtual void resultLine(Panel panel, std::string_view text) {
         setLabel(panel, Label::Status, text);
     }
+
+    // A line for the run's summary beside the result line (the totals of a run of several
+    // files); only the window shows it.
+    virtual void summaryLine(Panel, std::string_view) {}
+    // A row the comparison wrote to its report, for a caller that lists them.
+    virtual void difference(const Difference&) {}
 
     virtual bool askOkCancel(std::string_view title, std::string_view text) = 0;
     // The "Points to process" confirmation that long runs show first, listing the point types.

@@ -51,14 +51,7 @@ class ExportRun {
         if (eb::OutputRefused(feedback_, kProgramTitle, request_.exportFile, inputs()))
             return Outcome::LeftUndone;
         feedback_.clearText();
-        if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
-        try {
-            quoted_ = request_.definitions
-                          ? db::ReadQuotedParameters(*request_.definitions, request_.lcnNode)
-                          : ",";
-        } catch (const std::exception& e) {
-            return fail(std::string("Cannot read the quoted parameters: ") + e.what());
-        }
+        // What cannot be read is said before the question, not after OK.
         std::optional<std::vector<std::string>> selection;
         switch (request_.selection) {
             case ExportSelection::All:
@@ -73,17 +66,25 @@ class ExportRun {
                 selection = SplitExportSelectionText(request_.selectionText);
                 break;
         }
+        try {
+            db_ = db::Database::open(request_.database, false);
+        } catch (const std::exception& e) {
+            return fail(std::string("Cannot export: ") + e.what());
+        }
+        if (!feedback_.confirmRun(kTitle, types)) return Outcome::LeftUndone;
+        try {
+            quoted_ = request_.definitions
+                          ? db::ReadQuotedParameters(*request_.definitions, request_.lcnNode)
+                          : ",";
+        } catch (const std::exception& e) {
+            return fail(std::string("Cannot read the quoted parameters: ") + e.what());
+        }
         if (selection) selected_.emplace(selection->begin(), selection->end());
         limit_ = request_.limitPointsPerFile;
         if (limit_ && request_.maxPointsPerFile < 1) {
             feedback_.warning("The maximum of " + std::to_string(request_.maxPointsPerFile) +
                               " points per EB file is below 1: the export is not split");
             limit_ = false;
-        }
-        try {
-            db_ = db::Database::open(request_.database, false);
-        } catch (const std::exception& e) {
-            return fail(std::string("Cannot export: ") + e.what());
         }
         if (!openFile(request_.exportFile)) return Outcome::LeftUndone;
         for (const auto& type : types) {

@@ -1,5 +1,7 @@
 #include "import/ImportDriver.h"
 
+#include "core/Paths.h"
+#include "db/Database.h"
 #include "import/DefinitionUpdate.h"
 
 namespace pel {
@@ -32,17 +34,42 @@ Outcome RunImport(PointTypeCatalog& catalog, Feedback& feedback, const ImportReq
             return Outcome::LeftUndone;
         }
     }
+    // A database that cannot be opened is said once, not once per file.
+    try {
+        (void)db::Database::open(request.database, true);
+    } catch (const std::exception& e) {
+        feedback.message(kProgramTitle, std::string("Cannot import: ") + e.what(), Icon::Critical);
+        return Outcome::LeftUndone;
+    }
     Outcome outcome = Outcome::Done;
-    for (const auto& file : request.files) {
+    ImportCounts total;
+    for (std::size_t i = 0; i < request.files.size(); ++i) {
+        const std::string& file = request.files[i];
         feedback.setLabel(Panel::Import, Label::CurrentFile, file);
         bool fileFailed = false;
         if (request.updateDefinitions)
             outcome = Worse(outcome, UpdateDefinitionsFromEbFile(
                                          catalog, feedback, request.database, file, &fileFailed));
         if (fileFailed) continue;  // said once, by the definition update
-        outcome = Worse(outcome, ImportEbFile(catalog, feedback,
-                                              {request.database, file, selection, request.mode}));
+        ImportCounts counts;
+        outcome = Worse(outcome,
+                        ImportEbFile(catalog, feedback,
+                                     {request.database, file, selection, request.mode}, &counts));
+        total.added += counts.added;
+        total.updated += counts.updated;
+        if (counts.databaseFailed && i + 1 < request.files.size()) {
+            feedback.summaryLine(Panel::Import, "Not imported, as the database failed: " +
+                                                    std::to_string(request.files.size() - i - 1) +
+                                                    " files from " +
+                                                    FileNamePart(request.files[i + 1]) + " on");
+            break;
+        }
     }
+    if (request.files.size() > 1)
+        feedback.summaryLine(Panel::Import,
+                             "Total of " + std::to_string(request.files.size()) +
+                                 " files: Points added: " + std::to_string(total.added) +
+                                 "      Points updated: " + std::to_string(total.updated));
     return outcome;
 }
 

@@ -30,6 +30,12 @@ struct OpenTable {
     int name = -1, pntType = -1, internal = -1;
 };
 
+bool EndsEveryFile(db::DbError::Kind kind) {
+    using K = db::DbError::Kind;
+    return kind == K::NotFound || kind == K::NotADatabase || kind == K::Locked ||
+           kind == K::ReadOnly || kind == K::Io;
+}
+
 class ImportRun : public eb::EbBlockHandler {
   public:
     ImportRun(PointTypeCatalog& catalog, Feedback& feedback, const ImportFileRequest& request)
@@ -56,6 +62,7 @@ class ImportRun : public eb::EbBlockHandler {
         } catch (const std::exception& e) {
             feedback_.message(kProgramTitle, "Cannot import " + file_ + ": " + e.what(),
                               Icon::Critical);
+            if (counts) counts->databaseFailed = true;
             return Outcome::LeftUndone;
         }
         tables_.resize(static_cast<std::size_t>(catalog_.count()));
@@ -83,6 +90,7 @@ class ImportRun : public eb::EbBlockHandler {
             // the completed ones are kept unless the database undid its transaction.
             if (cursor_) cursor_->cancelUpdate();
             failure = e.what();
+            databaseFailed_ = EndsEveryFile(e.kind());
         }
         tables_.clear();
         bool allSaved = true;
@@ -104,7 +112,7 @@ class ImportRun : public eb::EbBlockHandler {
                                  "      Points updated: " + std::to_string(updated_));
         for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
             feedback_.setLabel(Panel::Import, l, "");
-        if (counts) *counts = {added_, updated_, notStored_.count()};
+        if (counts) *counts = {added_, updated_, notStored_.count(), databaseFailed_ || !allSaved};
         if (!notStored_.empty())
             feedback_.message(kProgramTitle, "Import of " + file_ + ": " +
                                                  notStored_.summary("value was not stored",
@@ -327,7 +335,7 @@ class ImportRun : public eb::EbBlockHandler {
     std::string pointType_, pointName_, internalText_;
     int typeIndex_ = 0;
     bool recordOpen_ = false, internalFlag_ = false;
-    bool adding_ = false, stopped_ = false;
+    bool adding_ = false, stopped_ = false, databaseFailed_ = false;
     std::int64_t added_ = 0, updated_ = 0;
     std::uint64_t blockStartLine_ = 1;  // the point-type line of the block being read
     struct Saved {

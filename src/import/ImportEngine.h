@@ -22,6 +22,9 @@ struct ImportCounts {
     std::int64_t added = 0;
     std::int64_t updated = 0;
     std::int64_t valuesNotStored = 0;
+    // The database failed in a way no later file can escape (cannot be opened, read only,
+    // locked, a disk failure): a run of several files ends here.
+    bool databaseFailed = false;
 };
 
 struct ImportFileRequest {

@@ -136,8 +136,10 @@ void ImportTab::runImport() {
         request.selectionText = TypedText(txtParametersToImport_);
     request.files = context_.state.importFileList;
     request.updateDefinitions = chkUpdateDatabaseDefs_->isChecked();
-    RunEngine(context_, Panel::Import,
-              [&] { (void)RunImport(context_.state.catalog, context_.feedback, request); });
+    RunEngine(context_, Panel::Import, [&] {
+        if (request.files.size() > 1) context_.feedback.gatherMessages();
+        (void)RunImport(context_.state.catalog, context_.feedback, request);
+    });
 }
 
 }  // namespace pel

@@ -38,6 +38,12 @@ std::optional<QString> Chosen(const QString& path) {
 
 }  // namespace
 
+QString QuestionExplanation(const QString& title, const QString& text) {
+    if (title == "Error" && text.startsWith("Invalid Point Type: "))
+        return "OK skips the blocks of this point type and goes on; Cancel ends this file.";
+    return QString();
+}
+
 QString DatabaseFilter() {
     return "Point Databases (*.db);;Access Databases (*.mdb)";
 }
@@ -65,6 +71,7 @@ bool QtDialogs::askOkCancel(QWidget* parent, const QString& title, const QString
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                     parent);
     box.setDefaultButton(QMessageBox::Ok);
+    box.setInformativeText(QuestionExplanation(title, text));
     return box.exec() == QMessageBox::Ok;
 }
 

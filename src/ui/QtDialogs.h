@@ -49,6 +49,9 @@ class QtDialogs : public Dialogs {
     bool openUrl(const QUrl& url) override;
 };
 
+// The line under a question's text that says what its buttons do; empty for most questions.
+QString QuestionExplanation(const QString& title, const QString& text);
+
 // The filters of every database choice: our own SQLite files first, Access files beside them.
 QString DatabaseFilter();
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include "core/Paths.h"
 #include "ui/QtDialogs.h"
 
 namespace pel {
@@ -37,6 +38,10 @@ void QtFeedback::unbindPanel(Panel panel) {
 void QtFeedback::beginRun(Panel panel) {
     inRun_ = true;
     warnings_.clear();
+    gathered_.clear();
+    gatherMessages_ = false;
+    summary_ = RunSummary{};
+    summary_.panel = panel;
     setProgress(panel, 0);
     showNow();
 }
@@ -44,16 +49,31 @@ void QtFeedback::beginRun(Panel panel) {
 void QtFeedback::endRun() {
     showNow();
     inRun_ = false;
-    if (warnings_.empty()) return;
-    std::string text;
-    for (std::size_t i = 0; i < warnings_.size() && i < kWarningsShown; ++i) {
-        if (i > 0) text += '\n';
-        text += warnings_[i];
+    gatherMessages_ = false;
+    for (const auto& handler : runEndHandlers_) handler(summary_);
+    std::vector<Shown> shown = std::move(gathered_);
+    gathered_.clear();
+    if (shown.size() == 1 && warnings_.empty()) {
+        dialogs_.message(window_, Text(shown[0].title), Text(shown[0].text), shown[0].icon);
+        return;
     }
-    if (warnings_.size() > kWarningsShown)
-        text += "\n... and " + std::to_string(warnings_.size() - kWarningsShown) + " more";
+    Icon icon = Icon::Exclamation;
+    std::vector<std::string> lines;
+    for (Shown& s : shown) {
+        if (s.icon == Icon::Critical) icon = Icon::Critical;
+        lines.push_back(std::move(s.text));
+    }
+    for (std::string& w : warnings_) lines.push_back(std::move(w));
     warnings_.clear();
-    dialogs_.message(window_, Text(kProgramTitle), Text(text), Icon::Exclamation);
+    if (lines.empty()) return;
+    std::string text;
+    for (std::size_t i = 0; i < lines.size() && i < kWarningsShown; ++i) {
+        if (i > 0) text += '\n';
+        text += lines[i];
+    }
+    if (lines.size() > kWarningsShown)
+        text += "\n... and " + std::to_string(lines.size() - kWarningsShown) + " more";
+    dialogs_.message(window_, Text(kProgramTitle), Text(text), icon);
 }
 
 void QtFeedback::setLabel(Panel panel, Label label, std::string_view text) {
@@ -104,6 +124,18 @@ void QtFeedback::showNow() {
 void QtFeedback::resultLine(Panel panel, std::string_view text) {
     setLabel(panel, Label::Status, text);
     showNow();
+    if (!inRun_) return;
+    const std::string& file = slot(panel, Label::CurrentFile).pending;
+    summary_.resultLines.push_back(file.empty() ? std::string(text)
+                                                : FileNamePart(file) + ": " + std::string(text));
+}
+
+void QtFeedback::summaryLine(Panel, std::string_view text) {
+    if (inRun_) summary_.summaryLines.emplace_back(text);
+}
+
+void QtFeedback::difference(const Difference& row) {
+    if (inRun_) summary_.differences.push_back(row);
 }
 
 bool QtFeedback::askOkCancel(std::string_view title, std::string_view text) {
@@ -112,12 +144,18 @@ bool QtFeedback::askOkCancel(std::string_view title, std::string_view text) {
 }
 
 void QtFeedback::message(std::string_view title, std::string_view text, Icon icon) {
+    if (inRun_) summary_.problems.emplace_back(text);
+    if (inRun_ && gatherMessages_) {
+        gathered_.push_back({std::string(title), std::string(text), icon});
+        return;
+    }
     showNow();
     dialogs_.message(window_, Text(title), Text(text), icon);
 }
 
 void QtFeedback::warning(std::string_view text) {
     if (inRun_) {
+        summary_.problems.emplace_back(text);
         warnings_.emplace_back(text);
         return;
     }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <array>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,15 @@ namespace pel {
 
 class Dialogs;
 
+// What a run said, for the window's results list.
+struct RunSummary {
+    Panel panel = Panel::Import;
+    std::vector<std::string> resultLines;   // each result line, after its file's name
+    std::vector<std::string> summaryLines;  // totals and the like
+    std::vector<std::string> problems;      // the run's messages and warnings, in order
+    std::vector<Difference> differences;    // the rows a comparison wrote to its report
+};
+
 class QtFeedback : public Feedback {
   public:
     explicit QtFeedback(Dialogs& dialogs) : dialogs_(dialogs) {}
@@ -32,8 +42,17 @@ class QtFeedback : public Feedback {
 
     // A run of the panel begins: its progress bar starts at 0 and warnings are gathered.
     void beginRun(Panel panel);
-    // The run ended: the last state is shown and the gathered warnings in one message.
+    // The run ended: the last state is shown, the run's summary handed on, and the gathered
+    // warnings (and messages, see gatherMessages) shown in one box.
     void endRun();
+    // For a run of several files: its messages wait for the end of the run, where they are
+    // shown with the warnings in one box (a single one as it was given). Questions still come
+    // when asked.
+    void gatherMessages() { gatherMessages_ = true; }
+    // Each handler is called at the end of every run, before any box is shown.
+    void onRunEnd(std::function<void(const RunSummary&)> handler) {
+        runEndHandlers_.push_back(std::move(handler));
+    }
 
     void setLabel(Panel panel, Label label, std::string_view text) override;
     void clearText() override;
@@ -41,6 +60,8 @@ class QtFeedback : public Feedback {
     bool repaintDue() override { return throttle_.due(); }
     void repaint() override;
     void resultLine(Panel panel, std::string_view text) override;
+    void summaryLine(Panel panel, std::string_view text) override;
+    void difference(const Difference& row) override;
     bool askOkCancel(std::string_view title, std::string_view text) override;
     void message(std::string_view title, std::string_view text, Icon icon) override;
     void warning(std::string_view text) override;
@@ -73,6 +94,14 @@ class QtFeedback : public Feedback {
     std::chrono::steady_clock::time_point lastShown_{};
     bool inRun_ = false;
     std::vector<std::string> warnings_;
+    struct Shown {
+        std::string title, text;
+        Icon icon;
+    };
+    std::vector<Shown> gathered_;
+    bool gatherMessages_ = false;
+    RunSummary summary_;
+    std::vector<std::function<void(const RunSummary&)>> runEndHandlers_;
     int repaintsShown_ = 0;
 };
 

@@ -300,12 +300,12 @@ TEST(Export, SelectionsAreExactAndRefusalsWriteNothing) {
     EXPECT_EQ(SplitExportSelectionText("FIC101, FIC102\r\nTIC7"),
               (std::vector<std::string>{"FIC101", "FIC102", "TIC7"}));
 
-    // An unreadable selection file fails after the confirmation, before any file is opened.
+    // An unreadable selection file fails before the confirmation and before any file is opened.
     std::filesystem::remove(p.out);
     EXPECT_EQ(p.run({"REGCLNIM"}, ExportSelection::File, p.dir.file("missing.txt")),
               Outcome::LeftUndone);
     EXPECT_FALSE(std::filesystem::exists(p.out));
-    EXPECT_EQ(p.feedback.questions.size(), 5u);  // asked, then failed
+    EXPECT_EQ(p.feedback.questions.size(), 4u);  // failed, not asked
     EXPECT_EQ(p.run({}), Outcome::LeftUndone);
     EXPECT_EQ(p.feedback.messages.back().text, "No point types selected");
     p.feedback.defaultAnswer = false;
