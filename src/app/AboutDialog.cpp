@@ -2,6 +2,10 @@
 
 #include <QBoxLayout>
 #include <QLabel>
+#include <QPushButton>
+
+#include "db/DriverVersions.h"
+#include "ui/QtWindowContext.h"
 
 namespace pel {
 
@@ -15,7 +19,20 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     text->setObjectName("lblAbout");
     text->setWordWrap(true);
     column->addWidget(text);
-    resize(360, 90);
+    auto* versions = new QLabel(VersionsText(), this);
+    versions->setObjectName("lblVersions");
+    versions->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column->addWidget(versions);
+    auto* close = new QPushButton("C&lose", this);
+    close->setObjectName("cmdClose");
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    column->addWidget(close, 0, Qt::AlignRight);
+}
+
+QString AboutDialog::VersionsText() {
+    return QString("Version %1\nQt %2, SQLite %3, libmdb %4")
+        .arg(PELORIN_VERSION, qVersion(), ToQString(db::SqliteVersion()),
+             ToQString(db::LibmdbVersion()));
 }
 
 }  // namespace pel

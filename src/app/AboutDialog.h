@@ -1,6 +1,6 @@
 #pragma once
-// The About box (frmAbout): a line of text, no buttons; it closes with its close box and does
-// not block the main window.
+// The About box (frmAbout): its line of text, the versions of the program and the libraries it
+// runs with, and Close; it does not block the main window.
 
 #include <QDialog>
 
@@ -10,6 +10,8 @@ class AboutDialog : public QDialog {
     Q_OBJECT
   public:
     explicit AboutDialog(QWidget* parent = nullptr);
+    // "Version 0.1.0" and a line with the versions of Qt, SQLite and libmdb.
+    static QString VersionsText();
 };
 
 }  // namespace pel

@@ -1,10 +1,17 @@
 #include "app/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/AboutDialog.h"
@@ -35,6 +42,16 @@ constexpr QRect kTabStrip{12, 52, 473, 485};
 constexpr QRect kCompareDbPanel{24, 560, 441, 273};
 constexpr int kWindowWidth = 500;
 constexpr int kBottomMargin = 12;
+// The frame that captions the Compare DB panel, around it in the gap below the tab strip.
+constexpr QRect kCompareDbFrame = kCompareDbPanel.adjusted(-8, -20, 8, 6);
+constexpr int kContentHeight = kCompareDbFrame.bottom() + 1 + kBottomMargin;
+
+// True when some of the widget lies inside the part of `area` that the user sees.
+bool InView(const QWidget* widget, const QWidget* area) {
+    const QRect where(widget->mapTo(area->window(), QPoint(0, 0)), widget->size());
+    const QRect seen(area->mapTo(area->window(), QPoint(0, 0)), area->size());
+    return where.intersects(seen);
+}
 
 }  // namespace
 
@@ -52,10 +69,17 @@ MainWindow::MainWindow(AppState& state, SettingsStore& settings, Dialogs& dialog
 
     // Nothing is rearranged when the window is resized: a taller window shows the Compare DB
     // panel under the tab strip.
-    auto* frame = new QWidget(this);
+    // The content scrolls only where the screen is too low for the panel (fitToScreen).
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("frmMainScroll");
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    auto* frame = new QWidget;
     frame->setObjectName("frmMainClient");
-    setCentralWidget(frame);
-    auto* cmdAccess = new QPushButton("Access Database", frame);
+    scroll_->setWidget(frame);
+    frame_ = frame;
+    setCentralWidget(scroll_);
+    auto* cmdAccess = new QPushButton("&Access Database", frame);
     cmdAccess->setObjectName("cmdAccess");
     cmdAccess->setGeometry(kAccessButton);
     txtMDBname_ = new QLineEdit(frame);
@@ -81,18 +105,31 @@ MainWindow::MainWindow(AppState& state, SettingsStore& settings, Dialogs& dialog
     tabStrip_->setTabToolTip(1, "Export from database to an EB file");
     tabStrip_->setTabToolTip(2, "Compare database with an EB file");
 
-    compareDb_ = new CompareDbPanel(context_, frame);
+    auto* compareDbFrame = new QGroupBox("Compare DB", frame);
+    compareDbFrame->setObjectName("fraCompareDB");
+    compareDbFrame->setGeometry(kCompareDbFrame);
+    compareDb_ = new CompareDbPanel(context_, compareDbFrame);
     compareDb_->setObjectName("FraEB_4");
-    compareDb_->setGeometry(kCompareDbPanel);
+    compareDb_->setGeometry(kCompareDbPanel.translated(-kCompareDbFrame.topLeft()));
 
     buildMenus();
     addResultViews();
-    resize(kWindowWidth, menuBar()->sizeHint().height() + kTabStrip.bottom() + 1 + kBottomMargin);
+    addShortcuts();
+    // The path boxes: the whole path as tooltip, its end (the file name) in view.
+    for (QLineEdit* box : frame->findChildren<QLineEdit*>()) {
+        if (!box->isReadOnly()) continue;
+        connect(box, &QLineEdit::textChanged, box, [box](const QString& path) {
+            box->setToolTip(path);
+            box->setCursorPosition(static_cast<int>(path.size()));
+        });
+    }
+    resize(kWindowWidth, designedHeight());
 
     connect(cmdAccess, &QPushButton::clicked, this, &MainWindow::chooseDatabase);
     connect(tabStrip_, &QTabWidget::currentChanged, this,
             [this](int index) { tabClicked(index + 1); });
     connect(txtMDBname_, &QLineEdit::textChanged, this, [this] {
+        showBeginHint();
         export_->refreshExportButton();
         compareDb_->refreshCompareDbButton();
     });
@@ -109,6 +146,7 @@ void MainWindow::buildMenus() {
     file->setObjectName("mnuFile");
     QAction* exit = file->addAction("&Exit");
     exit->setObjectName("mnuExit");
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* tools = menuBar()->addMenu("&Tools");
@@ -123,11 +161,15 @@ void MainWindow::buildMenus() {
     QAction* checkConnections = tools->addAction("Check Connections...");
     checkConnections->setObjectName("mnuCheckConnections");
     connect(checkConnections, &QAction::triggered, this, &MainWindow::showConnectionCheck);
+    QAction* compareDb = tools->addAction("Compare DB");
+    compareDb->setObjectName("mnuCompareDB");
+    connect(compareDb, &QAction::triggered, this, &MainWindow::showCompareDb);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("mnuHelp");
     QAction* about = help->addAction("About");
     about->setObjectName("mnuAbout");
+    about->setShortcut(QKeySequence(Qt::Key_F1));
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
@@ -161,9 +203,11 @@ bool MainWindow::load(const std::string& definitionsPath, const std::string& hom
     compareDb_->fillCombos();
     tabStrip_->setCurrentIndex(0);
     currentTab_ = 1;
-    resize(kWindowWidth, menuBar()->sizeHint().height() + kTabStrip.bottom() + 1 + kBottomMargin);
+    resize(kWindowWidth, designedHeight());
     export_->pointsOptionClicked(0);
     import_->parametersOptionClicked(0);
+    restoreWindowSettings();
+    showBeginHint();
     return true;
 }
 
@@ -261,15 +305,88 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // A run holds the thread; its end comes first.
+    // A run holds the thread; its end comes first, and the user sees its result.
     if (context_.busy) {
         event->ignore();
+        showRunNote("The window closes once the run has ended: Cancel stops it.");
         return;
     }
+    storeWindowSettings();
     if (about_) about_->close();
     RunShutdown(state_);
     shutDown_ = true;
     event->accept();
+}
+
+void MainWindow::showBeginHint() {
+    const bool none = txtMDBname_->text().isEmpty();
+    if (none == beginHintShown_) return;
+    beginHintShown_ = none;
+    for (Panel panel : {Panel::Import, Panel::Export, Panel::CompareEb})
+        feedback_.setLabel(panel, Label::Status, none ? "Choose a point database to begin" : "");
+    feedback_.showNow();
+}
+
+int MainWindow::designedHeight() const {
+    return menuBar()->sizeHint().height() + kTabStrip.bottom() + 1 + kBottomMargin;
+}
+
+void MainWindow::addShortcuts() {
+    auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    connect(open, &QShortcut::activated, this, &MainWindow::chooseDatabase);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (screen()) fitToScreen(screen()->availableGeometry());
+}
+
+void MainWindow::fitToScreen(const QRect& available) {
+    screenArea_ = available;
+    const int decoration = frameGeometry().height() - height();
+    const bool tooLow =
+        available.height() < menuBar()->sizeHint().height() + kContentHeight + decoration;
+    frame_->setMinimumSize(tooLow ? QSize(kWindowWidth, kContentHeight) : QSize(0, 0));
+}
+
+void MainWindow::showCompareDb() {
+    const int decoration = frameGeometry().height() - height();
+    const int wanted = menuBar()->sizeHint().height() + kContentHeight;
+    const int room = screenArea_.isValid() ? screenArea_.height() - decoration : wanted;
+    resize(width(), std::max(height(), std::min(wanted, room)));
+    if (screenArea_.isValid() && frameGeometry().bottom() > screenArea_.bottom())
+        move(x(), std::max(screenArea_.top(), screenArea_.bottom() - frameGeometry().height()));
+    scroll_->ensureWidgetVisible(compareDb_->parentWidget(), 0, 0);
+}
+
+void MainWindow::showRunNote(const QString& text) {
+    feedback_.showRunNote(ToStdString(text));
+    noteResult(text);
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+    QWidget* start = focusWidget();
+    // Bounded: a window whose every control is out of view keeps its focus where it was.
+    for (int step = 0; step < 500; ++step) {
+        if (!QMainWindow::focusNextPrevChild(next)) return false;
+        QWidget* now = focusWidget();
+        if (!now || now == start || !frame_->isAncestorOf(now) || InView(now, scroll_->viewport()))
+            return true;
+    }
+    return true;
+}
+
+void MainWindow::restoreWindowSettings() {
+    const QByteArray geometry =
+        QByteArray::fromBase64(QByteArray::fromStdString(settings_.readWindow("Geometry", "")));
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+    const int tab = QString::fromStdString(settings_.readWindow("Tab", "1")).toInt();
+    if (tab >= 1 && tab <= tabStrip_->count()) tabClicked(tab);
+}
+
+void MainWindow::storeWindowSettings() {
+    settings_.writeWindow("Geometry", saveGeometry().toBase64().toStdString());
+    settings_.writeWindow("Tab", std::to_string(currentTab_));
 }
 
 }  // namespace pel

@@ -10,6 +10,7 @@
 #include "ui/QtWindowContext.h"
 
 class QLabel;
+class QScrollArea;
 class QTabWidget;
 
 namespace pel {
@@ -43,6 +44,14 @@ class MainWindow : public QMainWindow {
     // Shows a database as cmdAccess does after its dialog; `store` keeps it in the settings.
     void applyDatabase(const QString& path, bool store);
 
+    // The available area of the window's screen: when it is lower than the window needs to show
+    // the Compare DB panel, the window's content scrolls.
+    void fitToScreen(const QRect& available);
+    // Tools > Compare DB: the panel into view, growing the window where the screen allows.
+    void showCompareDb();
+    // A note beside the running panel's Cancel button and in the results area.
+    void showRunNote(const QString& text);
+
     int currentTab() const { return currentTab_; }
     int refreshCount() const { return refreshes_; }
     QtFeedback& feedback() { return feedback_; }
@@ -64,11 +73,20 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // Tab and Shift+Tab pass over the controls that lie outside the visible part of the window.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void buildMenus();
     // The results dock, the database note and the Differences buttons.
     void addResultViews();
+    void addShortcuts();
+    // With no database, the tabs' result labels say where to begin.
+    void showBeginHint();
+    int designedHeight() const;
+    void restoreWindowSettings();
+    void storeWindowSettings();
 
     AppState& state_;
     SettingsStore& settings_;
@@ -77,6 +95,9 @@ class MainWindow : public QMainWindow {
     WindowContext context_;
     QLineEdit* txtMDBname_;
     QTabWidget* tabStrip_;
+    QScrollArea* scroll_;
+    QWidget* frame_;
+    QRect screenArea_;
     ImportTab* import_;
     ExportTab* export_;
     CompareEbTab* compareEb_;
@@ -88,6 +109,7 @@ class MainWindow : public QMainWindow {
     int currentTab_ = 1;
     int refreshes_ = 0;
     bool shutDown_ = false;
+    bool beginHintShown_ = false;
 };
 
 }  // namespace pel

@@ -49,10 +49,10 @@ OptionsDialog::OptionsDialog(WindowContext& context, QWidget* parent)
     column->addWidget(frame);
 
     auto* buttons = new QHBoxLayout;
-    auto* cmdOK = new QPushButton("OK", this);
+    auto* cmdOK = new QPushButton("&OK", this);
     cmdOK->setObjectName("cmdOK");
     cmdOK->setDefault(true);
-    auto* cmdCancel = new QPushButton("Cancel", this);
+    auto* cmdCancel = new QPushButton("&Cancel", this);
     cmdCancel->setObjectName("cmdCancel");
     buttons->addStretch();
     buttons->addWidget(cmdOK);

@@ -21,12 +21,12 @@ ConnectionCheckDialog::ConnectionCheckDialog(WindowContext& context, const QStri
     auto* column = new QVBoxLayout(this);
 
     auto* files = new QGridLayout;
-    auto* chooseDatabase = new QPushButton("Database", this);
+    auto* chooseDatabase = new QPushButton("&Database", this);
     chooseDatabase->setObjectName("cmdCheckDatabase");
     database_ = new QLineEdit(database, this);
     database_->setObjectName("txtCheckDatabase");
     database_->setEnabled(false);
-    auto* chooseReport = new QPushButton("Report File", this);
+    auto* chooseReport = new QPushButton("&Report File", this);
     chooseReport->setObjectName("cmdCheckReport");
     report_ = new QLineEdit(this);
     report_->setObjectName("txtCheckReport");
@@ -49,7 +49,7 @@ ConnectionCheckDialog::ConnectionCheckDialog(WindowContext& context, const QStri
     }
     column->addWidget(types_, 1);
 
-    check_ = new QPushButton("Make Report", this);
+    check_ = new QPushButton("&Make Report", this);
     check_->setObjectName("cmdCheckConnections");
     check_->setAutoDefault(false);
     column->addWidget(check_, 0, Qt::AlignRight);

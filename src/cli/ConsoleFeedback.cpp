@@ -2,11 +2,35 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 namespace pel::cli {
+
+namespace {
+
+// Set by the signal handler: only a lock-free flag may be written there.
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+}  // namespace
+
+void ConsoleFeedback::cancelOnInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl+C ends the program at once
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+bool ConsoleFeedback::cancelRequested() {
+    return interrupted != 0;
+}
 
 ConsoleFeedback::ConsoleFeedback(bool answerYes)
     : answerYes_(answerYes),

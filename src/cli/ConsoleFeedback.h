@@ -23,6 +23,10 @@ class ConsoleFeedback : public Feedback {
     bool askOkCancel(std::string_view title, std::string_view text) override;
     void message(std::string_view title, std::string_view text, Icon icon) override;
     void warning(std::string_view text) override;
+    bool cancelRequested() override;
+
+    // From here on, SIGINT (Ctrl+C) asks the run to stop after the current point.
+    static void cancelOnInterrupt();
 
     int messages() const { return messages_; }
     int warnings() const { return warnings_; }

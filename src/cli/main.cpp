@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
                  "pelorin-cli"};
     app.require_subcommand(1);
     app.fallthrough();
+    app.set_version_flag("--version", "pelorin-cli " PELORIN_VERSION);
     CliRuntime runtime;
     app.add_option("--defs", runtime.definitionsPath,
                    "Definitions database (default: EB.db beside the program, else EB.mdb)");
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     }
     ConsoleFeedback feedback(runtime.yes);
     runtime.feedback = &feedback;
+    ConsoleFeedback::cancelOnInterrupt();
     if (!runtime.run) return kExitUsage;
     try {
         return runtime.run();

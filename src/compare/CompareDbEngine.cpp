@@ -59,8 +59,12 @@ class DatabaseComparison {
         report_.handRowsTo(feedback_);
         report_.documentHead();
         report_.directoryHeading(request_.database + " / " + request_.asBuilt);
-        for (const auto& type : types) compareType(type, request_.orderBy);
-        missingFromDatabase(types);
+        for (const auto& type : types)
+            if (!cancelled_) compareType(type, request_.orderBy);
+        if (cancelled_)
+            problems_.note("cancelled after " + std::to_string(compared_) + " points");
+        else
+            missingFromDatabase(types);
         if (notCompared_.count() > 10)
             feedback_.warning(std::to_string(notCompared_.count()) +
                               " records of the database have no as-built record and were not "
@@ -77,6 +81,9 @@ class DatabaseComparison {
         const bool lineBreaks = report_.sayLineBreaks(feedback_);
         const auto warn = [&](const std::string& note) { feedback_.warning(note); };
         const bool notKept = db::SayReadNotes(*db_, warn) | db::SayReadNotes(*asBuilt_, warn);
+        if (cancelled_)
+            warn(CancelledWarning("The comparison",
+                                  std::to_string(compared_) + " points were compared"));
         return written && problems_.empty() && !lineBreaks && !notKept ? Outcome::Done
                                                                        : Outcome::LeftUndone;
     }
@@ -115,6 +122,7 @@ class DatabaseComparison {
         try {
             if (!ours->bof()) ours->moveFirst();
             for (; !ours->eof(); ours->moveNext(), ++row) {
+                if ((cancelled_ = feedback_.cancelRequested())) break;
                 const std::string pointName = Text(*ours, name);
                 feedback_.setLabel(kPanel, Label::Name, pointName);
                 feedback_.setLabel(kPanel, Label::PntType, type);
@@ -211,6 +219,7 @@ class DatabaseComparison {
     ProblemList problems_{ProblemList::kAll};
     std::int64_t compared_ = 0;
     ProblemList notCompared_;
+    bool cancelled_ = false;
 };
 
 }  // namespace

@@ -19,7 +19,7 @@ CompareDbPanel::CompareDbPanel(WindowContext& context, QWidget* parent)
     column->setSpacing(3);
 
     auto* asBuiltRow = new QHBoxLayout;
-    auto* cmdAsBuiltDB = new QPushButton("AsBuilt Database", this);
+    auto* cmdAsBuiltDB = new QPushButton("As&Built Database", this);
     cmdAsBuiltDB->setObjectName("cmdAsBuiltDB");
     txtAsBuiltDB_ = new QLineEdit(this);
     txtAsBuiltDB_->setObjectName("txtAsBuiltDB");
@@ -29,12 +29,12 @@ CompareDbPanel::CompareDbPanel(WindowContext& context, QWidget* parent)
     column->addLayout(asBuiltRow);
 
     auto* resultsRow = new QHBoxLayout;
-    auto* cmdResults = new QPushButton("Results", this);
+    auto* cmdResults = new QPushButton("Re&sults", this);
     cmdResults->setObjectName("cmdCompareDBResultsFile");
     txtCompareDBFile_ = new QLineEdit(this);
     txtCompareDBFile_->setObjectName("txtCompareDBFile");
     txtCompareDBFile_->setReadOnly(true);
-    cmdViewDB_ = new QPushButton("View", this);
+    cmdViewDB_ = new QPushButton("Vie&w", this);
     cmdViewDB_->setObjectName("cmdViewDB");
     cmdViewDB_->setEnabled(false);
     resultsRow->addWidget(cmdResults);
@@ -54,7 +54,7 @@ CompareDbPanel::CompareDbPanel(WindowContext& context, QWidget* parent)
     cmbLoadOrderBy_ = new QComboBox(this);
     cmbLoadOrderBy_->setObjectName("cmbLoadOrderBy");
     cmbLoadOrderBy_->setEditable(true);
-    cmdCompareDB_ = new QPushButton("Compare DB", this);
+    cmdCompareDB_ = new QPushButton("Co&mpare DB", this);
     cmdCompareDB_->setObjectName("cmdCompareDB");
     cmdCompareDB_->setEnabled(false);
     for (QWidget* w : std::initializer_list<QWidget*>{nodeLabel, cmbLoadNode_, orderLabel,

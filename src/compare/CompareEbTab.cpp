@@ -42,14 +42,14 @@ CompareEbTab::CompareEbTab(WindowContext& context, QLineEdit* importEbName, QWid
     column->addLayout(listsRow, 1);
 
     chkTwoWayCheck_ =
-        new QCheckBox("Check for points in Database that are not in the EB file", this);
+        new QCheckBox("Check for &points in Database that are not in the EB file", this);
     chkTwoWayCheck_->setObjectName("chkTwoWayCheck");
     chkTwoWayCheck_->setToolTip(
         "Select this option if the EB files contain all points in the database");
     column->addWidget(chkTwoWayCheck_);
 
     auto* resultsRow = new QHBoxLayout;
-    auto* cmdCompareResultsFile = new QPushButton("Results", this);
+    auto* cmdCompareResultsFile = new QPushButton("&Results", this);
     cmdCompareResultsFile->setObjectName("cmdCompareResultsFile");
     txtCompareEBFile_ = new QLineEdit(this);
     txtCompareEBFile_->setObjectName("txtCompareEBFile");
@@ -59,10 +59,10 @@ CompareEbTab::CompareEbTab(WindowContext& context, QLineEdit* importEbName, QWid
     column->addLayout(resultsRow);
 
     auto* runRow = new QHBoxLayout;
-    cmdCompareEB_ = new QPushButton("Compare EB", this);
+    cmdCompareEB_ = new QPushButton("Compare &EB", this);
     cmdCompareEB_->setObjectName("cmdCompareEB");
     cmdCompareEB_->setEnabled(false);
-    cmdView_ = new QPushButton("View", this);
+    cmdView_ = new QPushButton("&View", this);
     cmdView_->setObjectName("cmdView");
     cmdView_->setEnabled(false);
     runRow_ = runRow;

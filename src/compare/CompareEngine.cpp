@@ -1,6 +1,7 @@
 #include "compare/CompareEngine.h"
 
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -94,10 +95,15 @@ class Comparison : public eb::EbBlockHandler {
         report_.handRowsTo(feedback_);
         report_.documentHead();
         report_.directoryHeading(request_.directory);
-        for (const auto& name : request_.fileNames) compareFile(name);
-        if (twoWay) settleFoundFlags();
-        if (twoWay && !nodeColumn_.empty()) twoWayList();
-        if (twoWay && nodeColumn_.empty())
+        for (const auto& name : request_.fileNames)
+            if (!cancelled_) compareFile(name);
+        // A cancelled run met only some of the points: its two-way list would be wrong.
+        const std::string howFar = std::to_string(compared_) + " points were compared" +
+                                   (cancelled_ ? ", up to " + *cancelled_ : std::string());
+        if (cancelled_) problems_.note("cancelled: " + howFar);
+        if (twoWay && !cancelled_) settleFoundFlags();
+        if (twoWay && !cancelled_ && !nodeColumn_.empty()) twoWayList();
+        if (twoWay && !cancelled_ && nodeColumn_.empty())
             feedback_.warning(
                 "the two-way check found no node to check: no compared point has BOXNUM or "
                 "NODENUM");
@@ -119,6 +125,7 @@ class Comparison : public eb::EbBlockHandler {
         for (Label l : {Label::Name, Label::PntType, Label::PtDesc})
             feedback_.setLabel(kPanel, l, "");
         const bool lineBreaks = report_.sayLineBreaks(feedback_);
+        if (cancelled_) feedback_.warning(CancelledWarning("The comparison", howFar));
         return problems_.empty() && !writeFailed && !lineBreaks && !leftUndone_
                    ? Outcome::Done
                    : Outcome::LeftUndone;
@@ -159,7 +166,7 @@ class Comparison : public eb::EbBlockHandler {
         eb::EbBlockScanner scanner(catalog_);
         std::string_view line;
         try {
-            while (reader.next(line)) {
+            while (!cancelled_ && reader.next(line)) {
                 scanner.feed(line, *this);
                 if (feedback_.repaintDue()) {
                     feedback_.setProgress(kPanel, reader.fraction());
@@ -209,6 +216,11 @@ class Comparison : public eb::EbBlockHandler {
 
     void pointName(std::string_view name) override {
         leavePoint();
+        found_ = false;
+        if (feedback_.cancelRequested()) {
+            cancelled_ = "line " + std::to_string(reader_->lineNumber()) + " of " + file_;
+            return;
+        }
         pointName_ = std::string(name);
         feedback_.setLabel(kPanel, Label::Name, pointName_);
         TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
@@ -353,7 +365,8 @@ class Comparison : public eb::EbBlockHandler {
     const eb::EbLineReader* reader_ = nullptr;
     int typeIndex_ = 0;
     bool found_ = false, pointTableOpen_ = false;
-    bool leftUndone_ = false;  // a Cancel, or point types not compared
+    bool leftUndone_ = false;               // a Cancel, or point types not compared
+    std::optional<std::string> cancelled_;  // where the user's Cancel stopped the run
     std::int64_t compared_ = 0;
 };
 

@@ -75,7 +75,9 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
         }
         out.writeLine(text);
     };
+    bool cancelled = false;
     for (const auto& type : types) {
+        if (cancelled) break;
         std::string openBlock;  // the point whose block is being written
         try {
             auto cursor = db->openTable(type, "PrimaryKey", db::CursorMode::Reading);
@@ -92,6 +94,7 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
             }
             if (!cursor->bof()) cursor->moveFirst();
             for (; !cursor->eof(); cursor->moveNext()) {
+                if ((cancelled = feedback.cancelRequested())) break;
                 openBlock = name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type)
                                       : std::string();
                 out.writeLine("Point Type " + type);
@@ -138,7 +141,10 @@ Outcome MakeConnectionReport(Feedback& feedback, const ConnectionReportRequest& 
     }
     const bool notKept =
         db::SayReadNotes(*db, [&](const std::string& note) { feedback.warning(note); });
-    return lineBreaks.empty() && !notKept ? Outcome::Done : Outcome::LeftUndone;
+    if (cancelled)
+        feedback.warning(CancelledWarning("The connection report",
+                                          std::to_string(points) + " points were written"));
+    return lineBreaks.empty() && !notKept && !cancelled ? Outcome::Done : Outcome::LeftUndone;
 }
 
 }  // namespace pel

@@ -23,12 +23,12 @@ ConnectionsDialog::ConnectionsDialog(WindowContext& context, const QString& data
     auto* column = new QVBoxLayout(this);
 
     auto* files = new QGridLayout;
-    auto* cmdAccess = new QPushButton("Access Database", this);
+    auto* cmdAccess = new QPushButton("&Access Database", this);
     cmdAccess->setObjectName("cmdAccess");
     txtMDBname_ = new QLineEdit(database, this);
     txtMDBname_->setObjectName("txtMDBname");
     txtMDBname_->setEnabled(false);
-    auto* cmdText = new QPushButton("Text File", this);
+    auto* cmdText = new QPushButton("&Text File", this);
     cmdText->setObjectName("cmdText");
     txtReportname_ = new QLineEdit(this);
     txtReportname_->setObjectName("txtReportname");
@@ -51,7 +51,7 @@ ConnectionsDialog::ConnectionsDialog(WindowContext& context, const QString& data
     }
     column->addWidget(frame);
 
-    cmdConnectReport_ = new QPushButton("Make Report", this);
+    cmdConnectReport_ = new QPushButton("&Make Report", this);
     cmdConnectReport_->setObjectName("cmdConnectReport");
     cmdConnectReport_->setEnabled(false);
     cmdConnectReport_->setAutoDefault(false);
@@ -77,6 +77,7 @@ ConnectionsDialog::ConnectionsDialog(WindowContext& context, const QString& data
         column->addWidget(label);
         context_.feedback.bindLabel(Panel::Connections, kRoles[i], label);
     }
+    AddCancelRow(context_, this, column, Panel::Connections, nullptr, "Connections");
 
     connect(cmdAccess, &QPushButton::clicked, this, &ConnectionsDialog::chooseDatabase);
     connect(cmdText, &QPushButton::clicked, this, &ConnectionsDialog::chooseReportFile);

@@ -8,4 +8,9 @@ std::string PointsToProcessText(const std::vector<std::string>& pointTypes) {
     return text;
 }
 
+std::string CancelledWarning(std::string_view run, std::string_view done) {
+    return std::string(run) + " was cancelled: " + std::string(done) +
+           ". What was completed is kept.";
+}
+
 }  // namespace pel

@@ -62,7 +62,15 @@ class Feedback {
     virtual bool confirmRun(std::string_view title, const std::vector<std::string>& pointTypes);
     virtual void message(std::string_view title, std::string_view text, Icon icon = Icon::None) = 0;
     virtual void warning(std::string_view text) = 0;
+
+    // Cheap test, meant once per point: true once the user asked the run to stop (Cancel, Escape,
+    // Ctrl+C). The engine ends after the current point, keeps and commits what it completed, and
+    // says how far it got (CancelledWarning).
+    virtual bool cancelRequested() { return false; }
 };
+
+// The warning of a run stopped at the user's request: `done` says how far it got.
+std::string CancelledWarning(std::string_view run, std::string_view done);
 
 // At most `perSecond` true answers a second, reading the clock once every 256 calls.
 class RepaintThrottle {

@@ -37,7 +37,7 @@ void CompareFiles(WindowContext& context) {
 }  // namespace
 
 void AddCompareFilesButton(WindowContext& context, CompareEbTab& tab) {
-    auto* button = new QPushButton("Compare Files...");
+    auto* button = new QPushButton("Compare F&iles...");
     button->setObjectName("cmdCompareFiles");
     tab.addAtLeftOfRun(button);
     QObject::connect(button, &QPushButton::clicked, &tab, [&context] { CompareFiles(context); });

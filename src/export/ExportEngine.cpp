@@ -88,6 +88,7 @@ class ExportRun {
         }
         if (!openFile(request_.exportFile)) return Outcome::LeftUndone;
         for (const auto& type : types) {
+            if (cancelled_) break;
             const Outcome o = exportType(type, request_.orderBy);
             if (o != Outcome::Done) return finishFile() ? o : Outcome::LeftUndone;
         }
@@ -107,7 +108,10 @@ class ExportRun {
             feedback_.setLabel(Panel::Export, l, "");
         const bool notKept =
             db::SayReadNotes(*db_, [&](const std::string& note) { feedback_.warning(note); });
-        return lineBreaks_.empty() && !notKept ? Outcome::Done : Outcome::LeftUndone;
+        if (cancelled_)
+            feedback_.warning(
+                CancelledWarning("The export", std::to_string(exported_) + " points were written"));
+        return lineBreaks_.empty() && !notKept && !cancelled_ ? Outcome::Done : Outcome::LeftUndone;
     }
 
   private:
@@ -211,6 +215,10 @@ class ExportRun {
         try {
             if (!cursor->bof()) cursor->moveFirst();
             for (; !cursor->eof(); ++row) {
+                if (feedback_.cancelRequested()) {
+                    cancelled_ = true;
+                    break;
+                }
                 const std::string pointName =
                     name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type)
                               : std::string();
@@ -269,7 +277,7 @@ class ExportRun {
     std::string quoted_;
     std::optional<std::unordered_set<std::string>> selected_;
     std::unordered_set<std::string> written_;  // the selected points met
-    bool limit_ = false;
+    bool limit_ = false, cancelled_ = false;
     std::int64_t exported_ = 0;
     std::int64_t pointsInFile_ = 0;
     int fileNumber_ = 1;

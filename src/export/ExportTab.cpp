@@ -23,7 +23,7 @@ ExportTab::ExportTab(WindowContext& context, QWidget* parent) : QWidget(parent),
     auto* column = new QVBoxLayout(this);
 
     auto* fileRow = new QHBoxLayout;
-    auto* btnEbExportFile = new QPushButton("EB File", this);
+    auto* btnEbExportFile = new QPushButton("&EB File", this);
     btnEbExportFile->setObjectName("btnEbExportFile");
     txtEbExportFile_ = new QLineEdit(this);
     txtEbExportFile_->setObjectName("txtEbExportFile");
@@ -36,7 +36,7 @@ ExportTab::ExportTab(WindowContext& context, QWidget* parent) : QWidget(parent),
     pointsFrame->setObjectName("FraPointsToExport");
     auto* pointsColumn = new QVBoxLayout(pointsFrame);
     optPointsToExport_ = AddOptionGroup(pointsFrame, pointsColumn, "optPointsToExport",
-                                        {"All", "Selection List File", "Selection List Text"});
+                                        {"A&ll", "Selection List F&ile", "Selection List Te&xt"});
     auto* selectionFileRow = new QHBoxLayout;
     txtExportSelectionFile_ = new QLineEdit(pointsFrame);
     txtExportSelectionFile_->setObjectName("txtExportSelectionFile");
@@ -77,7 +77,7 @@ ExportTab::ExportTab(WindowContext& context, QWidget* parent) : QWidget(parent),
     listPointTypes_ = new QListWidget(this);
     listPointTypes_->setObjectName("listPointTypes");
     listPointTypes_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    cmdBuildEB_ = new QPushButton("Export to EB", this);
+    cmdBuildEB_ = new QPushButton("Ex&port to EB", this);
     cmdBuildEB_->setObjectName("cmdBuildEB");
     cmdBuildEB_->setEnabled(false);
     listRow->addWidget(listPointTypes_, 1);

@@ -45,6 +45,12 @@ Outcome RunImport(PointTypeCatalog& catalog, Feedback& feedback, const ImportReq
     ImportCounts total;
     for (std::size_t i = 0; i < request.files.size(); ++i) {
         const std::string& file = request.files[i];
+        if (i > 0 && feedback.cancelRequested()) {  // the file it stopped in says where
+            feedback.warning(CancelledWarning("The import", file + " and the files after it were "
+                                                                   "not begun"));
+            outcome = Outcome::LeftUndone;
+            break;
+        }
         feedback.setLabel(Panel::Import, Label::CurrentFile, file);
         bool fileFailed = false;
         if (request.updateDefinitions)

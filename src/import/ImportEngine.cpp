@@ -71,7 +71,7 @@ class ImportRun : public eb::EbBlockHandler {
         try {
             std::string_view line;
             while (reader_.next(line)) {
-                if (!scanner_.feed(line, *this)) {
+                if (!scanner_.feed(line, *this) || userCancelled_) {
                     cancelled = true;
                     break;
                 }
@@ -121,6 +121,12 @@ class ImportRun : public eb::EbBlockHandler {
             feedback_.message(kProgramTitle, "Import of " + file_ + ": " +
                                                  skipped_.summary("point was not imported",
                                                                   "points were not imported"));
+        if (userCancelled_)
+            feedback_.warning(CancelledWarning("The import of " + file_,
+                                               "it stopped at line " +
+                                                   std::to_string(reader_.lineNumber()) + " (" +
+                                                   std::to_string(added_) + " points added, " +
+                                                   std::to_string(updated_) + " updated)"));
         return (cancelled || stopped_ || !notStored_.empty() || !skipped_.empty())
                    ? Outcome::LeftUndone
                    : Outcome::Done;
@@ -225,6 +231,7 @@ class ImportRun : public eb::EbBlockHandler {
 
     void pointName(std::string_view name) override {
         completePoint();
+        if ((userCancelled_ = feedback_.cancelRequested())) return;
         internalFlag_ = false;
         internalText_.clear();
         if (name.empty()) {
@@ -335,7 +342,7 @@ class ImportRun : public eb::EbBlockHandler {
     std::string pointType_, pointName_, internalText_;
     int typeIndex_ = 0;
     bool recordOpen_ = false, internalFlag_ = false;
-    bool adding_ = false, stopped_ = false, databaseFailed_ = false;
+    bool adding_ = false, stopped_ = false, databaseFailed_ = false, userCancelled_ = false;
     std::int64_t added_ = 0, updated_ = 0;
     std::uint64_t blockStartLine_ = 1;  // the point-type line of the block being read
     struct Saved {

@@ -18,7 +18,7 @@ ImportTab::ImportTab(WindowContext& context, QWidget* parent) : QWidget(parent),
     auto* column = new QVBoxLayout(this);
 
     auto* fileRow = new QHBoxLayout;
-    cmdEB_ = new QPushButton("EB Files", this);
+    cmdEB_ = new QPushButton("&EB Files", this);
     cmdEB_->setObjectName("cmdEB");
     txtEBname_ = new QLineEdit(this);
     txtEBname_->setObjectName("txtEBname");
@@ -40,15 +40,16 @@ ImportTab::ImportTab(WindowContext& context, QWidget* parent) : QWidget(parent),
     updateFrame->setObjectName("FraUpdateOptions");
     auto* updateColumn = new QVBoxLayout(updateFrame);
     optUpdate_ = AddOptionGroup(updateFrame, updateColumn, "optUpdate",
-                                {"Updates and Additions", "Updates only", "Additions only"});
+                                {"&Updates and Additions", "Updates &only", "Additions o&nly"});
     updateColumn->addStretch();
     optionsRow->addWidget(updateFrame);
 
     auto* parametersFrame = new QGroupBox("Parameters to Import", this);
     parametersFrame->setObjectName("FraParametersToImport");
     auto* parametersColumn = new QVBoxLayout(parametersFrame);
-    optParametersToImport_ = AddOptionGroup(
-        parametersFrame, parametersColumn, "optParametersToImport", {"All", "Selection List Text"});
+    optParametersToImport_ =
+        AddOptionGroup(parametersFrame, parametersColumn, "optParametersToImport",
+                       {"A&ll", "Selection List Te&xt"});
     txtParametersToImport_ = new QPlainTextEdit(parametersFrame);
     txtParametersToImport_->setObjectName("txtParametersToImport");
     txtParametersToImport_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -58,10 +59,10 @@ ImportTab::ImportTab(WindowContext& context, QWidget* parent) : QWidget(parent),
     column->addLayout(optionsRow, 1);
 
     auto* runRow = new QHBoxLayout;
-    chkUpdateDatabaseDefs_ = new QCheckBox("Update Database Definitions", this);
+    chkUpdateDatabaseDefs_ = new QCheckBox("Update &Database Definitions", this);
     chkUpdateDatabaseDefs_->setObjectName("chkUpdateDatabaseDefs");
     chkUpdateDatabaseDefs_->setChecked(true);
-    cmdImportEB_ = new QPushButton("Import from EB", this);
+    cmdImportEB_ = new QPushButton("&Import from EB", this);
     cmdImportEB_->setObjectName("cmdImportEB");
     cmdImportEB_->setEnabled(false);
     runRow->addWidget(chkUpdateDatabaseDefs_);

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace pel {
@@ -29,6 +30,17 @@ QMessageBox::Icon BoxIcon(Icon icon) {
             break;
     }
     return QMessageBox::NoIcon;
+}
+
+// A box with a short text is narrower than its title, which the window manager then cuts: the
+// box is made wide enough for the title and the title bar's buttons.
+void KeepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    constexpr int kTitleBarButtons = 160;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 std::optional<QString> Chosen(const QString& path) {
@@ -72,11 +84,13 @@ bool QtDialogs::askOkCancel(QWidget* parent, const QString& title, const QString
                     parent);
     box.setDefaultButton(QMessageBox::Ok);
     box.setInformativeText(QuestionExplanation(title, text));
+    KeepTitleWhole(box);
     return box.exec() == QMessageBox::Ok;
 }
 
 void QtDialogs::message(QWidget* parent, const QString& title, const QString& text, Icon icon) {
     QMessageBox box(BoxIcon(icon), title, text, QMessageBox::Ok, parent);
+    KeepTitleWhole(box);
     box.exec();
 }
 

@@ -30,12 +30,31 @@ void QtFeedback::bindProgress(Panel panel, QProgressBar* bar) {
     progress_[static_cast<std::size_t>(panel)] = ProgressSlot{bar, 0, false};
 }
 
+void QtFeedback::bindCancel(Panel panel, QWidget* button, QLabel* note) {
+    cancel_[static_cast<std::size_t>(panel)] = CancelSlot{button, note};
+}
+
+QWidget* QtFeedback::cancelButton(Panel panel) const {
+    return cancel_[static_cast<std::size_t>(panel)].button;
+}
+
 void QtFeedback::unbindPanel(Panel panel) {
     for (LabelSlot& s : labels_[static_cast<std::size_t>(panel)]) s = LabelSlot{};
     progress_[static_cast<std::size_t>(panel)] = ProgressSlot{};
+    cancel_[static_cast<std::size_t>(panel)] = CancelSlot{};
+}
+
+void QtFeedback::showRunNote(std::string_view text) {
+    if (QLabel* note = cancel_[static_cast<std::size_t>(running_)].note) {
+        note->setText(Text(text));
+        note->setVisible(!text.empty());
+    }
 }
 
 void QtFeedback::beginRun(Panel panel) {
+    running_ = panel;
+    cancelRequested_ = false;
+    showRunNote("");
     inRun_ = true;
     warnings_.clear();
     gathered_.clear();
@@ -48,6 +67,7 @@ void QtFeedback::beginRun(Panel panel) {
 
 void QtFeedback::endRun() {
     showNow();
+    showRunNote("");
     inRun_ = false;
     gatherMessages_ = false;
     for (const auto& handler : runEndHandlers_) handler(summary_);
@@ -115,8 +135,9 @@ void QtFeedback::showNow() {
         s.dirty = false;
         if (s.widget) s.widget->setValue(s.pending);
     }
-    // Paints what changed; input stays blocked while a run holds the thread.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Paints what changed; while a run holds the thread, input is blocked or filtered.
+    QCoreApplication::processEvents(takesInput_ ? QEventLoop::AllEvents
+                                                : QEventLoop::ExcludeUserInputEvents);
     lastShown_ = std::chrono::steady_clock::now();
     ++repaintsShown_;
 }

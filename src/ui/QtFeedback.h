@@ -37,6 +37,9 @@ class QtFeedback : public Feedback {
     void setParentWindow(QWidget* window) { window_ = window; }
     void bindLabel(Panel panel, Label label, QLabel* widget);
     void bindProgress(Panel panel, QProgressBar* bar);
+    // The panel's Cancel button and the label beside it for notes during a run.
+    void bindCancel(Panel panel, QWidget* button, QLabel* note);
+    QWidget* cancelButton(Panel panel) const;
     // Forgets the widgets of a panel (a dialog that is closing).
     void unbindPanel(Panel panel);
 
@@ -53,6 +56,14 @@ class QtFeedback : public Feedback {
     void onRunEnd(std::function<void(const RunSummary&)> handler) {
         runEndHandlers_.push_back(std::move(handler));
     }
+    // Cancel or Escape: the run stops after its current point.
+    void requestCancel() { cancelRequested_ = true; }
+    bool cancelRequested() override { return cancelRequested_; }
+    // While true, a repaint also hands the user's input to the window (which lets only Cancel
+    // and Escape through).
+    void setTakesInput(bool takes) { takesInput_ = takes; }
+    // A note beside the running panel's Cancel button (why the window stays open, say).
+    void showRunNote(std::string_view text);
 
     void setLabel(Panel panel, Label label, std::string_view text) override;
     void clearText() override;
@@ -90,6 +101,13 @@ class QtFeedback : public Feedback {
     QPointer<QWidget> window_;
     std::array<std::array<LabelSlot, kLabels>, kPanels> labels_{};
     std::array<ProgressSlot, kPanels> progress_{};
+    struct CancelSlot {
+        QPointer<QWidget> button;
+        QPointer<QLabel> note;
+    };
+    std::array<CancelSlot, kPanels> cancel_{};
+    Panel running_ = Panel::Import;
+    bool cancelRequested_ = false, takesInput_ = false;
     RepaintThrottle throttle_{30};
     std::chrono::steady_clock::time_point lastShown_{};
     bool inRun_ = false;

@@ -12,8 +12,13 @@ class QtSettingsStore : public SettingsStore {
     QtSettingsStore();
     std::string read(std::string_view key, std::string_view defaultValue) override;
     void write(std::string_view key, std::string_view value) override;
+    std::string readWindow(std::string_view key, std::string_view defaultValue) override;
+    void writeWindow(std::string_view key, std::string_view value) override;
 
   private:
+    std::string readIn(std::string_view section, std::string_view key,
+                       std::string_view defaultValue);
+    void writeIn(std::string_view section, std::string_view key, std::string_view value);
     QSettings settings_;
 };
 

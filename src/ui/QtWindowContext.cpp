@@ -9,11 +9,13 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
 #include <algorithm>
 
 #include "core/Paths.h"
+#include "ui/RunHold.h"
 
 namespace pel {
 
@@ -82,11 +84,17 @@ void SelectEntries(QListWidget* list, const std::vector<std::string>& names) {
 
 void RunEngine(WindowContext& context, Panel panel, const std::function<void()>& run) {
     context.busy = true;
-    context.feedback.beginRun(panel);
-    try {
-        run();
-    } catch (const std::exception& e) {
-        context.feedback.message(kProgramTitle, e.what(), Icon::Critical);
+    {
+        RunHold hold(context.feedback.cancelButton(panel),
+                     [&] { context.feedback.requestCancel(); });
+        context.feedback.setTakesInput(true);
+        context.feedback.beginRun(panel);
+        try {
+            run();
+        } catch (const std::exception& e) {
+            context.feedback.message(kProgramTitle, e.what(), Icon::Critical);
+        }
+        context.feedback.setTakesInput(false);
     }
     context.feedback.endRun();
     context.busy = false;
@@ -113,6 +121,27 @@ QLabel* MakeLabel(QWidget* owner, const QString& name, const QString& caption) {
     return label;
 }
 
+void AddCancelRow(WindowContext& context, QWidget* owner, QBoxLayout* layout, Panel panel,
+                  QWidget* bar, const QString& name) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    if (bar) row->addWidget(bar, 1);
+    auto* note = new QLabel(owner);
+    note->setObjectName("txtRunNote" + name);
+    note->hide();
+    row->addWidget(note, bar ? 0 : 1);
+    auto* cancel = new QPushButton("&Cancel", owner);
+    cancel->setObjectName("cmdCancel" + name);
+    cancel->setEnabled(false);
+    cancel->setAutoDefault(false);
+    cancel->setToolTip("Stop after the current point, keeping what was completed (Esc)");
+    QObject::connect(cancel, &QPushButton::clicked,
+                     [&feedback = context.feedback] { feedback.requestCancel(); });
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    context.feedback.bindCancel(panel, cancel, note);
+}
+
 QProgressBar* AddProgressArea(WindowContext& context, QWidget* owner, QBoxLayout* layout,
                               Panel panel, const std::array<QString, 4>& names,
                               const std::array<QString, 4>& captions, const QString& progressName) {
@@ -129,8 +158,8 @@ QProgressBar* AddProgressArea(WindowContext& context, QWidget* owner, QBoxLayout
     bar->setValue(0);
     bar->setTextVisible(false);
     bar->setMaximumHeight(12);
-    layout->addWidget(bar);
     context.feedback.bindProgress(panel, bar);
+    AddCancelRow(context, owner, layout, panel, bar, progressName.mid(3));
     return bar;
 }
 

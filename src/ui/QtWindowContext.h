@@ -81,6 +81,11 @@ QButtonGroup* AddOptionGroup(QWidget* owner, QBoxLayout* layout, const QString& 
 // A label with its object name and design caption; long texts never widen its panel.
 QLabel* MakeLabel(QWidget* owner, const QString& name, const QString& caption);
 
+// A row with the panel's Cancel button (enabled only while a run of the panel holds the window),
+// a note beside it, and the progress bar, if any, at its left.
+void AddCancelRow(WindowContext& context, QWidget* owner, QBoxLayout* layout, Panel panel,
+                  QWidget* bar, const QString& name);
+
 // The progress labels of a panel (name, point type, description, status, in that order) with a
 // progress bar under them, added to `layout` and bound to the feedback.
 QProgressBar* AddProgressArea(WindowContext& context, QWidget* owner, QBoxLayout* layout,

@@ -1,5 +1,6 @@
-// frmMain: start-up, the arrangement, tab switching, the enabling rules, the file choices and
-// their settings, ClearText, the option colours, the feedback's repaints, View and the menus.
+// frmMain: start-up, the arrangement, the Compare DB panel on low screens, the focus chain, tab
+// switching, the enabling rules, the file choices and their settings, ClearText, the option
+// colours, the feedback's repaints, View, the menus and what the window remembers.
 
 #include <QAction>
 #include <QButtonGroup>
@@ -11,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -34,6 +37,12 @@ void ClickTab(WindowHarness& h, int tab) {
     auto* strip = h.find<QTabWidget>("TabStrip");
     QTabBar* bar = strip->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
+}
+
+// Whether the whole widget lies in the part of the window's content that is seen.
+bool Seen(WindowHarness& h, const QWidget* w) {
+    const QWidget* viewport = h.find<QScrollArea>("frmMainScroll")->viewport();
+    return viewport->rect().contains(QRect(w->mapTo(viewport, QPoint(0, 0)), w->size()));
 }
 
 }  // namespace
@@ -100,13 +109,22 @@ class MainWindowTest : public QObject {
             {"optParametersToImport_1", "Selection List Text"},
             {"chkUpdateDatabaseDefs", "Update Database Definitions"},
             {"chkTwoWayCheck", "Check for points in Database that are not in the EB file"}};
-        for (const auto& [name, caption] : buttons)
-            QCOMPARE(h.find<QAbstractButton>(name)->text(), QString(caption));
+        // The captions as designed, each with a letter for Alt (but "...").
+        for (const auto& [name, caption] : buttons) {
+            const QString text = h.find<QAbstractButton>(name)->text();
+            QCOMPARE(QString(text).remove('&'), QString(caption));
+            QVERIFY(text.contains('&') || text == "...");
+        }
         QCOMPARE(h.find<QButtonGroup>("optUpdate")->checkedId(), 0);
-        QCOMPARE(h.find<QButtonGroup>("optUpdate")->button(2)->text(), QString("Additions only"));
         QCOMPARE(h.find<QLabel>("txtCompareDBStatus")->text(), QString("Compare DB Status"));
-        for (const char* name : {"txtImportStatus", "txtExportName", "txtCompareEBPtDesc"})
+        for (const char* name : {"txtImportName", "txtExportName", "txtCompareEBPtDesc"})
             QCOMPARE(h.find<QLabel>(name)->text(), QString());  // cleared at start-up
+        // No database yet: where the results will be, the window says where to begin.
+        for (const char* name : {"txtImportStatus", "txtExportStatus", "txtCompareEBStatus"})
+            QCOMPARE(h.find<QLabel>(name)->text(), QString("Choose a point database to begin"));
+        h.window->applyDatabase("/plant/unit100.db", false);
+        QCOMPARE(h.find<QLabel>("txtImportStatus")->text(), QString());
+        QCOMPARE(h.find<QLineEdit>("txtMDBname")->toolTip(), QString("/plant/unit100.db"));
         for (const char* name : {"txtMDBname", "txtEBname", "txtEbExportFile", "txtCompareEBFile",
                                  "txtCompareDBFile", "txtAsBuiltDB"})
             QVERIFY(h.find<QLineEdit>(name)->isReadOnly());
@@ -163,18 +181,51 @@ class MainWindowTest : public QObject {
         QCOMPARE(h.window->refreshCount(), before + 1);
 
         auto* panel = h.window->compareDbPanel();
-        QWidget* client = h.window->centralWidget();
-        QVERIFY(panel->geometry().top() >= client->height());  // below the bottom edge
-        const QRect strip = h.find<QTabWidget>("TabStrip")->geometry();
-        QVERIFY(panel->geometry().top() > strip.bottom());
+        QVERIFY(!Seen(h, panel));  // below the bottom edge at the start-up size
         h.window->resize(h.window->width(), h.window->height() + panel->height() + 80);
-        QTRY_VERIFY(client->rect().contains(panel->geometry()));
+        QTRY_VERIFY(Seen(h, panel));
         const QRect shown = panel->geometry();
         for (int tab : {3, 1, 2}) {
             ClickTab(h, tab);
             QCOMPARE(panel->geometry(), shown);
-            QVERIFY(panel->isVisible());
+            QVERIFY(Seen(h, panel));
         }
+    }
+
+    // Tools > Compare DB brings the panel into view: the window grows where the screen has
+    // room; on a low screen it grows to the screen's height and its content scrolls. Tab walks
+    // only over the controls in view.
+    void theCompareDbPanelIsReachableAndTabOnlyWalksWhatIsSeen_data() {
+        QTest::addColumn<int>("screenHeight");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("1600x1200") << 1200 << false;
+        QTest::newRow("1024x600") << 600 << true;
+    }
+
+    void theCompareDbPanelIsReachableAndTabOnlyWalksWhatIsSeen() {
+        QFETCH(int, screenHeight);
+        QFETCH(bool, scrolls);
+        WindowHarness h;
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        h.window->fitToScreen(QRect(0, 0, 1024, screenHeight));
+        auto* panel = h.window->compareDbPanel();
+        auto tabWalk = [&] {
+            QSet<QWidget*> met;
+            h.find<QPushButton>("cmdAccess")->setFocus();
+            for (int i = 0; i < 60; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                met.insert(QApplication::focusWidget());
+            }
+            return met;
+        };
+        for (QWidget* w : tabWalk()) QVERIFY2(!panel->isAncestorOf(w), qPrintable(w->objectName()));
+
+        h.find<QAction>("mnuCompareDB")->trigger();
+        QTRY_VERIFY(Seen(h, panel));
+        QVERIFY(h.window->height() <= screenHeight);
+        QCOMPARE(h.find<QScrollArea>("frmMainScroll")->verticalScrollBar()->value() > 0, scrolls);
+        QVERIFY(tabWalk().contains(h.find<QPushButton>("cmdAsBuiltDB")));
     }
 
     void enablingRules_data() {
@@ -501,6 +552,9 @@ class MainWindowTest : public QObject {
         auto* about = h.window->findChild<QDialog*>("frmAbout");
         QVERIFY(about && about->isVisible() && !about->isModal());
         QCOMPARE(about->windowTitle(), QString("About Pelorin File Conversion Utility"));
+        const QString versions = h.find<QLabel>("lblVersions")->text();
+        for (const char* part : {"Version ", "Qt ", "SQLite ", "libmdb "})
+            QVERIFY2(versions.contains(part), qPrintable(versions));
 
         QString shownDatabase;
         bool modal = false;
@@ -520,6 +574,16 @@ class MainWindowTest : public QObject {
         QVERIFY(!h.window->isVisible());
         QVERIFY(!about->isVisible());
         QVERIFY(!h.state.definitionsConnection);  // shut down
+
+        // Size, place and tab are remembered outside "Properties"; nothing stored: as designed.
+        QCOMPARE(h.settings.readWindow("Tab", ""), std::string("1"));
+        QVERIFY(!h.settings.values().count("Tab"));
+        WindowHarness again({}, [&](MemorySettingsStore& s) {
+            s.writeWindow("Tab", "3");
+            s.writeWindow("Geometry", h.settings.readWindow("Geometry", ""));
+        });
+        QCOMPARE(again.window->currentTab(), 3);
+        QCOMPARE(again.window->size(), h.window->size());
     }
 };
 

@@ -53,6 +53,49 @@ void SelectType(QListWidget* list, const QString& type) {
 class WindowDriversTest : public QObject {
     Q_OBJECT
   private slots:
+    // While a run holds the window only Cancel and Escape take input; a close is refused with
+    // the reason shown; afterwards every control is enabled exactly as before.
+    void aRunTakesOnlyCancelAndRefusesToClose_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Cancel button") << false;
+        QTest::newRow("Escape") << true;
+    }
+
+    void aRunTakesOnlyCancelAndRefusesToClose() {
+        QFETCH(bool, escape);
+        Plant h;
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        h.window->importTab()->applyChosenFiles({Q(h.file("A.eb", {"&T REGCLNIM", "&N FIC101"}))},
+                                                false);
+        auto enabledStates = [&] {
+            QMap<QWidget*, bool> states;
+            for (QWidget* w : h.window->findChildren<QWidget*>()) states[w] = w->isEnabled();
+            return states;
+        };
+        const auto before = enabledStates();
+        bool held = false;
+        QString note;
+        QTimer::singleShot(0, [&] {
+            auto* cancel = h.find<QPushButton>("cmdCancelImport");
+            held = cancel->isEnabled() && !h.find<QPushButton>("cmdAccess")->isEnabled() &&
+                   !h.find<QPushButton>("cmdImportEB")->isEnabled();
+            h.window->close();
+            note = h.find<QLabel>("txtRunNoteImport")->text();
+            if (escape)
+                QTest::keyClick(h.window.get(), Qt::Key_Escape);
+            else
+                QTest::mouseClick(cancel, Qt::LeftButton);
+        });
+        h.find<QPushButton>("cmdImportEB")->click();
+        QVERIFY(held);
+        QVERIFY(h.window->isVisible());
+        QVERIFY(note.contains("Cancel"));
+        QCOMPARE(h.value("REGCLNIM", "FIC101", "PTDESC"), std::string("<no row>"));
+        QVERIFY(h.dialogs.saidSomething("was cancelled"));
+        QVERIFY(enabledStates() == before);
+    }
+
     void importsThreeFilesInTheOrderChosen() {
         Plant h;
         const std::string a = h.dir.file("A.eb"), b = h.dir.file("B.eb"), c = h.dir.file("C.eb");
