@@ -346,7 +346,7 @@ void MainWindow::fitToScreen(const QRect& available) {
     const int decoration = frameGeometry().height() - height();
     const bool tooLow =
         available.height() < menuBar()->sizeHint().height() + kContentHeight + decoration;
-    frame_->setMinimumSize(tooLow ? QSize(kWindowWidth, kContentHeight) : QSize(0, 0));
+    frame_->setMinimumSize(0, tooLow ? kContentHeight : 0);
 }
 
 void MainWindow::showCompareDb() {
