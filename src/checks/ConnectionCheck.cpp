@@ -60,7 +60,7 @@ class ConnectionCheck {
         if (checked.empty() && result_.outcome == Outcome::Done)
             leftUndone("No point types selected");
         if (!checked.empty()) readNames();
-        for (std::size_t i = 0; i < checked.size(); ++i) {
+        for (std::size_t i = 0; i < checked.size() && !cancelled_; ++i) {
             feedback_.setProgress(kPanel, double(i) / double(checked.size()));
             checkTable(tables_[checked[i]]);
         }
@@ -167,6 +167,7 @@ class ConnectionCheck {
             for (int i = 0; i < cursor->fieldCount(); ++i)
                 if (IsConnectionParameter(cursor->field(i).name)) connections.push_back(i);
             for (; !cursor->eof(); cursor->moveNext()) {
+                if ((cancelled_ = feedback_.cancelRequested())) return;
                 ++result_.points;
                 const std::string point =
                     name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type) : "";
@@ -213,6 +214,12 @@ class ConnectionCheck {
     }
 
     void finish() {
+        if (cancelled_) {
+            const std::string howFar = std::to_string(result_.points) + " points were checked";
+            feedback_.warning(CancelledWarning("The connection check", howFar));
+            result_.outcome = Outcome::LeftUndone;
+            undone_ += (undone_.empty() ? "cancelled: " : "; cancelled: ") + howFar;
+        }
         const bool written = report_.close(feedback_, undone_);
         if (!written) leftUndone(report_.errorText() + "; the report is incomplete");
         feedback_.setProgress(kPanel, 1.0);
@@ -232,6 +239,7 @@ class ConnectionCheck {
     FindingsReport report_;
     ConnectionCheckResult result_;
     std::string undone_;
+    bool cancelled_ = false;
 };
 
 }  // namespace

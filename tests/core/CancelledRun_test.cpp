@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "checks/ConnectionCheck.h"
 #include "compare/CompareDbEngine.h"
 #include "compare/CompareEngine.h"
 #include "connections/ConnectionReport.h"
@@ -90,6 +91,13 @@ TEST(CancelledRun, StopsAfterTheCurrentPointAndKeepsWhatItCompleted) {
          },
          [](Plant& p) { return std::to_string(Count(test::ReadFile(p.dir.file("c.txt")), "{ }")); },
          "2"},
+        {"connection check",
+         [&](Plant& p) {
+             return CheckConnections(p.catalog, p.cancelling,
+                                     {p.db, p.dir.file("check.csv"), types, {}})
+                 .outcome;
+         },
+         [](Plant& p) { return p.cancelling.results.back().substr(0, 17); }, "Points checked: 2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.engine);
