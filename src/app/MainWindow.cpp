@@ -10,7 +10,6 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTabWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
 
