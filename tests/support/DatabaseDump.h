@@ -24,7 +24,7 @@ inline std::string ShownValue(const db::Cursor& c, int i) {
             out += ch;
             continue;
         }
-        char hex[5];
+        char hex[8];
         std::snprintf(hex, sizeof hex, "\\x%02X", byte);
         out += hex;
     }
