@@ -48,10 +48,6 @@ TEST(ImportCli, QuestionsAreAnsweredCancelWithoutYesAndEverythingLeftUndoneExits
     EXPECT_NE(noColumn.err.find("c.eb, line 3, point A3, parameter NEWPARAM"), std::string::npos)
         << noColumn.err;
     EXPECT_EQ(p.value("REGCLNIM", "A3", "PTDESC"), "<null>");  // the point is saved without it
-
-    auto missingDb = RunCli({"import", p.dir.file("none.db"), a});
-    EXPECT_EQ(missingDb.exitCode, 1);
-    EXPECT_NE(missingDb.err.find(p.dir.file("none.db")), std::string::npos);
 }
 
 // A REGCLNIM table of `width` columns (NAME, PNTTYPE, PTDESC, _INTERNAL, C5, C6, ...) with its

@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "db/TypeCodes.h"
 #include "db/ValueText.h"
 #include "support/AccessFixtures.h"
+#include "support/DatabaseDump.h"
 #include "support/TestSupport.h"
 
 using namespace pel;
@@ -30,83 +30,6 @@ std::vector<std::string> FilesIn(const TempDir& dir) {
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The schema's own text for a table or index, as SQLite keeps it.
-std::string SchemaSql(const std::string& path, const std::string& name) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_schema WHERE name = ?1", -1, &st, nullptr);
-    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    std::string sql;
-    if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
-        sql = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return sql;
-}
-
-// A row as the program shows its values (SQLite keeps a whole SINGLE as an integer, Access
-// as a real: both show "1500"), Null apart from empty text.
-std::vector<std::string> Shown(const Cursor& c, const std::vector<int>& columns) {
-    std::vector<std::string> out;
-    for (int i : columns) {
-        const Value v = c.value(i);
-        out.push_back(v.isNull() ? "<null>" : ValueText(v, c.field(i).type));
-    }
-    return out;
-}
-
-std::vector<std::vector<std::string>> Walk(Database& db, const std::string& table,
-                                           const std::string& order,
-                                           const std::vector<std::string>& names) {
-    auto c = db.openTable(table, order, CursorMode::Reading);
-    std::vector<int> columns;
-    for (const auto& n : names) columns.push_back(c->fieldIndex(n));
-    std::vector<std::vector<std::string>> rows;
-    for (; !c->eof(); c->moveNext()) rows.push_back(Shown(*c, columns));
-    EXPECT_EQ(c->recordCount(), static_cast<std::int64_t>(rows.size()));
-    return rows;
-}
-
-// Every table, column, readable index and value of `access` is in `copy`, and every index
-// gives its keys in the same order on both sides. Rows whose keys tie come in an order of
-// their own on each side unless the table has NAME to break the tie.
-void ExpectSameContents(Database& access, Database& copy) {
-    ASSERT_EQ(access.tableNames(), copy.tableNames());
-    for (const auto& table : access.tableNames()) {
-        SCOPED_TRACE(table);
-        auto a = access.tableInfo(table);
-        auto c = copy.tableInfo(table);
-        ASSERT_TRUE(a && c);
-        std::vector<std::string> all;
-        ASSERT_EQ(a->columns.size(), c->columns.size());
-        for (std::size_t i = 0; i < a->columns.size(); ++i) {
-            EXPECT_EQ(a->columns[i].name, c->columns[i].name);
-            EXPECT_EQ(a->columns[i].type, c->columns[i].type) << a->columns[i].name;
-            all.push_back(a->columns[i].name);
-        }
-        std::vector<std::string> readable, copied;
-        for (const auto& idx : a->indexes) {
-            if (!idx.readable) continue;
-            readable.push_back(idx.name);
-            const IndexInfo* same = c->index(idx.name);
-            ASSERT_TRUE(same) << idx.name;
-            EXPECT_EQ(same->columns, idx.columns);
-            EXPECT_EQ(same->unique, idx.unique);
-            const bool named = a->columnIndex("NAME") >= 0;
-            std::vector<std::string> keys = named ? all : idx.columns;
-            EXPECT_EQ(Walk(access, table, idx.name, keys), Walk(copy, table, idx.name, keys))
-                << idx.name;
-        }
-        for (const auto& idx : c->indexes) copied.push_back(idx.name);
-        EXPECT_EQ(copied, readable);
-        auto x = Walk(access, table, "", all), y = Walk(copy, table, "", all);
-        std::sort(x.begin(), x.end());
-        std::sort(y.begin(), y.end());
-        EXPECT_EQ(x, y);
-    }
 }
 
 struct RoundTrip {
@@ -129,10 +52,9 @@ TEST_P(ConvertRoundTrip, TheCopyHoldsWhatTheAccessFileHolds) {
     EXPECT_EQ(feedback.results, std::vector<std::string>{GetParam().result});
     EXPECT_TRUE(feedback.messages.empty());
     EXPECT_EQ(feedback.warnings.empty(), GetParam().complete);
-    auto access = Database::open(source, false);
     auto copy = Database::open(dest, false);
     EXPECT_FALSE(copy->isAccess());
-    ExpectSameContents(*access, *copy);
+    EXPECT_EQ(pel::test::Dump(*copy), pel::test::Dump(*Database::open(source, false)));
     std::vector<std::string> expected = {"copy.db", GetParam().fixture};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(FilesIn(dir), expected);  // no temporary file is left beside the copy
@@ -147,33 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"testUnicodeCompV2003.mdb", "Tables converted: 1      Rows converted: 8", true},
         RoundTrip{"nwind.mdb", "Tables converted: 9      Rows converted: 4032", false}));
 
-TEST(ConvertDatabase, DeclaresTypesAndCaseBlindKeysAsTheProgramDoes) {
+// The types of the copy are read back by the round trips above.
+TEST(ConvertDatabase, TheCopyIsAPointDatabaseWithCaseBlindKeys) {
     TempDir dir;
     RecordingFeedback feedback;
-    const std::string plant = dir.file("plant.db"), defs = dir.file("EB.db");
+    const std::string plant = dir.file("plant.db");
     ASSERT_EQ(ConvertDatabase(CopyAccessFixture(dir, "plant-sample.mdb"), plant, feedback),
               Outcome::Done);
-    ASSERT_EQ(ConvertDatabase(CopyAccessFixture(dir, "EB-sample.mdb"), defs, feedback),
-              Outcome::Done);
-    EXPECT_EQ(SchemaSql(plant, "REGCLNIM"),
-              "CREATE TABLE \"REGCLNIM\" (\"NAME\" TEXT NOT NULL COLLATE NOCASE, \"PNTTYPE\" TEXT, "
-              "\"PTDESC\" TEXT, \"KEYWORD\" TEXT, \"NODENUM\" INTEGER, \"MODNUM\" SMALLINT, "
-              "\"SLOTNUM\" BYTE, \"PVEUHI\" DOUBLE, \"PVEULO\" SINGLE, \"INSERVICE\" BOOLEAN, "
-              "\"PISRC(1)\" TEXT, \"LISRC(2)\" TEXT, \"_INTERNAL\" LONGTEXT)");
-    EXPECT_EQ(SchemaSql(plant, "REGCLNIM.PrimaryKey"),
-              "CREATE UNIQUE INDEX \"REGCLNIM.PrimaryKey\" ON \"REGCLNIM\" (\"NAME\")");
-    EXPECT_EQ(
-        SchemaSql(plant, "REGCLNIM.Address"),
-        "CREATE INDEX \"REGCLNIM.Address\" ON \"REGCLNIM\" (\"NODENUM\", \"MODNUM\", \"SLOTNUM\")");
-    EXPECT_EQ(
-        SchemaSql(defs, "PointTypes"),
-        "CREATE TABLE \"PointTypes\" (\"PntType\" TEXT NOT NULL COLLATE NOCASE, \"Node\" TEXT, "
-        "\"InternalParameters\" LONGTEXT, \"NumericFields\" LONGTEXT)");
-    EXPECT_EQ(SchemaSql(defs, "QuotedParameters.PrimaryKey"),
-              "CREATE INDEX \"QuotedParameters.PrimaryKey\" ON \"QuotedParameters\" "
-              "(\"Parameter\", \"Node\")");
-
-    // The copy is a point database like any other: it can be written, and its keys ignore case.
     auto db = Database::open(plant, true);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
     c->addNew();
@@ -260,11 +162,6 @@ TEST(ConvertDatabase, TheCommandLineConvertsAndSaysSo) {
     EXPECT_EQ(done.exitCode, 0) << done.err;
     EXPECT_EQ(done.out, "Tables converted: 2      Rows converted: 6\n");
     EXPECT_EQ(done.err, "");
-    auto again = pel::test::RunCli({"convert", source, dest});
-    EXPECT_EQ(again.exitCode, 1);
-    EXPECT_NE(again.err.find("Error: A file " + dest + " exists already"), std::string::npos)
-        << again.err;
-    EXPECT_EQ(pel::test::RunCli({"convert", source}).exitCode, 2);
 
     auto partly = pel::test::RunCli(
         {"convert", CopyAccessFixture(dir, "testIndexPropertiesV2000.mdb"), dir.file("props.db")});

@@ -1,10 +1,10 @@
-// Numbers, value text and the conversion of EB text into column values.
+// Numbers and value text (the conversion of EB text into column values is tested through the
+// import).
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "db/ColumnConversion.h"
 #include "db/Numeric.h"
 #include "db/TypeCodes.h"
 #include "db/ValueText.h"
@@ -39,25 +39,6 @@ TEST(ParseNumber, AcceptsPlainDecimalOnly) {
     }
 }
 
-TEST(RoundHalfEven, RoundsHalvesToEvenAndRefusesOutOfRange) {
-    struct Case {
-        double in;
-        std::optional<std::int32_t> out;
-    } cases[] = {{2.5, 2},
-                 {3.5, 4},
-                 {-2.5, -2},
-                 {-3.5, -4},
-                 {2.4, 2},
-                 {2.6, 3},
-                 {1000, 1000},
-                 {0.5, 0},
-                 {2147483647.0, 2147483647},
-                 {2147483648.0, std::nullopt},
-                 {-2147483649.0, std::nullopt},
-                 {1e300, std::nullopt}};
-    for (const auto& c : cases) EXPECT_EQ(RoundHalfEvenToInt32(c.in), c.out) << c.in;
-}
-
 TEST(ValueText, FormatsEachKindAsTheWritersExpect) {
     struct Case {
         Value value;
@@ -86,48 +67,6 @@ TEST(ValueText, FormatsEachKindAsTheWritersExpect) {
     EXPECT_TRUE(HasEmptyText(Value::null()));
     EXPECT_TRUE(HasEmptyText(Value::text("")));
     EXPECT_FALSE(HasEmptyText(Value::integer(0)));
-}
-
-TEST(ConvertForColumn, FollowsTheColumnType) {
-    using O = Conversion::Outcome;
-    struct Case {
-        int type;
-        const char* text;
-        O outcome;
-        Value value;
-    } cases[] = {
-        {kInteger, "2.5", O::Stored, Value::integer(2)},
-        {kInteger, "3.5", O::Stored, Value::integer(4)},
-        {kInteger, "1E3", O::Stored, Value::integer(1000)},
-        {kInteger, "abc", O::NotANumber, Value::null()},
-        {kInteger, " ", O::Stored, Value::null()},
-        {kInteger, "3000000000", O::DoesNotFit, Value::null()},
-        {kSmallInt, "40000", O::DoesNotFit, Value::null()},
-        {kSingle, "0.1", O::Stored, Value::real(ToSinglePrecision(0.1))},
-        {kDouble, "0.1", O::Stored, Value::real(ToSinglePrecision(0.1))},
-        {kDouble, "x", O::NotANumber, Value::null()},
-        {kDouble, "1e300", O::DoesNotFit, Value::null()},
-        {kInteger, "1E400", O::DoesNotFit, Value::null()},
-        {kBoolean, "1E400", O::DoesNotFit, Value::null()},
-        {kBoolean, "yes", O::Stored, Value::integer(1)},
-        {kBoolean, "OFF", O::Stored, Value::integer(0)},
-        {kBoolean, "-1", O::Stored, Value::integer(1)},
-        {kBoolean, "maybe", O::DoesNotFit, Value::null()},
-        {kByte, "255", O::Stored, Value::integer(255)},
-        {kByte, "256", O::DoesNotFit, Value::null()},
-        {kByte, "1.5", O::DoesNotFit, Value::null()},
-        {kText, "007", O::Stored, Value::text("007")},
-        {kLongText, " a ", O::Stored, Value::text(" a ")},
-    };
-    for (const auto& c : cases) {
-        auto r = ConvertForColumn(c.type, c.text);
-        EXPECT_EQ(r.outcome, c.outcome) << c.type << " " << c.text;
-        if (r.outcome == O::Stored) {
-            EXPECT_EQ(r.value, c.value) << c.type << " " << c.text;
-        } else {
-            EXPECT_FALSE(r.reason.empty());
-        }
-    }
 }
 
 TEST(TypeCodes, DeclaredTypesMapToCodes) {

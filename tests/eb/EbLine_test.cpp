@@ -1,9 +1,9 @@
-// The EB line scheme, the streaming reader, the code page and the block writer.
+// The EB line scheme, the streaming reader and the code page (the block writer is tested
+// through the export).
 
 #include <gtest/gtest.h>
 
 #include "core/Cp1252.h"
-#include "eb/EbBlockWriter.h"
 #include "eb/EbLine.h"
 #include "eb/EbLineReader.h"
 #include "support/TestSupport.h"
@@ -137,46 +137,4 @@ TEST(Cp1252, EveryByteComesBackOutUnchanged) {
                        unmappable);  // CJK, emoji, bad byte
     EXPECT_EQ(back, "? x ? ?");
     EXPECT_EQ(unmappable, 3u);
-}
-
-TEST(TextFileWriter, WritesCrLfIn1252AndCountsWhatItCannotHold) {
-    TempDir dir;
-    TextFileWriter w;
-    ASSERT_TRUE(w.open(dir.file("o.eb")));
-    w.writeLine("caf\xC3\xA9");
-    w.writeLine("\xE4\xB8\xAD");
-    EXPECT_TRUE(w.commit());
-    EXPECT_EQ(pel::test::ReadFile(dir.file("o.eb")), "caf\xE9\r\n?\r\n");
-    EXPECT_EQ(w.unmappable(), 1u);
-    EXPECT_FALSE(w.open(dir.file("no/such/folder/o.eb")));
-}
-
-TEST(WritePointBlock, LaysOutOneRow) {
-    TempDir dir;
-    struct Case {
-        std::vector<BlockColumn> columns;
-        std::string quoted;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {{{"NAME", "FIC101"}, {"PNTTYPE", "regclnim"}, {"PTDESC", "FEED FLOW"}, {"BOXNUM", "12"}},
-         ",",
-         {"&T REGCLNIM", "&N FIC101", "PTDESC = \"FEED FLOW\"", "BOXNUM = 12", "{ }"}},
-        {{{"KEYWORD", "FLOW"}, {"EUDESC(2)", "DEGC"}, {"X", ""}, {"Z", "0"}},
-         ",KEYWORD,EUDESC,",
-         {"&T REGCLNIM", "&N FIC101", "KEYWORD = \"FLOW\"", "EUDESC(2) = \"DEGC\"", "Z = 0",
-          "{ }"}},
-        // Internal lines go last whatever the column position; text after the last comma is not
-        // written; other "_" columns never.
-        {{{"_INTERNAL", "LINE ONE,LINE TWO,rest"}, {"_Found", "True"}, {"B", "1"}},
-         ",",
-         {"&T REGCLNIM", "&N FIC101", "B = 1", "LINE ONE", "LINE TWO", "{ }"}},
-        {{{"_internal", "A,B"}}, ",", {"&T REGCLNIM", "&N FIC101", "A", "{ }"}},
-    };
-    for (const auto& c : cases) {
-        TextFileWriter w;
-        ASSERT_TRUE(w.open(dir.file("b.eb")));
-        WritePointBlock(w, "REGCLNIM", "FIC101", c.columns, c.quoted);
-        ASSERT_TRUE(w.commit());
-        EXPECT_EQ(pel::test::ReadFile(dir.file("b.eb")), pel::test::CrLf(c.lines));
-    }
 }

@@ -80,5 +80,6 @@ TEST(OutputFile, RefusesOutputsThatAreNoRegularFileOrAreAnInput) {
     OutputFile device;
     EXPECT_FALSE(device.open("/dev/full"));
     EXPECT_NE(device.errorText().find("not a regular file"), std::string::npos);
+    EXPECT_FALSE(OutputFile().open(dir.file("no/such/folder/o.eb")));
     EXPECT_EQ(ReadFile(input), "database");
 }

@@ -7,7 +7,6 @@
 #include <tuple>
 
 #include "db/Database.h"
-#include "db/Numeric.h"
 #include "db/PointDatabase.h"
 #include "import/DefinitionUpdate.h"
 #include "import/ImportDriver.h"
@@ -15,9 +14,6 @@
 
 using namespace pel;
 using pel::db::Value;
-using pel::test::CrLf;
-using pel::test::RecordingFeedback;
-using pel::test::TempDir;
 
 namespace {
 
@@ -39,17 +35,8 @@ struct Plant : test::PlantFixture {
     }
 };
 
-const std::vector<std::string> kTwoPoints = {"&T REGCLNIM",
-                                             "&N FIC101",
-                                             "PTDESC = \"FEED FLOW\"",
-                                             "NODENUM = 12",
-                                             "KEYWORD = FLOW",
-                                             "{ }",
-                                             "&T REGCLNIM",
-                                             "&N FIC102",
-                                             "PTDESC = \"RETURN\"",
-                                             "NODENUM = 2.5",
-                                             "{ }"};
+const std::vector<std::string> kPoint = {"&T REGCLNIM", "&N FIC101", "PTDESC = \"FEED FLOW\"",
+                                         "NODENUM = 12"};
 
 }  // namespace
 
@@ -107,7 +94,7 @@ TEST(Import, ModesAddAndUpdateAsAllowed) {
     };
     for (const auto& c : cases) {
         Plant p;
-        (void)p.import({p.file("a.eb", kTwoPoints)});
+        (void)p.import({p.file("a.eb", kPoint)});
         p.feedback.results.clear();
         (void)p.import({p.file("b.eb", {"&T REGCLNIM", "&N fic101", "PTDESC = NEW", "&T REGCLNIM",
                                         "&N FIC900", "PTDESC = ADDED"})},
@@ -120,40 +107,76 @@ TEST(Import, ModesAddAndUpdateAsAllowed) {
     }
 }
 
-TEST(Import, ValuesAreConvertedByColumnType) {
+// Each value is converted by its column's type; one the column cannot hold is named with the
+// reason and ends the run as not done; blanks are Null in numeric columns, a blank in text.
+TEST(Import, ValuesAreConvertedByColumnTypeAndWhatCannotBeStoredIsNamed) {
     Plant p;
-    {
-        auto d = db::Database::open(p.db, true);
-        for (auto [col, type] : std::vector<std::pair<const char*, const char*>>{{"I", "INTEGER"},
-                                                                                 {"S", "SMALLINT"},
-                                                                                 {"F", "SINGLE"},
-                                                                                 {"D", "DOUBLE"},
-                                                                                 {"B", "BOOLEAN"},
-                                                                                 {"TXT", "TEXT"}})
-            d->addColumn("REGCLNIM", col, type);
-    }
+    p.columns("REGCLNIM", {{"I", "INTEGER"},
+                           {"S", "SMALLINT"},
+                           {"F", "SINGLE"},
+                           {"D", "DOUBLE"},
+                           {"B", "BOOLEAN"},
+                           {"BY", "BYTE"},
+                           {"TXT", "TEXT"}});
+    const std::string range = "does not fit: the number is out of the column's range";
+    const std::string single = "does not fit: the number is too large for single precision";
+    const std::string noNumber = "was not stored: it is not a number";
+    const std::string yesNo = "does not fit: a Yes/No column takes";
+    const std::string byte = "does not fit: a Byte column takes a whole number from 0 to 255";
     struct Case {
         const char* column;
         const char* text;
-        const char* stored;
+        std::string stored;
+        std::string says;  // why it was not stored; empty: stored
     } cases[] = {
-        {"I", "2.5", "int:2"},    {"I", "3.5", "int:4"},
-        {"I", "1E3", "int:1000"}, {"I", "abc", "<null>"},
-        {"I", "", "<null>"},      {"I", "1E400", "<null>"},
-        {"S", "-7", "int:-7"},    {"D", "0.1", "real:0.100000001490116"},
-        {"F", "0.5", "real:0.5"}, {"D", "x", "<null>"},
-        {"B", "True", "int:1"},   {"B", "0", "int:0"},
-        {"B", "1E400", "<null>"}, {"F", "-1E400", "<null>"},
-        {"TXT", "007", "007"},    {"TXT", "", " "},
-        {"TXT", "\"\"", " "},     {"TXT", "\"  Pump 1 \"", "Pump 1"},
+        {"I", "2.5", "int:2", ""},  // halves to even
+        {"I", "-2.5", "int:-2", ""},
+        {"I", "0.5", "int:0", ""},
+        {"I", "2147483647", "int:2147483647", ""},
+        {"I", "2147483648", "<null>", range + " (-2147483648 to 2147483647)"},
+        {"I", "1E400", "<null>", range},
+        {"I", "abc", "<null>", noNumber},
+        {"I", "", "<null>", ""},
+        {"I", "\"\"", "<null>", ""},
+        {"S", "-7", "int:-7", ""},
+        {"S", "40000", "<null>", range + " (-32768 to 32767)"},
+        {"F", "0.5", "real:0.5", ""},
+        {"F", "-1E400", "<null>", single},
+        {"D", "0.1", "real:0.100000001490116", ""},  // single precision, as every real
+        {"D", "1e300", "<null>", single},
+        {"D", "x", "<null>", noNumber},
+        {"B", "True", "int:1", ""},
+        {"B", "yes", "int:1", ""},
+        {"B", "OFF", "int:0", ""},
+        {"B", "0", "int:0", ""},
+        {"B", "-1", "int:1", ""},
+        {"B", "1E400", "<null>", yesNo},
+        {"B", "maybe", "<null>", yesNo},
+        {"BY", "255", "int:255", ""},
+        {"BY", "256", "<null>", byte},
+        {"BY", "1.5", "<null>", byte},
+        {"TXT", "007", "007", ""},
+        {"TXT", "", " ", ""},
+        {"TXT", "\"\"", " ", ""},
+        {"TXT", "\"  Pump 1 \"", "Pump 1", ""},
     };
     int n = 0;
     for (const auto& c : cases) {
-        const std::string name = "P" + std::to_string(n++);
-        (void)p.import(
-            {p.file("v.eb", {"&T REGCLNIM", "&N " + name, std::string(c.column) + " = " + c.text})},
-            ImportMode::UpdatesAndAdditions, std::nullopt, false);
-        EXPECT_EQ(p.value("REGCLNIM", name, c.column), c.stored) << c.column << " = " << c.text;
+        const std::string name = "P" + std::to_string(n++), line = c.column + std::string(" = ");
+        p.feedback.messages.clear();
+        EXPECT_EQ(p.import({p.file("v.eb", {"&T REGCLNIM", "&N " + name, line + c.text})},
+                           ImportMode::UpdatesAndAdditions, std::nullopt, false),
+                  c.says.empty() ? Outcome::Done : Outcome::LeftUndone)
+            << line << c.text;
+        EXPECT_EQ(p.value("REGCLNIM", name, c.column), c.stored) << line << c.text;
+        if (c.says.empty()) continue;
+        ASSERT_FALSE(p.feedback.messages.empty());
+        const std::string& summary = p.feedback.messages.back().text;
+        EXPECT_NE(summary.find("1 value was not stored"), std::string::npos) << summary;
+        EXPECT_NE(summary.find("v.eb, line 3, point " + name + ", parameter " + c.column +
+                               ": the value \"" + c.text + "\" " + c.says),
+                  std::string::npos)
+            << summary;
     }
 }
 
@@ -197,39 +220,6 @@ TEST(Import, TheShippedDefinitionsKeepRealisticValuesOfEveryPointType) {
     EXPECT_TRUE(p.feedback.warnings.empty()) << p.feedback.warnings.front();
 }
 
-TEST(Import, ValuesThatAreNoNumberOrTooLargeAreReportedAndEndTheRunAsNotDone) {
-    struct Case {
-        const char* value;
-        Outcome outcome;
-        const char* stored;
-    } cases[] = {{"\"\"", Outcome::Done, "<null>"},
-                 {"", Outcome::Done, "<null>"},
-                 {"12", Outcome::Done, "int:12"},
-                 {"TWELVE", Outcome::LeftUndone, "<null>"},
-                 {"1E400", Outcome::LeftUndone, "<null>"}};
-    for (const auto& c : cases) {
-        Plant p;
-        {
-            auto d = db::Database::open(p.db, true);
-            d->addColumn("REGCLNIM", "NODENUM", "INTEGER");
-        }
-        const Outcome o = p.import(
-            {p.file("n.eb", {"&T REGCLNIM", "&N A1", std::string("NODENUM = ") + c.value})},
-            ImportMode::UpdatesAndAdditions, std::nullopt, false);
-        EXPECT_EQ(o, c.outcome) << c.value;
-        EXPECT_EQ(p.value("REGCLNIM", "A1", "NODENUM"), c.stored) << c.value;
-        if (c.outcome == Outcome::Done) continue;
-        ASSERT_FALSE(p.feedback.messages.empty());
-        const std::string& summary = p.feedback.messages.back().text;
-        EXPECT_NE(summary.find("1 value was not stored"), std::string::npos) << summary;
-        EXPECT_NE(
-            summary.find(std::string("n.eb, line 3, point A1, parameter NODENUM: the value \"") +
-                         c.value + "\""),
-            std::string::npos)
-            << summary;
-    }
-}
-
 TEST(Import, TheShapeOfTheFileIsSaidAndALineWithoutANameIsNotKept) {
     struct Case {
         std::string bytes;
@@ -263,6 +253,13 @@ TEST(Import, TheShapeOfTheFileIsSaidAndALineWithoutANameIsNotKept) {
 
 TEST(Import, SelectionIsExactAndInternalLinesAreKeptWhateverItSays) {
     Plant p;
+    // A selection without names is refused before anything is written.
+    EXPECT_EQ(p.import({p.file("a.eb", kPoint)}, ImportMode::UpdatesAndAdditions,
+                       std::string(" ,\r\n\t")),
+              Outcome::LeftUndone);
+    EXPECT_EQ(p.rows("REGCLNIM"), 0);
+    EXPECT_EQ(p.columnType("REGCLNIM", "NODENUM"), -1);
+    ASSERT_EQ(p.feedback.messages.size(), 1u);
     (void)p.import({p.file("a.eb", {"&T REGCLNIM", "&N FIC1", "PTDESC = D", "KEYWORD = K",
                                     "nodenum = 3", "CTLEQN = A", "KEYWORD = after  ", "{ }"})},
                    ImportMode::UpdatesAndAdditions, std::string("PTDESC\r\n\tNODENUM,,"));
@@ -330,26 +327,9 @@ TEST(Import, MendedFaultsOfShortNamesStrayLinesAndEmptyTypes) {
     EXPECT_EQ(warned, 3);  // the stray line is named by the definition update and the import
 }
 
+// A value that cannot be stored is named by the table of values above and by the command line.
 TEST(Import, FailuresAreReportedAndLoseNothing) {
     Plant p;
-    {
-        auto d = db::Database::open(p.db, true);
-        d->addColumn("REGCLNIM", "NODENUM", "INTEGER");
-    }
-    Outcome o =
-        p.import({p.file("a.eb", {"&T REGCLNIM", "&N A1", "PTDESC = KEPT", "NODENUM = 99999999999",
-                                  "NOCOLUMN = 1", "&T REGCLNIM", "&N A2", "PTDESC = NEXT"})},
-                 ImportMode::UpdatesAndAdditions, std::nullopt, false);
-    EXPECT_EQ(o, Outcome::LeftUndone);
-    EXPECT_EQ(p.value("REGCLNIM", "A1", "PTDESC"), "KEPT");  // saved with what could be stored
-    EXPECT_EQ(p.value("REGCLNIM", "A1", "NODENUM"), "<null>");
-    EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "NEXT");
-    ASSERT_FALSE(p.feedback.messages.empty());
-    const std::string& summary = p.feedback.messages.back().text;
-    EXPECT_NE(summary.find("2 values were not stored"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("line 4, point A1, parameter NODENUM"), std::string::npos) << summary;
-    EXPECT_NE(summary.find("parameter NOCOLUMN"), std::string::npos) << summary;
-
     // A known type whose table is missing: its points are named, the others imported.
     const std::string partial = p.dir.file("partial.db");
     {
@@ -357,7 +337,6 @@ TEST(Import, FailuresAreReportedAndLoseNothing) {
         db::CreatePointTypeTable(*d, "REGCLNIM");
         d->commit();
     }
-    p.feedback.messages.clear();
     EXPECT_EQ(RunImport(p.catalog, p.feedback,
                         {partial,
                          {p.file("t.eb", {"&T ANINNIM", "&N B1", "{ }", "&T REGCLNIM", "&N A4"})},
@@ -379,7 +358,8 @@ TEST(Import, FailuresAreReportedAndLoseNothing) {
     for (int i = 0; i < 20000; ++i) bytes += static_cast<char>((i * 7919) % 256);
     test::WriteFile(garbage, bytes);
     p.feedback.messages.clear();
-    o = p.import({p.dir.file("missing.eb"), garbage, p.file("c.eb", {"&T REGCLNIM", "&N A3"})});
+    const Outcome o =
+        p.import({p.dir.file("missing.eb"), garbage, p.file("c.eb", {"&T REGCLNIM", "&N A3"})});
     EXPECT_EQ(o, Outcome::LeftUndone);
     EXPECT_EQ(p.value("REGCLNIM", "A3", "NAME"), "A3");
     int saidMissing = 0;  // once, by the definition update; the import does not say it again
@@ -401,38 +381,14 @@ TEST(Import, ADatabaseDeletedDuringTheImportIsSaidToBeSo) {
     EXPECT_EQ(text.find("read-only"), std::string::npos) << text;
 }
 
-TEST(Import, AnEmptySelectionIsRefusedBeforeAnythingIsWritten) {
+// A file made read-only (0444) is left alone even by root, who could write it.
+TEST(Import, AReadOnlyFileIsRefusedWithAClearMessage) {
     Plant p;
-    EXPECT_EQ(p.import({p.file("a.eb", kTwoPoints)}, ImportMode::UpdatesAndAdditions,
-                       std::string(" ,\r\n\t")),
-              Outcome::LeftUndone);
-    EXPECT_EQ(p.rows("REGCLNIM"), 0);
-    EXPECT_EQ(p.columnType("REGCLNIM", "NODENUM"), -1);
-    ASSERT_EQ(p.feedback.messages.size(), 1u);
-}
-
-TEST(Import, AccessFilesAndReadOnlyUseAreRefusedWithAClearMessage) {
-    Plant p;
-    test::WriteFile(p.dir.file("fake.mdb"),
-                    std::string("\0\1\0\0Standard Jet DB\0", 20) + std::string(4076, '\0'));
-    p.db = p.dir.file("fake.mdb");
-    EXPECT_EQ(p.import({p.file("a.eb", kTwoPoints)}), Outcome::LeftUndone);
-    ASSERT_FALSE(p.feedback.messages.empty());
-    EXPECT_NE(p.feedback.messages[0].text.find("pelorin-cli convert"), std::string::npos);
-
-    // A file made read-only (0444) is left alone even by root, who could write it.
-    Plant q;
-    std::filesystem::permissions(q.db, std::filesystem::perms::owner_read |
+    std::filesystem::permissions(p.db, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::group_read |
                                            std::filesystem::perms::others_read);
-    EXPECT_EQ(q.import({q.file("a.eb", kTwoPoints)}), Outcome::LeftUndone);
-    EXPECT_EQ(q.rows("REGCLNIM"), 0);
-    ASSERT_FALSE(q.feedback.messages.empty());
-    EXPECT_NE(q.feedback.messages[0].text.find("read-only"), std::string::npos);
-}
-
-TEST(SplitSelectionList, SplitsAtEverySeparatorAndDropsEmptyPieces) {
-    EXPECT_EQ(SplitSelectionList("PTDESC, KEYWORD\r\n\tNODENUM\rA\nb,,"),
-              (std::vector<std::string>{"PTDESC", "KEYWORD", "NODENUM", "A", "b"}));
-    EXPECT_TRUE(SplitSelectionList(" \t,\r\n").empty());
+    EXPECT_EQ(p.import({p.file("a.eb", kPoint)}), Outcome::LeftUndone);
+    EXPECT_EQ(p.rows("REGCLNIM"), 0);
+    ASSERT_FALSE(p.feedback.messages.empty());
+    EXPECT_NE(p.feedback.messages[0].text.find("read-only"), std::string::npos);
 }
