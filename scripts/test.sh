@@ -5,6 +5,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+# A throwaway PostgreSQL cluster for the server tests, stopped however the run ends. Without
+# one the server tests skip with a message; in CI (CI=true) they must run, so its failure to
+# start fails the run.
+pg_dir=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-pg.XXXXXX")
+chmod 755 "$pg_dir"
+trap 'bash scripts/pg-cluster.sh stop "$pg_dir"' EXIT
+if PELORIN_TEST_PG_URI=$(bash scripts/pg-cluster.sh start "$pg_dir"); then
+    export PELORIN_TEST_PG_URI
+    echo "=== PostgreSQL test server: $PELORIN_TEST_PG_URI"
+elif [ "${CI:-}" = true ]; then
+    echo "test: the PostgreSQL test server did not start" >&2
+    exit 1
+else
+    echo "test: no PostgreSQL test server could be started; the server tests skip" >&2
+fi
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(release asan)
 for preset in "${presets[@]}"; do

@@ -101,10 +101,12 @@ class Database {
   public:
     virtual ~Database() = default;
 
-    // Opens a SQLite or Access database by path. `forWriting` asks for write access: an Access
-    // file or a read-only file is refused then, before anything is changed.
+    // Opens a SQLite or Access database by path, or a PostgreSQL database by its connection URI
+    // ("postgresql://..."). `forWriting` asks for write access: an Access file or a read-only
+    // file is refused then, before anything is changed.
     static std::unique_ptr<Database> open(const std::string& path, bool forWriting);
-    // A new, empty SQLite database; refuses an existing file.
+    // A new, empty SQLite database; refuses an existing file. For a URI: the server's database,
+    // refused when it holds tables already.
     static std::unique_ptr<Database> create(const std::string& path);
 
     virtual const std::string& path() const = 0;
