@@ -6,6 +6,15 @@
 
 namespace pel::db {
 
+namespace {
+std::string FoldedName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+}  // namespace
+
 PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode mode)
     : db_(db),
       session_(db.session()),
@@ -34,6 +43,7 @@ PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode 
     seekSql_ =
         "SELECT " + selectList + " FROM " + quotedTable + " WHERE " + match + orderBy + " LIMIT 1";
     countSql_ = "SELECT count(*) FROM " + quotedTable;
+    seeksInSnapshot_ = byName_ && index_.columns == std::vector<std::string>{"NAME"};
     pending_.resize(table_.columns.size());
     assigned_.assign(table_.columns.size(), 0);
     moveFirst();
@@ -56,6 +66,11 @@ const PgResult* PgCursor::currentResult() const {
 }
 
 Value PgCursor::stored(int i) const {
+    if (source_ == Source::Added) return added_.at(addedKey_)[static_cast<std::size_t>(i)];
+    if (source_ == Source::Walk)
+        if (auto it = written_.find(row_); it != written_.end())
+            for (auto w = it->second.rbegin(); w != it->second.rend(); ++w)
+                if (w->first == i) return w->second;
     const PgResult* r = currentResult();
     if (!r) return Value::null();
     if (r->isNull(currentRow(), i + 1)) return Value::null();
@@ -68,13 +83,14 @@ Value PgCursor::value(int i) const {
     if (editing_ && assigned_[k]) return pending_[k];
     if (adding_) return Value::null();
     if (overlayActive_ && overlayAssigned_[k]) return overlay_[k];
-    if (!currentResult() && source_ != Source::Inserted)
+    if (!currentResult() && source_ != Source::Inserted && source_ != Source::Added)
         throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
     return stored(i);
 }
 
 std::string PgCursor::identity() const {
     if (source_ == Source::Inserted) return insertedName_;
+    if (source_ == Source::Added) return added_.at(addedKey_)[nameColumn_].asText();
     const PgResult* r = currentResult();
     if (!r) return {};
     return std::string(r->text(currentRow(), byName_ ? nameColumn_ + 1 : 0));
@@ -87,6 +103,10 @@ void PgCursor::leaveRow() {
 
 void PgCursor::walk() {
     walk_ = session_.query(walkSql_, {}, table_.name);
+    keyed_ = false;
+    rowByName_.clear();
+    written_.clear();
+    added_.clear();
     row_ = 0;
     source_ = walk_.rows() > 0 ? Source::Walk : Source::None;
 }
@@ -117,6 +137,24 @@ void PgCursor::moveNext() {
 
 bool PgCursor::seek(std::string_view key) {
     leaveRow();
+    if (seeksInSnapshot_) {
+        if (!keyed_) {
+            for (int row = 0; row < walk_.rows(); ++row)
+                rowByName_.emplace(FoldedName(walk_.text(row, nameColumn_ + 1)), row);
+            keyed_ = true;
+        }
+        const std::string folded = FoldedName(key);
+        if (added_.count(folded)) {
+            addedKey_ = folded;
+            source_ = Source::Added;
+        } else if (auto it = rowByName_.find(folded); it != rowByName_.end()) {
+            row_ = it->second;
+            source_ = Source::Walk;
+        } else {
+            source_ = Source::None;
+        }
+        return source_ != Source::None;
+    }
     seekHit_ = session_.query(seekSql_, {std::string(key)}, table_.name);
     source_ = seekHit_.rows() > 0 ? Source::Seek : Source::None;
     return source_ == Source::Seek;
@@ -196,8 +234,10 @@ void PgCursor::update() {
     requireUpdating("Cannot save a row");
     if (!editing_) return;
     const bool insert = adding_;
-    if (!insert) {
-        // A value equal to the stored one needs no writing; a row with nothing new none at all.
+    // A value equal to the stored one needs no writing, a row with nothing new none at all;
+    // but a row of the snapshot may have been changed by another session since: write it all.
+    const bool fromSnapshot = seeksInSnapshot_ && source_ == Source::Walk;
+    if (!insert && !fromSnapshot) {
         std::size_t kept = 0;
         for (int i : assignedList_) {
             const auto k = static_cast<std::size_t>(i);
@@ -233,6 +273,20 @@ void PgCursor::update() {
         cancelUpdate();
         throw;
     }
+    if (seeksInSnapshot_) {
+        // The cursor's own writes stay visible to its later seeks.
+        if (insert && !point.empty()) {
+            addedKey_ = FoldedName(point);
+            added_[addedKey_] = pending_;
+        } else if (source_ == Source::Added) {
+            for (int i : assignedList_)
+                added_[addedKey_][static_cast<std::size_t>(i)] =
+                    pending_[static_cast<std::size_t>(i)];
+        } else if (source_ == Source::Walk) {
+            for (int i : assignedList_)
+                written_[row_].emplace_back(i, pending_[static_cast<std::size_t>(i)]);
+        }
+    }
     overlay_.swap(pending_);
     overlayAssigned_.swap(assigned_);
     overlayActive_ = true;
@@ -241,7 +295,7 @@ void PgCursor::update() {
     assignedList_.clear();
     if (insert) {
         insertedName_ = point;
-        source_ = Source::Inserted;
+        source_ = seeksInSnapshot_ && !point.empty() ? Source::Added : Source::Inserted;
     }
     editing_ = false;
     adding_ = false;

@@ -1,10 +1,12 @@
 #pragma once
 // A table cursor over PostgreSQL. A walk reads the rows in index order in one statement (its
-// own snapshot: nothing is held on the server while the caller works through them); a seek
-// reads one row by its key, ignoring case. Rows are changed by their key (NAME, unique without
-// regard to case) or, in a table without one, by their place (ctid). Adding a row whose NAME
-// another session added meanwhile updates that row instead: both writes are applied, one
-// after the other.
+// own snapshot: nothing is held on the server while the caller works through them). A seek by
+// point name looks in that snapshot, as a keyset cursor does (rows other sessions add later are
+// not seen; the cursor's own writes are), which spares the server a round trip per point; any
+// other seek reads one row by its key, ignoring case. Rows are changed by their key (NAME, unique
+// without regard to case) or, in a table without one, by their place (ctid). Adding a row whose
+// NAME another session added meanwhile updates that row instead: both writes are applied, one after
+// the other.
 
 #include <map>
 #include <unordered_map>
@@ -42,7 +44,7 @@ class PgCursor : public Cursor {
     bool editing() const override { return editing_; }
 
   private:
-    enum class Source { None, Walk, Seek, Inserted };
+    enum class Source { None, Walk, Seek, Inserted, Added };
 
     const PgResult* currentResult() const;
     int currentRow() const { return source_ == Source::Walk ? row_ : 0; }
@@ -69,6 +71,14 @@ class PgCursor : public Cursor {
     Source source_ = Source::None;
     bool empty_ = false;
     std::string insertedName_;
+    // Seeks by name in the snapshot: folded name -> row; written values of those rows; rows
+    // this cursor added (folded name -> every column).
+    bool seeksInSnapshot_ = false;
+    bool keyed_ = false;
+    std::unordered_map<std::string, int> rowByName_;
+    std::unordered_map<int, std::vector<std::pair<int, Value>>> written_;
+    std::unordered_map<std::string, std::vector<Value>> added_;
+    std::string addedKey_;
 
     bool editing_ = false;
     bool adding_ = false;
