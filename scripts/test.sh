@@ -11,6 +11,7 @@ bash scripts/setup.sh
 pg_dir=$(mktemp -d "${TMPDIR:-/tmp}/pelorin-pg.XXXXXX")
 chmod 755 "$pg_dir"
 trap 'bash scripts/pg-cluster.sh stop "$pg_dir"' EXIT
+trap 'exit 130' INT TERM  # through the EXIT trap: an interrupted run stops its server too
 if PELORIN_TEST_PG_URI=$(bash scripts/pg-cluster.sh start "$pg_dir"); then
     export PELORIN_TEST_PG_URI
     echo "=== PostgreSQL test server: $PELORIN_TEST_PG_URI"
@@ -20,6 +21,10 @@ elif [ "${CI:-}" = true ]; then
 else
     echo "test: no PostgreSQL test server could be started; the server tests skip" >&2
 fi
+# The engine suites whose behaviour is the same over both stores (what only a file has,
+# such as its deletion or an Access original, stays with the file).
+engine_suites_on_server='DefinitionUpdate.*:Import.*:Export.*:CompareEb.*:CompareDb.*:ConnectionReport.*'
+engine_suites_on_server+='-Import.ADatabaseDeleted*:Import.AccessFilesAndReadOnly*'
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(release asan)
 for preset in "${presets[@]}"; do
@@ -28,4 +33,9 @@ for preset in "${presets[@]}"; do
     cmake --build --preset "$preset" -j "$(nproc)"
     echo "=== $preset: tests"
     QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j "$(nproc)"
+    if [ -n "${PELORIN_TEST_PG_URI:-}" ]; then
+        echo "=== $preset: the engine tests again, their point databases on the server"
+        PELORIN_TEST_PLANT_ON_SERVER=1 "build/$preset/bin/pelorin_tests" \
+            --gtest_filter="$engine_suites_on_server" --gtest_brief=1
+    fi
 done

@@ -109,6 +109,7 @@ class Converter {
             out->addNew();
             for (int i = 0; i < columns; ++i) out->setValue(i, in->value(i));
             out->update();
+            target_.pointSaved();  // saved in groups: no transaction ever holds the whole copy
             ++rows_;
             ++copied;
             if (feedback_.repaintDue()) {
@@ -155,7 +156,7 @@ std::string ConvertedLine(std::size_t tables, std::size_t rows) {
            "      Rows converted: " + std::to_string(rows);
 }
 
-// Into an empty server database, in one transaction: a failure leaves it empty.
+// Into an empty server database, saved in groups as it goes: a failure says what is left there.
 Outcome ConvertToServer(const std::string& source, const std::string& dest, Feedback& feedback) {
     try {
         auto in = Database::open(source, false);
@@ -168,7 +169,11 @@ Outcome ConvertToServer(const std::string& source, const std::string& dest, Feed
         feedback.resultLine(kPanel, ConvertedLine(converter.tables(), converter.rows()));
         return converter.indexesLeftOut() || notKept ? Outcome::LeftUndone : Outcome::Done;
     } catch (const std::exception& e) {
-        feedback.message("Error", std::string(e.what()) + "; nothing was written", Icon::Critical);
+        feedback.message("Error",
+                         std::string(e.what()) + "; the tables copied so far are left in " +
+                             db::UriWithoutPassword(dest) +
+                             ": drop them before converting into it again",
+                         Icon::Critical);
         return Outcome::LeftUndone;
     }
 }

@@ -22,15 +22,8 @@ using pel::test::WriteFile;
 
 namespace {
 
+// In the order an export writes it: names as SQLite's NOCASE sorts them ("_" before letters).
 const std::vector<std::string> kPlant = {
-    "&T REGCLNIM",
-    "&N FIC101",
-    "PTDESC = \"FEED FLOW\"",
-    "KEYWORD = \"FLOW\"",
-    "BOXNUM = 12",
-    "PVEULO = 0.1",
-    "PISRC(1) = FIC100.PV",
-    "{ }",
     "&T REGCLNIM",
     "&N _SPARE",
     "PTDESC = \"Ünit 2\"",
@@ -39,6 +32,14 @@ const std::vector<std::string> kPlant = {
     "&T REGCLNIM",
     "&N aic7",
     "PTDESC = \"007\"",
+    "{ }",
+    "&T REGCLNIM",
+    "&N FIC101",
+    "PTDESC = \"FEED FLOW\"",
+    "BOXNUM = 12",
+    "KEYWORD = \"FLOW\"",
+    "PVEULO = 0.1",
+    "PISRC(1) = FIC100.PV",
     "{ }",
     "&T DEVCTL",
     "&N HS1",
@@ -207,21 +208,52 @@ TEST(ServerStore, ParallelRunsOnOneDatabaseAllCompleteAndLoseNothing) {
     for (const auto& [what, r] : results) EXPECT_EQ(r.exitCode, 0) << what << ": " << r.err;
 
     // Every point whole: exported points are never half-written.
+    auto block = [](const std::string& eb, const std::string& name) {
+        const auto at = eb.find("&N " + name + "\r\n");
+        return at == std::string::npos ? std::string() : eb.substr(at, eb.find("{ }", at) - at);
+    };
     const std::string exported = ReadFile(dir.file("out.eb"));
     for (int i = 0; i < 300; ++i) {
-        const std::string n = std::to_string(i);
-        const auto at = exported.find("&N A" + n + "\r\n");
-        if (at == std::string::npos) continue;
-        const auto end = exported.find("{ }", at);
-        EXPECT_NE(exported.substr(at, end - at).find("BOXNUM = " + n), std::string::npos);
+        const std::string n = std::to_string(i), seen = block(exported, "A" + n);
+        if (!seen.empty()) {
+            EXPECT_NE(seen.find("BOXNUM = " + n), std::string::npos) << seen;
+        }
     }
     // Nothing lost, and the points both wrote have what each gave them.
     auto after = RunCli({"export", db, dir.file("all.eb"), "--types", "REGCLNIM"});
     EXPECT_EQ(after.out, "Points exported: 900\n") << after.err;
     const std::string all = ReadFile(dir.file("all.eb"));
-    for (const char* expected :
-         {"&N A299\r\nPTDESC = \"A299\"\r\nKEYWORD = K299\r\nBOXNUM = 299\r\n",
-          "&N B0\r\nPTDESC = \"B0\"\r\nKEYWORD = K0\r\nBOXNUM = 0\r\n", "KEYWORD = ONE",
-          "NODENUM = 2"})
-        EXPECT_NE(all.find(expected), std::string::npos) << expected;
+    const std::pair<const char*, std::vector<std::string>> expected[] = {
+        {"A299", {"PTDESC = \"A299\"", "KEYWORD = \"K299\"", "BOXNUM = 299"}},
+        {"B0", {"PTDESC = \"B0\"", "KEYWORD = \"K0\"", "BOXNUM = 0"}},
+        {"S7", {"KEYWORD = \"ONE\"", "NODENUM = 2"}}};
+    for (const auto& [name, lines] : expected)
+        for (const auto& line : lines)
+            EXPECT_NE(block(all, name).find(line), std::string::npos) << line;
+}
+
+TEST(ServerStore, TwoWayComparisonsAtOnceEachReportAsIfAlone) {
+    PELORIN_REQUIRE_SERVER();
+    TempDir dir;
+    const std::string db = NewServerPointDatabase();
+    WriteFile(dir.file("plant.eb"), CrLf(kPlant));
+    ASSERT_EQ(RunCli({"import", db, dir.file("plant.eb")}).exitCode, 0);
+    // Each file finds another point of node 12: the found flags of one run would spoil the
+    // other's list of the points of that node not found.
+    const std::vector<std::string> files = {dir.file("one.eb"), dir.file("two.eb")};
+    WriteFile(files[0], CrLf({"&T REGCLNIM", "&N FIC101", "BOXNUM = 12"}));
+    WriteFile(files[1], CrLf({"&T REGCLNIM", "&N _SPARE", "BOXNUM = 12"}));
+    auto compare = [&](std::size_t i, const std::string& tag) {
+        return RunCli(
+            {"compare", db, dir.file(tag + std::to_string(i) + ".htm"), files[i], "--two-way"});
+    };
+    std::vector<pel::test::CliResult> alone, together(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) alone.push_back(compare(i, "alone"));
+    InParallel({[&] { together[0] = compare(0, "together"); },
+                [&] { together[1] = compare(1, "together"); }});
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(together[i].exitCode, alone[i].exitCode) << together[i].err;
+        EXPECT_EQ(ReadFile(dir.file("together" + std::to_string(i) + ".htm")),
+                  ReadFile(dir.file("alone" + std::to_string(i) + ".htm")));
+    }
 }

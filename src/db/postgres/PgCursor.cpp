@@ -1,5 +1,6 @@
 #include "db/postgres/PgCursor.h"
 
+#include "db/ColumnConversion.h"
 #include "db/SqlIdentifier.h"
 #include "db/postgres/PgDatabase.h"
 #include "db/postgres/PgSql.h"
@@ -47,6 +48,7 @@ PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode 
     pending_.resize(table_.columns.size());
     assigned_.assign(table_.columns.size(), 0);
     moveFirst();
+    walkIsFresh_ = true;
 }
 
 int PgCursor::fieldIndex(std::string_view name) const {
@@ -113,11 +115,18 @@ void PgCursor::walk() {
 
 void PgCursor::moveFirst() {
     leaveRow();
+    if (walkIsFresh_) {  // the walk the cursor opened with: not read a second time
+        walkIsFresh_ = false;
+        row_ = 0;
+        source_ = walk_.rows() > 0 ? Source::Walk : Source::None;
+        return;
+    }
     walk();
     empty_ = source_ == Source::None;
 }
 
 void PgCursor::moveNext() {
+    walkIsFresh_ = false;
     if (source_ == Source::None) return;
     const Source was = source_;
     const std::string from = identity();
@@ -136,6 +145,7 @@ void PgCursor::moveNext() {
 }
 
 bool PgCursor::seek(std::string_view key) {
+    walkIsFresh_ = false;
     leaveRow();
     if (seeksInSnapshot_) {
         if (!keyed_) {
@@ -173,6 +183,7 @@ void PgCursor::requireUpdating(const char* what) const {
 
 void PgCursor::addNew() {
     requireUpdating("Cannot add a row");
+    walkIsFresh_ = false;
     leaveRow();
     editing_ = true;
     adding_ = true;
@@ -184,6 +195,7 @@ void PgCursor::setValue(int i, Value v) {
     if (k >= pending_.size())
         throw DbError(DbError::Kind::NoColumn,
                       "The table " + table_.name + " has no column " + std::to_string(i));
+    walkIsFresh_ = false;
     if (!editing_) {
         if (source_ == Source::None)
             throw DbError(DbError::Kind::Other, "No current row in " + table_.name + " to change");
@@ -263,6 +275,16 @@ void PgCursor::update() {
         if (name.kind() == Value::Kind::Text) point = name.asText();
     }
     try {
+        // Refused here, the point alone fails; the server would refuse it only once the group's
+        // writes are read back, too late to tell which point it was.
+        for (int i : assignedList_) {
+            const ColumnInfo& column = table_.columns[static_cast<std::size_t>(i)];
+            const std::string why =
+                WhyValueDoesNotFit(column.type, pending_[static_cast<std::size_t>(i)]);
+            if (!why.empty())
+                throw DbError(DbError::Kind::DoesNotFit,
+                              "Cannot write " + point + ", " + column.name + ": " + why);
+        }
         std::vector<PgParam> params;
         params.reserve(assignedList_.size() + 1);
         for (int i : assignedList_)

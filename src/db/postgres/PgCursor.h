@@ -70,6 +70,7 @@ class PgCursor : public Cursor {
     int row_ = 0;
     Source source_ = Source::None;
     bool empty_ = false;
+    bool walkIsFresh_ = false;  // opened, and neither moved nor written since
     std::string insertedName_;
     // Seeks by name in the snapshot: folded name -> row; written values of those rows; rows
     // this cursor added (folded name -> every column).

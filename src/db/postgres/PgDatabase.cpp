@@ -1,5 +1,8 @@
 #include "db/postgres/PgDatabase.h"
 
+#include <chrono>
+#include <thread>
+
 #include "db/ServerUri.h"
 #include "db/SqlIdentifier.h"
 #include "db/TypeCodes.h"
@@ -218,7 +221,8 @@ std::string PgDatabase::columnDefinition(std::string_view column, std::string_vi
 
 void PgDatabase::createTable(std::string_view table, const std::vector<ColumnInfo>& columns) {
     ensureWritable("Cannot create the table " + std::string(table));
-    checkName(table);
+    // Its key index "T.PrimaryKey" follows; refused now, no table is left without it.
+    checkName(std::string(table) + ".PrimaryKey");
     std::string sql = "CREATE TABLE " + QuoteIdentifier(table) + " (";
     std::vector<std::pair<std::string, int>> kept;
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -294,6 +298,18 @@ void PgDatabase::dropColumn(std::string_view table, std::string_view column) {
                               {name, std::string(column)}});
     session_.alterNow(statements, name);
     infoCache_.erase(name);
+}
+
+// A session-level advisory lock of the database, keyed by the name; the server drops it when
+// the session ends, however it ends.
+bool PgDatabase::tryHoldRun(std::string_view name) {
+    PgResult r = session_.query("SELECT pg_try_advisory_lock(hashtextextended($1, 0))",
+                                {std::string(name)}, "");
+    return r.rows() > 0 && r.text(0, 0) == "t";
+}
+
+void PgDatabase::waitToHoldRun(std::string_view name) {
+    while (!tryHoldRun(name)) std::this_thread::sleep_for(std::chrono::milliseconds(200));
 }
 
 void PgDatabase::setColumnOfAllRows(std::string_view table, std::string_view column,

@@ -36,6 +36,9 @@ class PgDatabase : public Database {
                             const Value& value) override;
     void pointSaved() override { session_.pointSaved(); }
     void commit() override { session_.commit(); }
+    std::uint64_t commits() const override { return session_.commits(); }
+    bool tryHoldRun(std::string_view name) override;
+    void waitToHoldRun(std::string_view name) override;
 
     PgSession& session() { return session_; }
     void ensureWritable(std::string_view what) const;

@@ -14,6 +14,9 @@ constexpr auto kCommitInterval = std::chrono::milliseconds(100);
 constexpr int kConflictAttempts = 5;     // a deadlock or serialization conflict, tried again
 constexpr int kAlterAttempts = 5;        // structure changes wait 1 s a time for the table
 constexpr const char* kLockWait = "5s";  // any other statement waits this long for a lock
+// Answers are read after this many writes at most: the server's answers never fill the
+// socket while it waits for us to read them.
+constexpr std::size_t kMostUnanswered = 256;
 
 bool Succeeded(pg_result* r) {
     const ExecStatusType s = PQresultStatus(r);
@@ -62,9 +65,10 @@ PgSession::PgSession(const std::string& uri, std::string shownName)
     conn_ = PQconnectdbParams(keywords, values, 1);
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
         const std::string why = WithoutPassword(Trimmed(conn_ ? PQerrorMessage(conn_) : ""), uri_);
+        const bool needsPassword = conn_ && PQconnectionNeedsPassword(conn_);
         PQfinish(conn_);
         conn_ = nullptr;
-        throw DbError(DbError::Kind::NotFound,
+        throw DbError(needsPassword ? DbError::Kind::NeedsPassword : DbError::Kind::NotFound,
                       "Cannot open the database " + shownName_ + ": " + why);
     }
     PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
@@ -121,20 +125,99 @@ void PgSession::execPlain(const char* sql) {
     if (!r.ok()) fail(r, "Cannot change the database", "");
 }
 
-void PgSession::rollback() {
+void PgSession::rollback() noexcept {
+    PgResult ignored;
+    readAnswers(ignored);
     inTransaction_ = false;
     PQclear(PQexec(conn_, "ROLLBACK"));  // a lost connection is reported by what follows
 }
 
-PgResult PgSession::replay(std::size_t count) {
+void PgSession::begin() {
     execPlain("BEGIN");
     inTransaction_ = true;
     transactionStart_ = std::chrono::steady_clock::now();
+}
+
+void PgSession::send(const PgStatement& statement, const std::string& table) {
+    auto it = statements_.find(statement.sql);
+    if (it == statements_.end()) {
+        settle(table);  // a statement is prepared outside the pipeline
+        const std::string name = "p" + std::to_string(statements_.size());
+        PgResult prepare(PQprepare(conn_, name.c_str(), statement.sql.c_str(), 0, nullptr));
+        if (!prepare.ok()) {
+            if (PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+            rollback();
+            groupLost(prepare, table);
+        }
+        it = statements_.emplace(statement.sql, name).first;
+    }
+    if (!pipelined_) {
+        if (PQenterPipelineMode(conn_) != 1) lost("Cannot reach the server");
+        pipelined_ = true;
+    }
+    std::vector<const char*> values(statement.params.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = statement.params[i] ? statement.params[i]->c_str() : nullptr;
+    if (PQsendQueryPrepared(conn_, it->second.c_str(), static_cast<int>(values.size()),
+                            values.data(), nullptr, nullptr, 0) != 1)
+        lost("Cannot reach the server");
+    ++unanswered_;
+}
+
+bool PgSession::readAnswers(PgResult& failure) noexcept {
+    if (!pipelined_) return true;
+    pipelined_ = false;
+    unanswered_ = 0;
+    if (PQpipelineSync(conn_) != 1) return false;
+    bool failed = false;
+    for (;;) {
+        pg_result* r = PQgetResult(conn_);
+        if (!r) {
+            if (PQstatus(conn_) != CONNECTION_OK) return false;
+            continue;  // the end of one write's answers
+        }
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_PIPELINE_SYNC) {
+            PQclear(r);
+            break;
+        }
+        if (status == PGRES_FATAL_ERROR && !failed) {
+            failed = true;
+            failure = PgResult(r);
+        } else {
+            PQclear(r);
+        }
+    }
+    return PQexitPipelineMode(conn_) == 1;
+}
+
+PgResult PgSession::drain() {
+    PgResult failure;
+    if (!readAnswers(failure)) lost("Cannot reach the server");
+    return failure.empty() ? PgResult(PQmakeEmptyPGresult(conn_, PGRES_COMMAND_OK))
+                           : std::move(failure);
+}
+
+void PgSession::settle(const std::string& table) {
+    PgResult r = drain();
+    for (int attempt = 1; !r.ok(); ++attempt) {
+        rollback();
+        if (classify(r) != Failure::Retry || attempt >= kConflictAttempts) groupLost(r, table);
+        // The other session goes on once ours is rolled back; then this group starts over.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+        r = replay(log_.size());
+    }
+}
+
+PgResult PgSession::replay(std::size_t count) {
+    begin();
     for (std::size_t i = 0; i < count; ++i) {
-        PgResult r = run(log_[i].sql, log_[i].params);
+        send(log_[i], "");
+        if (unanswered_ < kMostUnanswered) continue;
+        PgResult r = drain();
         if (!r.ok()) return r;
     }
-    return PgResult(PQmakeEmptyPGresult(conn_, PGRES_COMMAND_OK));
+    return drain();
 }
 
 void PgSession::saveCompleted() {
@@ -176,21 +259,47 @@ void PgSession::fail(const PgResult& result, const std::string& what, const std:
     throw DbError(DbError::Kind::Other, what + " (" + where + "): " + detail);
 }
 
-void PgSession::lost(const std::string& what) {
+std::string PgSession::savedSoFar() const {
     const std::size_t unsaved = inTransaction_ ? pointsInGroup_ : 0;
-    inTransaction_ = false;
-    log_.clear();
-    completed_ = 0;
     std::string saved = lastPointSaved_.empty()
                             ? "no point of this run was saved"
                             : "the points up to " + lastPointSaved_ + " are saved";
     if (unsaved > 0) saved += ", the " + std::to_string(unsaved) + " after it were not";
+    return saved;
+}
+
+void PgSession::lost(const std::string& what) {
+    const std::string saved = savedSoFar();
+    inTransaction_ = false;
+    pipelined_ = false;
+    unanswered_ = 0;
+    log_.clear();
+    completed_ = 0;
     throw DbError(DbError::Kind::Io,
                   what + ": the connection to the server of " + shownName_ + " was lost; " + saved);
 }
 
+void PgSession::groupLost(const PgResult& result, const std::string& table) {
+    const std::string saved = savedSoFar();
+    inTransaction_ = false;
+    log_.clear();
+    completed_ = 0;
+    pointsInGroup_ = 0;
+    const std::string where =
+        table.empty() ? "the database " + shownName_ : "the table " + table + " of " + shownName_;
+    const bool locked = result.sqlState() == "55P03";
+    throw DbError(locked ? DbError::Kind::Locked : DbError::Kind::Io,
+                  "Cannot save the writes to " + where + ": " +
+                      (locked ? std::string("it is locked by another program (a session that "
+                                            "holds it longer than ") +
+                                    kLockWait + ")"
+                              : WithoutPassword(result.message(), uri_)) +
+                      "; " + saved);
+}
+
 PgResult PgSession::query(const std::string& sql, const std::vector<PgParam>& params,
                           const std::string& table) {
+    if (inTransaction_) settle(table);
     PgResult r = run(sql, params);
     if (r.ok()) return r;
     if (inTransaction_) {
@@ -207,35 +316,11 @@ PgResult PgSession::query(const std::string& sql, const std::vector<PgParam>& pa
 
 void PgSession::write(const std::string& sql, const std::vector<PgParam>& params,
                       const std::string& table, const std::string& point) {
-    if (!inTransaction_) {
-        execPlain("BEGIN");
-        inTransaction_ = true;
-        transactionStart_ = std::chrono::steady_clock::now();
-    }
+    if (!inTransaction_) begin();
     if (!point.empty()) pointInProgress_ = point;
     log_.push_back({sql, params});
-    PgResult r = run(sql, params);
-    for (int attempt = 1; !r.ok(); ++attempt) {
-        const Failure failure = classify(r);
-        rollback();
-        if (failure == Failure::Retry && attempt < kConflictAttempts) {
-            // The other session goes on once ours is rolled back; then this group starts over.
-            std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
-            r = replay(log_.size());
-            continue;
-        }
-        log_.pop_back();  // the failed write; what came before it stays
-        if (failure == Failure::DoesNotFit) {
-            PgResult again = replay(log_.size());
-            if (!again.ok()) {
-                rollback();
-                saveCompleted();
-            }
-            fail(r, "Cannot write " + (point.empty() ? table : point), table);
-        }
-        saveCompleted();
-        fail(r, "Cannot write " + (point.empty() ? table : point), table);
-    }
+    send(log_.back(), table);
+    if (unanswered_ >= kMostUnanswered) settle(table);
 }
 
 void PgSession::alterNow(const std::vector<PgStatement>& statements, const std::string& table) {
@@ -271,6 +356,7 @@ void PgSession::pointSaved() {
 
 void PgSession::commit() {
     if (inTransaction_) {
+        settle("");
         PgResult r = plain("COMMIT");
         inTransaction_ = false;
         if (!r.ok()) {
@@ -278,6 +364,7 @@ void PgSession::commit() {
             completed_ = 0;
             fail(r, "Cannot save the changes", "");
         }
+        ++commits_;
     }
     if (!pointInProgress_.empty()) lastPointInGroup_ = pointInProgress_;
     pointInProgress_.clear();
@@ -290,12 +377,7 @@ void PgSession::commit() {
 void PgSession::close() noexcept {
     if (!conn_ || !inTransaction_) return;
     try {
-        if (completed_ == log_.size()) {
-            commit();
-        } else {
-            rollback();
-            saveCompleted();
-        }
+        commit();  // as a file does: whatever the group holds is saved on closing
     } catch (const std::exception&) {
         rollback();  // nothing more can be kept
     }

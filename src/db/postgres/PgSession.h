@@ -2,11 +2,13 @@
 // One connection to a PostgreSQL server: prepared statements by their SQL text, values bound as
 // text, writes grouped into transactions committed at least every 100 ms of work.
 //
-// Every write of the open transaction is kept until it commits. A statement the server refuses
-// aborts the whole transaction there, so the session rolls back and replays the writes before
-// the failed one: to the caller only that one write failed. A deadlock or a serialization
-// conflict with another session is retried the same way; a lock held longer than the lock
-// timeout is reported naming the table.
+// Writes go out in libpq's pipeline mode without waiting for their answers, which are read
+// before a read, a commit or a structure change, and every few hundred writes: a round trip per
+// group, not per point. Every write of the open transaction is kept until it commits, so that a
+// deadlock or a serialization conflict with another session is retried by rolling back and
+// sending the group again. A write the server refuses otherwise (its value rules are checked
+// before sending) undoes the group: a failure naming the server and the points saved. A lock
+// held longer than the lock timeout is reported naming the table.
 
 #include <chrono>
 #include <map>
@@ -35,6 +37,7 @@ class PgResult {
     PgResult(PgResult&& o) noexcept : r_(o.r_) { o.r_ = nullptr; }
     PgResult& operator=(PgResult&& o) noexcept;
     ~PgResult();
+    bool empty() const { return r_ == nullptr; }
     int rows() const;
     bool isNull(int row, int column) const;
     std::string_view text(int row, int column) const;
@@ -70,16 +73,27 @@ class PgSession {
 
     void pointSaved();  // the writes so far make completed points
     void commit();
-    // Rolls back what follows the last completed point and commits the rest.
+    std::uint64_t commits() const { return commits_; }
+    // Commits the open group, as closing a SQLite file does.
     void close() noexcept;
 
   private:
     enum class Failure { Retry, DoesNotFit, Fatal };
 
     PgResult run(const std::string& sql, const std::vector<PgParam>& params);
+    void begin();
+    // Sends a write in pipeline mode (its statement prepared first when new).
+    void send(const PgStatement& statement, const std::string& table);
+    // Reads the answers of the writes sent and leaves pipeline mode; false when the connection
+    // broke. `failure` gets the first refusal.
+    bool readAnswers(PgResult& failure) noexcept;
+    PgResult drain();                       // the first refusal, or an empty success
+    void settle(const std::string& table);  // drain; a conflict is retried, else the group is lost
+    [[noreturn]] void groupLost(const PgResult& result, const std::string& table);
+    std::string savedSoFar() const;
     PgResult plain(const char* sql);
     void execPlain(const char* sql);
-    void rollback();
+    void rollback() noexcept;
     // Begins a transaction and runs the first `count` logged writes again; the first failure.
     PgResult replay(std::size_t count);
     // Keeps the completed points of the group (rolled back already) and commits them.
@@ -94,6 +108,8 @@ class PgSession {
     std::string shownName_;
     std::map<std::string, std::string> statements_;  // SQL text -> prepared name
     bool inTransaction_ = false;
+    bool pipelined_ = false;
+    std::size_t unanswered_ = 0;  // writes sent in pipeline mode whose answers are not read
     std::chrono::steady_clock::time_point transactionStart_{};
     std::vector<PgStatement> log_;
     std::size_t completed_ = 0;  // log entries of completed points
@@ -101,6 +117,7 @@ class PgSession {
     std::string lastPointSaved_;
     std::string pointInProgress_;
     std::size_t pointsInGroup_ = 0;
+    std::uint64_t commits_ = 0;
 };
 
 }  // namespace pel::db

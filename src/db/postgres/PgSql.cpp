@@ -40,8 +40,11 @@ std::vector<std::string> SortKeys(const TableInfo& table, const IndexInfo& index
 }
 
 std::string OrderByClause(const TableInfo& table, const IndexInfo& index) {
+    // Names unique without regard to case leave no ties: the order is then exactly the unique
+    // index's, which the server can read instead of sorting the table.
+    const bool uniqueNames = index.unique && index.columns == std::vector<std::string>{"NAME"};
     std::string out;
-    for (const auto& key : SortKeys(table, index))
+    for (const auto& key : SortKeys(table, index, !uniqueNames))
         out += (out.empty() ? " ORDER BY " : ", ") + key + " NULLS FIRST";
     return out.empty() ? " ORDER BY ctid" : out;
 }
