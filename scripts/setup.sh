@@ -10,6 +10,7 @@ packages=(
     libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     mdbtools mdbtools-dev libglib2.0-dev
+    libpq-dev postgresql-15
     xvfb xauth imagemagick
     clang libclang-rt-14-dev
 )

@@ -16,6 +16,7 @@
 #include "app/AboutDialog.h"
 #include "app/DemoPlant.h"
 #include "app/OptionsDialog.h"
+#include "app/ServerDatabaseDialog.h"
 #include "app/Startup.h"
 #include "app/WindowResults.h"
 #include "checks/ConnectionCheckDialog.h"
@@ -25,6 +26,7 @@
 #include "compare/DifferencesDialog.h"
 #include "connections/ConnectionsDialog.h"
 #include "core/Paths.h"
+#include "db/ServerUri.h"
 #include "diff/CompareFilesButton.h"
 #include "export/ExportTab.h"
 #include "import/ImportTab.h"
@@ -143,6 +145,12 @@ MainWindow::~MainWindow() {
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnuFile");
+    QAction* server = file->addAction("Open Server Database...");
+    server->setObjectName("mnuOpenServerDatabase");
+    connect(server, &QAction::triggered, this, [this] {
+        if (const std::string uri = ChooseServerDatabase(this); !uri.empty())
+            applyDatabase(ToQString(uri), true);
+    });
     QAction* exit = file->addAction("&Exit");
     exit->setObjectName("mnuExit");
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -255,7 +263,8 @@ void MainWindow::refreshCurrentTab() {
 void MainWindow::applyDatabase(const QString& path, bool store) {
     txtMDBname_->setText(path);
     CheckChosenDatabase(*databaseNote_, path);
-    state_.accessDirectory = DirectoryPart(ToStdString(path));
+    if (!db::IsServerUri(ToStdString(path)))  // a URI has no folder to start from
+        state_.accessDirectory = DirectoryPart(ToStdString(path));
     if (store) {
         settings_.write("Access Database", ToStdString(path));
         settings_.write("Access Directory", state_.accessDirectory);

@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 #include "db/Definitions.h"
 #include "db/Numeric.h"
+#include "db/ServerUri.h"
 #include "db/ValueText.h"
 
 namespace pel {
@@ -41,7 +42,8 @@ StartupResult RunStartup(AppState& state, SettingsStore& settings,
     state.currentEbFile.clear();
 
     std::string remembered = settings.read("Access Database", "");
-    if (FileExists(remembered)) result.accessDatabase = remembered;
+    // A server database is no file: it is tried when an operation runs.
+    if (db::IsServerUri(remembered) || FileExists(remembered)) result.accessDatabase = remembered;
 
     state.ebFileDirectory = settings.read("EB-file Directory", homeDirectory);
     state.accessDirectory = settings.read("Access Directory", homeDirectory);

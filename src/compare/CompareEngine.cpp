@@ -24,6 +24,7 @@ namespace {
 
 constexpr Panel kPanel = Panel::CompareEb;
 constexpr std::int64_t kHighestNode = 65535;
+constexpr std::string_view kTwoWayRun = "two-way comparison";
 
 // A node number: a whole number from 0 to 65535, else none (it would mark nothing sensible and
 // could grow the node flags to a huge array).
@@ -63,6 +64,13 @@ class Comparison : public eb::EbBlockHandler {
             feedback_.message(kProgramTitle, std::string("Cannot compare: ") + e.what(),
                               Icon::Critical);
             return Outcome::LeftUndone;
+        }
+        if (twoWay && !db_->tryHoldRun(kTwoWayRun)) {
+            feedback_.warning("another two-way comparison of " + db_->path() +
+                              " is running; this one waits for it to end");
+            feedback_.setLabel(kPanel, Label::Status, "Waiting for another two-way comparison");
+            feedback_.repaint();
+            db_->waitToHoldRun(kTwoWayRun);
         }
         ProblemList unprepared{ProblemList::kAll};
         for (std::int32_t i = 0; i < catalog_.count(); ++i) {

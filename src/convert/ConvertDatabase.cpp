@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "db/Database.h"
+#include "db/ServerUri.h"
 #include "db/TypeCodes.h"
 #include "db/sqlite/NewDatabaseFile.h"
 
@@ -34,29 +35,6 @@ bool PathExists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-const char* DeclaredTypeFor(int code) {
-    switch (code) {
-        case db::kSmallInt:
-            return "SMALLINT";
-        case db::kInteger:
-            return "INTEGER";
-        case db::kSingle:
-            return "SINGLE";
-        case db::kDouble:
-            return "DOUBLE";
-        case db::kBoolean:
-            return "BOOLEAN";
-        case db::kTinyInt:
-            return "TINYINT";
-        case db::kByte:
-            return "BYTE";
-        case db::kLongText:
-            return "LONGTEXT";
-        default:
-            return "TEXT";
-    }
-}
-
 bool IsKeyOf(const IndexInfo& index, const std::string& column) {
     if (!index.readable) return false;
     for (const auto& c : index.columns)
@@ -67,7 +45,7 @@ bool IsKeyOf(const IndexInfo& index, const std::string& column) {
 std::vector<ColumnInfo> ConvertedColumns(const TableInfo& table) {
     std::vector<ColumnInfo> columns;
     for (const auto& c : table.columns) {
-        ColumnInfo out{c.name, c.type, DeclaredTypeFor(c.type)};
+        ColumnInfo out{c.name, c.type, db::DeclaredTypeName(c.type)};
         const bool caseBlindKey =
             c.type == db::kText && (c.name == "NAME" || EqualsIgnoreCase(c.name, "PntType"));
         if (caseBlindKey) {
@@ -131,6 +109,7 @@ class Converter {
             out->addNew();
             for (int i = 0; i < columns; ++i) out->setValue(i, in->value(i));
             out->update();
+            target_.pointSaved();  // saved in groups: no transaction ever holds the whole copy
             ++rows_;
             ++copied;
             if (feedback_.repaintDue()) {
@@ -170,8 +149,40 @@ class Converter {
 
 }  // namespace
 
+namespace {
+
+std::string ConvertedLine(std::size_t tables, std::size_t rows) {
+    return "Tables converted: " + std::to_string(tables) +
+           "      Rows converted: " + std::to_string(rows);
+}
+
+// Into an empty server database, saved in groups as it goes: a failure says what is left there.
+Outcome ConvertToServer(const std::string& source, const std::string& dest, Feedback& feedback) {
+    try {
+        auto in = Database::open(source, false);
+        auto out = Database::create(dest);
+        Converter converter(*in, *out, feedback, out->path());
+        converter.run();
+        const bool notKept =
+            db::SayReadNotes(*in, [&](const std::string& note) { feedback.warning(note); });
+        feedback.setProgress(kPanel, 1.0);
+        feedback.resultLine(kPanel, ConvertedLine(converter.tables(), converter.rows()));
+        return converter.indexesLeftOut() || notKept ? Outcome::LeftUndone : Outcome::Done;
+    } catch (const std::exception& e) {
+        feedback.message("Error",
+                         std::string(e.what()) + "; the tables copied so far are left in " +
+                             db::UriWithoutPassword(dest) +
+                             ": drop them before converting into it again",
+                         Icon::Critical);
+        return Outcome::LeftUndone;
+    }
+}
+
+}  // namespace
+
 Outcome ConvertDatabase(const std::string& source, const std::string& dest, Feedback& feedback) {
     feedback.clearText();
+    if (db::IsServerUri(dest)) return ConvertToServer(source, dest, feedback);
     if (PathExists(dest)) {
         feedback.message("Error", "A file " + dest + " exists already; it is left alone",
                          Icon::Critical);
@@ -198,8 +209,7 @@ Outcome ConvertDatabase(const std::string& source, const std::string& dest, Feed
             db::SayReadNotes(*in, [&](const std::string& note) { feedback.warning(note); });
         db::Publish(temp, dest);
         feedback.setProgress(kPanel, 1.0);
-        feedback.resultLine(kPanel, "Tables converted: " + std::to_string(tables) +
-                                        "      Rows converted: " + std::to_string(rows));
+        feedback.resultLine(kPanel, ConvertedLine(tables, rows));
         return indexesLeftOut || notKept ? Outcome::LeftUndone : Outcome::Done;
     } catch (const std::exception& e) {
         if (!temp.empty()) db::RemoveDatabaseFiles(temp);

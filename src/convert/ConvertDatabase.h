@@ -1,5 +1,6 @@
 #pragma once
-// Copies a database (an Access file, as users bring them) into a new SQLite database with the
+// Copies a database (an Access file, as users bring them) into a new SQLite database, or into an
+// empty PostgreSQL database named by its URI (in one transaction), with the
 // same tables, column order, types, indexes ("T.N") and values, so that everything the program
 // does to a database, writing included, works on the copy.
 

@@ -40,6 +40,13 @@ Range WholeNumberRange(int code) {
     }
 }
 
+std::string OutOfRange(Range range) {
+    return "the number is out of the column's range (" + std::to_string(range.low) + " to " +
+           std::to_string(range.high) + ")";
+}
+
+constexpr const char* kByteRange = "a Byte column takes a whole number from 0 to 255";
+
 }  // namespace
 
 Conversion ConvertForColumn(int typeCode, std::string_view text) {
@@ -49,9 +56,7 @@ Conversion ConvertForColumn(int typeCode, std::string_view text) {
         auto rounded = RoundHalfEvenToInt32(*number);
         Range range = WholeNumberRange(typeCode);
         if (!rounded || *rounded < range.low || *rounded > range.high)
-            return DoesNotFit("the number is out of the column's range (" +
-                              std::to_string(range.low) + " to " + std::to_string(range.high) +
-                              ")");
+            return DoesNotFit(OutOfRange(range));
         return Stored(Value::integer(*rounded));
     }
     if (IsFloatingType(typeCode)) {
@@ -76,9 +81,18 @@ Conversion ConvertForColumn(int typeCode, std::string_view text) {
         auto number = ParseNumber(text);
         if (number && std::floor(*number) == *number && *number >= 0 && *number <= 255)
             return Stored(Value::integer(static_cast<std::int64_t>(*number)));
-        return DoesNotFit("a Byte column takes a whole number from 0 to 255");
+        return DoesNotFit(kByteRange);
     }
     return Stored(Value::text(std::string(text)));
+}
+
+std::string WhyValueDoesNotFit(int typeCode, const Value& value) {
+    if (value.kind() != Value::Kind::Integer) return {};
+    const std::int64_t n = value.asInteger();
+    if (typeCode == kByte) return n < 0 || n > 255 ? kByteRange : "";
+    if (!IsWholeNumberType(typeCode)) return {};
+    const Range range = WholeNumberRange(typeCode);
+    return n < range.low || n > range.high ? OutOfRange(range) : "";
 }
 
 }  // namespace pel::db

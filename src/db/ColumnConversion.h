@@ -24,4 +24,8 @@ struct Conversion {
 // fit. BYTE: a whole number 0..255. Text and every other type: the text.
 Conversion ConvertForColumn(int typeCode, std::string_view text);
 
+// Why a value already converted cannot be stored in a column of the type (a whole number out of
+// its range, a Byte outside 0 to 255); empty when it fits. For a store that would refuse it.
+std::string WhyValueDoesNotFit(int typeCode, const Value& value);
+
 }  // namespace pel::db

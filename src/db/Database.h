@@ -28,6 +28,7 @@ class DbError : public std::runtime_error {
         NoColumn,
         DoesNotFit,  // a value the column cannot hold
         Io,
+        NeedsPassword,  // a server that asks for a password none of libpq's means gave
         Other,
     };
     DbError(Kind kind, const std::string& message) : std::runtime_error(message), kind_(kind) {}
@@ -101,10 +102,12 @@ class Database {
   public:
     virtual ~Database() = default;
 
-    // Opens a SQLite or Access database by path. `forWriting` asks for write access: an Access
-    // file or a read-only file is refused then, before anything is changed.
+    // Opens a SQLite or Access database by path, or a PostgreSQL database by its connection URI
+    // ("postgresql://..."). `forWriting` asks for write access: an Access file or a read-only
+    // file is refused then, before anything is changed.
     static std::unique_ptr<Database> open(const std::string& path, bool forWriting);
-    // A new, empty SQLite database; refuses an existing file.
+    // A new, empty SQLite database; refuses an existing file. For a URI: the server's database,
+    // refused when it holds tables already.
     static std::unique_ptr<Database> create(const std::string& path);
 
     virtual const std::string& path() const = 0;
@@ -141,6 +144,13 @@ class Database {
     // How many write transactions have been committed: a run compares it before and after
     // pointSaved() to know how far its work is saved.
     virtual std::uint64_t commits() const { return 0; }
+
+    // A run that must not overlap another of its kind on a shared database (a two-way
+    // comparison resets and reads the found flags of whole tables) holds `name` until the
+    // database is closed. tryHoldRun is false while another program holds it; waitToHoldRun
+    // then waits for it. A file of one user needs no such lock.
+    virtual bool tryHoldRun(std::string_view /*name*/) { return true; }
+    virtual void waitToHoldRun(std::string_view /*name*/) {}
 
     // For a run that searches row after row: the searches that follow share one read
     // transaction, renewed every 100 ms so that other programs are never kept waiting long,

@@ -29,4 +29,27 @@ int TypeCodeFromDeclaredType(std::string_view declared) {
     return kText;
 }
 
+const char* DeclaredTypeName(int code) {
+    switch (code) {
+        case kSmallInt:
+            return "SMALLINT";
+        case kInteger:
+            return "INTEGER";
+        case kSingle:
+            return "SINGLE";
+        case kDouble:
+            return "DOUBLE";
+        case kBoolean:
+            return "BOOLEAN";
+        case kTinyInt:
+            return "TINYINT";
+        case kByte:
+            return "BYTE";
+        case kLongText:
+            return "LONGTEXT";
+        default:
+            return "TEXT";
+    }
+}
+
 }  // namespace pel::db

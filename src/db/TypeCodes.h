@@ -25,6 +25,9 @@ enum TypeCode : int {
 // integer affinity 3, real affinity 5, everything else 202.
 int TypeCodeFromDeclaredType(std::string_view declared);
 
+// The declared type the program gives a column of that code (TEXT for any other code).
+const char* DeclaredTypeName(int code);
+
 // Whole-number columns (2, 3, 16, 19), floating-point columns (4, 5).
 inline bool IsWholeNumberType(int code) {
     return code == kSmallInt || code == kInteger || code == kTinyInt || code == kUnsignedInt;

@@ -77,6 +77,12 @@ class MainWindowTest : public QObject {
         WindowHarness missing({},
                               [&](MemorySettingsStore& s) { s.write("Access Database", gone); });
         QCOMPARE(missing.find<QLineEdit>("txtMDBname")->text(), QString());
+        // A server database is no file: restored as it is, tried when an operation runs.
+        const std::string server = "postgresql://eng@plantdb/unit100";
+        WindowHarness remote({},
+                             [&](MemorySettingsStore& s) { s.write("Access Database", server); });
+        QCOMPARE(remote.find<QLineEdit>("txtMDBname")->text(), Q(server));
+        QVERIFY(!missing.find<QPushButton>("cmdImportEB")->isEnabled());
         QVERIFY(!present.find<QPushButton>("cmdImportEB")->isEnabled());
         QVERIFY(!present.find<QPushButton>("cmdBuildEB")->isEnabled());
     }

@@ -18,6 +18,8 @@
 #include "db/Definitions.h"
 #include "db/Numeric.h"
 #include "db/PointDatabase.h"
+#include "db/ServerUri.h"
+#include "support/ServerDatabases.h"
 
 namespace pel::test {
 
@@ -94,6 +96,7 @@ std::string QueryText(const std::string& database, const std::string& sql) {
 }
 
 bool WritableNow(const std::string& database) {
+    if (db::IsServerUri(database)) return true;  // a server locks rows, never the database
     sqlite3* h = nullptr;
     bool free =
         sqlite3_open_v2(database.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
@@ -138,6 +141,16 @@ std::string BuiltDefinitions() {
 PointTypeCatalog BuiltCatalog() {
     auto definitions = db::Database::open(BuiltDefinitions(), false);
     return db::ReadPointTypeCatalog(*definitions);
+}
+
+std::string PlantDatabasePath(const TempDir& dir) {
+    const char* onServer = std::getenv("PELORIN_TEST_PLANT_ON_SERVER");
+    if (onServer && std::string(onServer) == "1") {
+        if (!ServerAvailable())
+            throw std::runtime_error("PELORIN_TEST_PLANT_ON_SERVER=1 without PELORIN_TEST_PG_URI");
+        return FreshServerDatabase();
+    }
+    return dir.file("plant.db");
 }
 
 void MakePointDatabase(const PointTypeCatalog& catalog, const std::string& path) {

@@ -95,12 +95,16 @@ void MakePointDatabase(const PointTypeCatalog& catalog, const std::string& path)
 
 // A point database of the built definitions' types in a fresh folder, with helpers to write EB
 // files, add columns and rows, and read values back.
+// Where a fixture keeps its point database: a file of `dir`, or, when PELORIN_TEST_PLANT_ON_SERVER
+// is 1 and a test server runs, a fresh database on it (the engine suites run over both stores).
+std::string PlantDatabasePath(const TempDir& dir);
+
 struct PlantFixture {
     TempDir dir;
     std::unique_ptr<db::Database> definitions = db::Database::open(BuiltDefinitions(), false);
     PointTypeCatalog catalog = db::ReadPointTypeCatalog(*definitions);
     RecordingFeedback feedback;
-    std::string db = dir.file("plant.db");
+    std::string db = PlantDatabasePath(dir);
     PlantFixture() { MakePointDatabase(catalog, db); }
 
     // Writes lines (ended by CR LF) to a file of the folder and returns its path.

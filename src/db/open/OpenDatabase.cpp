@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include "db/Database.h"
+#include "db/ServerUri.h"
 #include "db/access/AccessDatabase.h"
+#include "db/postgres/PgDatabase.h"
 #include "db/sqlite/SqliteDatabase.h"
 
 namespace pel::db {
@@ -11,6 +13,7 @@ namespace pel::db {
 std::unique_ptr<Database> Database::open(const std::string& path, bool forWriting) {
     struct stat info {};
     if (path.empty()) throw DbError(DbError::Kind::NotFound, "No database was chosen");
+    if (IsServerUri(path)) return PgDatabase::open(path, forWriting);
     if (::stat(path.c_str(), &info) != 0)
         throw DbError(DbError::Kind::NotFound, "The database " + path + " does not exist");
     if (LooksLikeAccessFile(path)) {
@@ -26,6 +29,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, bool forWritin
 }
 
 std::unique_ptr<Database> Database::create(const std::string& path) {
+    if (IsServerUri(path)) return PgDatabase::openEmpty(path);
     return SqliteDatabase::createNew(path);
 }
 

@@ -62,18 +62,6 @@ std::string IoFailure(int rc, const std::string& path, const std::string& detail
 
 }  // namespace
 
-std::string QuoteIdentifier(std::string_view name) {
-    std::string out;
-    out.reserve(name.size() + 2);
-    out += '"';
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
 SqliteDatabase::SqliteDatabase(sqlite3* db, std::string path, bool readOnly)
     : db_(db), path_(std::move(path)), readOnly_(readOnly) {}
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "db/Database.h"
+#include "db/SqlIdentifier.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -65,8 +66,5 @@ class SqliteDatabase : public Database {
     std::map<std::string, sqlite3_stmt*> cache_;
     std::map<std::string, TableInfo> infoCache_;
 };
-
-// Double-quoted SQL identifier, inner quotes doubled.
-std::string QuoteIdentifier(std::string_view name);
 
 }  // namespace pel::db

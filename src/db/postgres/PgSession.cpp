@@ -1,0 +1,386 @@
+#include "db/postgres/PgSession.h"
+
+#include <libpq-fe.h>
+
+#include <thread>
+
+#include "db/ServerUri.h"
+
+namespace pel::db {
+
+namespace {
+
+constexpr auto kCommitInterval = std::chrono::milliseconds(100);
+constexpr int kConflictAttempts = 5;     // a deadlock or serialization conflict, tried again
+constexpr int kAlterAttempts = 5;        // structure changes wait 1 s a time for the table
+constexpr const char* kLockWait = "5s";  // any other statement waits this long for a lock
+// Answers are read after this many writes at most: the server's answers never fill the
+// socket while it waits for us to read them.
+constexpr std::size_t kMostUnanswered = 256;
+
+bool Succeeded(pg_result* r) {
+    const ExecStatusType s = PQresultStatus(r);
+    return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
+}
+
+std::string Trimmed(const char* text) {
+    std::string s = text ? text : "";
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+void IgnoreNotice(void*, const char*) {}
+
+}  // namespace
+
+PgResult& PgResult::operator=(PgResult&& o) noexcept {
+    if (this != &o) {
+        PQclear(r_);
+        r_ = o.r_;
+        o.r_ = nullptr;
+    }
+    return *this;
+}
+
+PgResult::~PgResult() {
+    PQclear(r_);
+}
+
+int PgResult::rows() const {
+    return r_ ? PQntuples(r_) : 0;
+}
+
+bool PgResult::isNull(int row, int column) const {
+    return PQgetisnull(r_, row, column) != 0;
+}
+
+std::string_view PgResult::text(int row, int column) const {
+    return {PQgetvalue(r_, row, column), static_cast<std::size_t>(PQgetlength(r_, row, column))};
+}
+
+PgSession::PgSession(const std::string& uri, std::string shownName)
+    : uri_(uri), shownName_(std::move(shownName)) {
+    const char* keywords[] = {"dbname", "client_encoding", "application_name", nullptr};
+    const char* values[] = {uri.c_str(), "UTF8", "pelorin", nullptr};
+    conn_ = PQconnectdbParams(keywords, values, 1);
+    if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+        const std::string why = WithoutPassword(Trimmed(conn_ ? PQerrorMessage(conn_) : ""), uri_);
+        const bool needsPassword = conn_ && PQconnectionNeedsPassword(conn_);
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw DbError(needsPassword ? DbError::Kind::NeedsPassword : DbError::Kind::NotFound,
+                      "Cannot open the database " + shownName_ + ": " + why);
+    }
+    PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
+    execPlain((std::string("SET lock_timeout = '") + kLockWait + "'").c_str());
+}
+
+PgSession::~PgSession() {
+    close();
+    PQfinish(conn_);
+}
+
+bool PgResult::ok() const {
+    return r_ && Succeeded(r_);
+}
+
+std::string PgResult::sqlState() const {
+    const char* state = r_ ? PQresultErrorField(r_, PG_DIAG_SQLSTATE) : nullptr;
+    return state ? state : "";
+}
+
+std::string PgResult::message() const {
+    const char* primary = r_ ? PQresultErrorField(r_, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    return primary ? primary : Trimmed(r_ ? PQresultErrorMessage(r_) : "no answer");
+}
+
+PgResult PgSession::run(const std::string& sql, const std::vector<PgParam>& params) {
+    auto it = statements_.find(sql);
+    if (it == statements_.end()) {
+        const std::string name = "p" + std::to_string(statements_.size());
+        PgResult prepare(PQprepare(conn_, name.c_str(), sql.c_str(), 0, nullptr));
+        if (!prepare.ok()) {
+            if (PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+            return prepare;
+        }
+        it = statements_.emplace(sql, name).first;
+    }
+    std::vector<const char*> values(params.size());
+    for (std::size_t i = 0; i < params.size(); ++i)
+        values[i] = params[i] ? params[i]->c_str() : nullptr;
+    PgResult r(PQexecPrepared(conn_, it->second.c_str(), static_cast<int>(params.size()),
+                              values.data(), nullptr, nullptr, 0));
+    if (!r.ok() && PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+    return r;
+}
+
+PgResult PgSession::plain(const char* sql) {
+    PgResult r(PQexec(conn_, sql));
+    if (!r.ok() && PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+    return r;
+}
+
+void PgSession::execPlain(const char* sql) {
+    PgResult r = plain(sql);
+    if (!r.ok()) fail(r, "Cannot change the database", "");
+}
+
+void PgSession::rollback() noexcept {
+    PgResult ignored;
+    readAnswers(ignored);
+    inTransaction_ = false;
+    PQclear(PQexec(conn_, "ROLLBACK"));  // a lost connection is reported by what follows
+}
+
+void PgSession::begin() {
+    execPlain("BEGIN");
+    inTransaction_ = true;
+    transactionStart_ = std::chrono::steady_clock::now();
+}
+
+void PgSession::send(const PgStatement& statement, const std::string& table) {
+    auto it = statements_.find(statement.sql);
+    if (it == statements_.end()) {
+        settle(table);  // a statement is prepared outside the pipeline
+        const std::string name = "p" + std::to_string(statements_.size());
+        PgResult prepare(PQprepare(conn_, name.c_str(), statement.sql.c_str(), 0, nullptr));
+        if (!prepare.ok()) {
+            if (PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+            rollback();
+            groupLost(prepare, table);
+        }
+        it = statements_.emplace(statement.sql, name).first;
+    }
+    if (!pipelined_) {
+        if (PQenterPipelineMode(conn_) != 1) lost("Cannot reach the server");
+        pipelined_ = true;
+    }
+    std::vector<const char*> values(statement.params.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = statement.params[i] ? statement.params[i]->c_str() : nullptr;
+    if (PQsendQueryPrepared(conn_, it->second.c_str(), static_cast<int>(values.size()),
+                            values.data(), nullptr, nullptr, 0) != 1)
+        lost("Cannot reach the server");
+    ++unanswered_;
+}
+
+bool PgSession::readAnswers(PgResult& failure) noexcept {
+    if (!pipelined_) return true;
+    pipelined_ = false;
+    unanswered_ = 0;
+    if (PQpipelineSync(conn_) != 1) return false;
+    bool failed = false;
+    for (;;) {
+        pg_result* r = PQgetResult(conn_);
+        if (!r) {
+            if (PQstatus(conn_) != CONNECTION_OK) return false;
+            continue;  // the end of one write's answers
+        }
+        const ExecStatusType status = PQresultStatus(r);
+        if (status == PGRES_PIPELINE_SYNC) {
+            PQclear(r);
+            break;
+        }
+        if (status == PGRES_FATAL_ERROR && !failed) {
+            failed = true;
+            failure = PgResult(r);
+        } else {
+            PQclear(r);
+        }
+    }
+    return PQexitPipelineMode(conn_) == 1;
+}
+
+PgResult PgSession::drain() {
+    PgResult failure;
+    if (!readAnswers(failure)) lost("Cannot reach the server");
+    return failure.empty() ? PgResult(PQmakeEmptyPGresult(conn_, PGRES_COMMAND_OK))
+                           : std::move(failure);
+}
+
+void PgSession::settle(const std::string& table) {
+    PgResult r = drain();
+    for (int attempt = 1; !r.ok(); ++attempt) {
+        rollback();
+        if (classify(r) != Failure::Retry || attempt >= kConflictAttempts) groupLost(r, table);
+        // The other session goes on once ours is rolled back; then this group starts over.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+        r = replay(log_.size());
+    }
+}
+
+PgResult PgSession::replay(std::size_t count) {
+    begin();
+    for (std::size_t i = 0; i < count; ++i) {
+        send(log_[i], "");
+        if (unanswered_ < kMostUnanswered) continue;
+        PgResult r = drain();
+        if (!r.ok()) return r;
+    }
+    return drain();
+}
+
+void PgSession::saveCompleted() {
+    log_.resize(completed_);
+    PgResult r = replay(completed_);
+    if (!r.ok()) {
+        rollback();
+        log_.clear();
+        completed_ = 0;
+        fail(r,
+             "Cannot save the points of the last " + std::to_string(kCommitInterval.count()) +
+                 " ms again after a failure",
+             "");
+    }
+    commit();
+}
+
+PgSession::Failure PgSession::classify(const PgResult& result) {
+    const std::string state = result.sqlState();
+    if (state == "40P01" || state == "40001") return Failure::Retry;
+    if (state.rfind("22", 0) == 0 || state.rfind("23", 0) == 0) return Failure::DoesNotFit;
+    return Failure::Fatal;
+}
+
+void PgSession::fail(const PgResult& result, const std::string& what, const std::string& table) {
+    const std::string state = result.sqlState();
+    const std::string detail = WithoutPassword(result.message(), uri_);
+    const std::string where =
+        table.empty() ? "the database " + shownName_ : "the table " + table + " of " + shownName_;
+    if (state == "55P03")
+        throw DbError(DbError::Kind::Locked, what + ": " + where +
+                                                 " is locked by another program (a session that " +
+                                                 "holds it longer than " + kLockWait + ")");
+    if (state == "42P01") throw DbError(DbError::Kind::NoTable, what + ": " + detail);
+    if (state == "42703") throw DbError(DbError::Kind::NoColumn, what + ": " + detail);
+    if (state == "25006") throw DbError(DbError::Kind::ReadOnly, what + ": " + detail);
+    if (classify(result) == Failure::DoesNotFit)
+        throw DbError(DbError::Kind::DoesNotFit, what + ": " + detail);
+    throw DbError(DbError::Kind::Other, what + " (" + where + "): " + detail);
+}
+
+std::string PgSession::savedSoFar() const {
+    const std::size_t unsaved = inTransaction_ ? pointsInGroup_ : 0;
+    std::string saved = lastPointSaved_.empty()
+                            ? "no point of this run was saved"
+                            : "the points up to " + lastPointSaved_ + " are saved";
+    if (unsaved > 0) saved += ", the " + std::to_string(unsaved) + " after it were not";
+    return saved;
+}
+
+void PgSession::lost(const std::string& what) {
+    const std::string saved = savedSoFar();
+    inTransaction_ = false;
+    pipelined_ = false;
+    unanswered_ = 0;
+    log_.clear();
+    completed_ = 0;
+    throw DbError(DbError::Kind::Io,
+                  what + ": the connection to the server of " + shownName_ + " was lost; " + saved);
+}
+
+void PgSession::groupLost(const PgResult& result, const std::string& table) {
+    const std::string saved = savedSoFar();
+    inTransaction_ = false;
+    log_.clear();
+    completed_ = 0;
+    pointsInGroup_ = 0;
+    const std::string where =
+        table.empty() ? "the database " + shownName_ : "the table " + table + " of " + shownName_;
+    const bool locked = result.sqlState() == "55P03";
+    throw DbError(locked ? DbError::Kind::Locked : DbError::Kind::Io,
+                  "Cannot save the writes to " + where + ": " +
+                      (locked ? std::string("it is locked by another program (a session that "
+                                            "holds it longer than ") +
+                                    kLockWait + ")"
+                              : WithoutPassword(result.message(), uri_)) +
+                      "; " + saved);
+}
+
+PgResult PgSession::query(const std::string& sql, const std::vector<PgParam>& params,
+                          const std::string& table) {
+    if (inTransaction_) settle(table);
+    PgResult r = run(sql, params);
+    if (r.ok()) return r;
+    if (inTransaction_) {
+        // The failed read aborted the group's transaction: start it over.
+        rollback();
+        PgResult again = replay(log_.size());
+        if (!again.ok()) {
+            rollback();
+            saveCompleted();
+        }
+    }
+    fail(r, "Cannot read the database", table);
+}
+
+void PgSession::write(const std::string& sql, const std::vector<PgParam>& params,
+                      const std::string& table, const std::string& point) {
+    if (!inTransaction_) begin();
+    if (!point.empty()) pointInProgress_ = point;
+    log_.push_back({sql, params});
+    send(log_.back(), table);
+    if (unanswered_ >= kMostUnanswered) settle(table);
+}
+
+void PgSession::alterNow(const std::vector<PgStatement>& statements, const std::string& table) {
+    commit();
+    for (int attempt = 1;; ++attempt) {
+        execPlain("BEGIN");
+        inTransaction_ = true;
+        PgResult r = plain("SET LOCAL lock_timeout = '1s'");
+        for (std::size_t i = 0; r.ok() && i < statements.size(); ++i)
+            r = run(statements[i].sql, statements[i].params);
+        if (r.ok()) {
+            inTransaction_ = false;
+            execPlain("COMMIT");
+            return;
+        }
+        rollback();
+        const bool waitedForLock = r.sqlState() == "55P03";
+        if ((waitedForLock || classify(r) == Failure::Retry) && attempt < kAlterAttempts) continue;
+        fail(r, "Cannot change the table " + table, table);
+    }
+}
+
+void PgSession::pointSaved() {
+    completed_ = log_.size();
+    if (!pointInProgress_.empty()) {
+        lastPointInGroup_ = pointInProgress_;
+        ++pointsInGroup_;
+        pointInProgress_.clear();
+    }
+    if (inTransaction_ && std::chrono::steady_clock::now() - transactionStart_ >= kCommitInterval)
+        commit();
+}
+
+void PgSession::commit() {
+    if (inTransaction_) {
+        settle("");
+        PgResult r = plain("COMMIT");
+        inTransaction_ = false;
+        if (!r.ok()) {
+            log_.clear();
+            completed_ = 0;
+            fail(r, "Cannot save the changes", "");
+        }
+        ++commits_;
+    }
+    if (!pointInProgress_.empty()) lastPointInGroup_ = pointInProgress_;
+    pointInProgress_.clear();
+    if (!lastPointInGroup_.empty()) lastPointSaved_ = lastPointInGroup_;
+    pointsInGroup_ = 0;
+    log_.clear();
+    completed_ = 0;
+}
+
+void PgSession::close() noexcept {
+    if (!conn_ || !inTransaction_) return;
+    try {
+        commit();  // as a file does: whatever the group holds is saved on closing
+    } catch (const std::exception&) {
+        rollback();  // nothing more can be kept
+    }
+}
+
+}  // namespace pel::db

@@ -1,0 +1,259 @@
+// A plant in a PostgreSQL database and the same plant in a SQLite file give the same bytes
+// through every command; convert carries a database there and back unchanged; several
+// engineers (real parallel pelorin-cli runs) share one server database.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "db/Database.h"
+#include "support/ServerDatabases.h"
+#include "support/TestSupport.h"
+
+using pel::test::CrLf;
+using pel::test::ReadFile;
+using pel::test::RunCli;
+using pel::test::TempDir;
+using pel::test::WriteFile;
+
+namespace {
+
+// In the order an export writes it: names as SQLite's NOCASE sorts them ("_" before letters).
+const std::vector<std::string> kPlant = {
+    "&T REGCLNIM",
+    "&N _SPARE",
+    "PTDESC = \"Ünit 2\"",
+    "BOXNUM = 3",
+    "{ }",
+    "&T REGCLNIM",
+    "&N aic7",
+    "PTDESC = \"007\"",
+    "{ }",
+    "&T REGCLNIM",
+    "&N FIC101",
+    "PTDESC = \"FEED FLOW\"",
+    "BOXNUM = 12",
+    "KEYWORD = \"FLOW\"",
+    "PVEULO = 0.1",
+    "PISRC(1) = FIC100.PV",
+    "{ }",
+    "&T DEVCTL",
+    "&N HS1",
+    "DODSTN(1) = V1.OP",
+    "{ }",
+    "&T ANINNIM",
+    "&N AI1",
+    "PVEUHI = 1.5E+20",
+    "{ }",
+};
+
+// Every output of the commands over one point database, keyed by what made it.
+std::map<std::string, std::string> Outputs(const std::string& db, const TempDir& dir,
+                                           const std::string& tag) {
+    std::map<std::string, std::string> out;
+    auto keep = [&](const std::string& what, const pel::test::CliResult& r) {
+        out[what + " exit"] = std::to_string(r.exitCode);
+        out[what + " stdout"] = r.out;
+    };
+    const std::string types = "REGCLNIM,DEVCTL,ANINNIM";
+    keep("export", RunCli({"export", db, dir.file(tag + ".eb"), "--types", types}));
+    out["export file"] = ReadFile(dir.file(tag + ".eb"));
+    keep("address",
+         RunCli({"export", db, dir.file(tag + "-a.eb"), "--types", types, "--order", "Address"}));
+    keep("connections", RunCli({"connections", db, dir.file(tag + ".txt"), "--types", types}));
+    out["connections file"] = ReadFile(dir.file(tag + ".txt"));
+    keep("compare",
+         RunCli({"compare", db, dir.file(tag + ".htm"), dir.file("eb/changed.eb"), "--two-way"}));
+    out["compare file"] = ReadFile(dir.file(tag + ".htm"));
+    keep("check", RunCli({"check-connections", db, dir.file(tag + ".csv")}));
+    out["check file"] = ReadFile(dir.file(tag + ".csv"));
+    return out;
+}
+
+std::string NewServerPointDatabase() {
+    const std::string uri = pel::test::FreshServerDatabase();
+    EXPECT_EQ(RunCli({"new-db", uri}).exitCode, 0);
+    return uri;
+}
+
+// Every table of a database as text: columns with their type codes, indexes, rows in order.
+std::string Dump(const std::string& name) {
+    using namespace pel::db;
+    auto db = Database::open(name, false);
+    std::string out;
+    for (const auto& table : db->tableNames()) {
+        auto info = db->tableInfo(table);
+        out += "table " + table + ":";
+        for (const auto& c : info->columns) out += " " + c.name + "/" + std::to_string(c.type);
+        for (const auto& i : info->indexes) {
+            out += " index " + i.name + (i.unique ? " unique" : "");
+            for (const auto& c : i.columns) out += " " + c;
+        }
+        out += "\n";
+        auto rows = db->openTable(table, info->index("PrimaryKey") ? "PrimaryKey" : "",
+                                  CursorMode::Reading);
+        for (; !rows->eof(); rows->moveNext()) {
+            for (int i = 0; i < rows->fieldCount(); ++i) {
+                const Value v = rows->value(i);
+                out += v.isNull() ? "null"
+                       : v.kind() == Value::Kind::Text
+                           ? "'" + v.asText() + "'"
+                           : (v.kind() == Value::Kind::Real ? std::to_string(v.asReal())
+                                                            : std::to_string(v.asInteger()));
+                out += "|";
+            }
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+void InParallel(const std::vector<std::function<void()>>& runs) {
+    std::vector<std::thread> threads;
+    for (const auto& run : runs) threads.emplace_back(run);
+    for (auto& t : threads) t.join();
+}
+
+}  // namespace
+
+TEST(ServerStore, APlantGivesTheSameBytesOnTheServerAsInAFile) {
+    PELORIN_REQUIRE_SERVER();
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("eb"));
+    WriteFile(dir.file("plant.eb"), CrLf(kPlant));
+    WriteFile(dir.file("eb/changed.eb"),
+              CrLf({"&T REGCLNIM", "&N FIC101", "PTDESC = \"FEED\"", "&N NEW9", "BOXNUM = 1"}));
+    const std::string file = dir.file("plant.db");
+    const std::string server = NewServerPointDatabase();
+    ASSERT_EQ(RunCli({"new-db", file}).exitCode, 0);
+    for (const auto& db : {file, server}) {
+        auto r = RunCli({"import", db, dir.file("plant.eb")});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    const auto fromFile = Outputs(file, dir, "file");
+    const auto fromServer = Outputs(server, dir, "server");
+    EXPECT_EQ(fromFile.at("export file"), CrLf(kPlant));
+    for (const auto& [what, bytes] : fromFile) EXPECT_EQ(fromServer.at(what), bytes) << what;
+    EXPECT_EQ(Dump(file), Dump(server));
+
+    const std::string asBuilt = NewServerPointDatabase();
+    ASSERT_EQ(RunCli({"import", asBuilt, dir.file("eb/changed.eb")}).exitCode, 0);
+    auto r = RunCli({"compare-db", server, asBuilt, dir.file("db.htm"), "--types", "REGCLNIM"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(ReadFile(dir.file("db.htm")).find("NEW9"), std::string::npos);
+}
+
+TEST(ServerStore, ConvertCarriesADatabaseToTheServerAndBack) {
+    PELORIN_REQUIRE_SERVER();
+    TempDir dir;
+    WriteFile(dir.file("plant.eb"), CrLf(kPlant));
+    const std::string file = dir.file("plant.db");
+    ASSERT_EQ(RunCli({"new-db", file}).exitCode, 0);
+    ASSERT_EQ(RunCli({"import", file, dir.file("plant.eb")}).exitCode, 0);
+    const std::string server = pel::test::FreshServerDatabase();
+    auto there = RunCli({"convert", file, server});
+    ASSERT_EQ(there.exitCode, 0) << there.err;
+    auto back = RunCli({"convert", server, dir.file("back.db")});
+    ASSERT_EQ(back.exitCode, 0) << back.err;
+    EXPECT_EQ(there.out, back.out);
+    EXPECT_EQ(Dump(file), Dump(server));
+    EXPECT_EQ(Dump(file), Dump(dir.file("back.db")));
+    auto again = RunCli({"convert", file, server});  // not empty any more
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_NE(again.err.find("holds tables already"), std::string::npos) << again.err;
+}
+
+TEST(ServerStore, ParallelRunsOnOneDatabaseAllCompleteAndLoseNothing) {
+    PELORIN_REQUIRE_SERVER();
+    TempDir dir;
+    const std::string db = NewServerPointDatabase();
+    // Two files of different points, both bringing the same new parameters (columns), and two
+    // files that write the same points.
+    std::vector<std::string> a, b, sameA, sameB;
+    for (int i = 0; i < 300; ++i) {
+        const std::string n = std::to_string(i);
+        for (auto* lines : {&a, &b}) {
+            const std::string name = (lines == &a ? "A" : "B") + n;
+            lines->insert(lines->end(), {"&T REGCLNIM", "&N " + name, "PTDESC = \"" + name + "\"",
+                                         "KEYWORD = K" + n, "BOXNUM = " + n});
+        }
+        sameA.insert(sameA.end(),
+                     {"&T REGCLNIM", "&N S" + n, "PTDESC = \"FIRST\"", "KEYWORD = ONE"});
+        sameB.insert(sameB.end(),
+                     {"&T REGCLNIM", "&N S" + n, "PTDESC = \"SECOND\"", "NODENUM = 2"});
+    }
+    WriteFile(dir.file("a.eb"), CrLf(a));
+    WriteFile(dir.file("b.eb"), CrLf(b));
+    WriteFile(dir.file("sameA.eb"), CrLf(sameA));
+    WriteFile(dir.file("sameB.eb"), CrLf(sameB));
+    std::map<std::string, pel::test::CliResult> results;
+    std::mutex lock;
+    auto run = [&](const std::string& what, std::vector<std::string> args) {
+        return [&, what, args] {
+            auto r = RunCli(args);
+            std::lock_guard<std::mutex> guard(lock);
+            results[what] = r;
+        };
+    };
+    InParallel({run("import a", {"import", db, dir.file("a.eb")}),
+                run("import b", {"import", db, dir.file("b.eb")}),
+                run("import same a", {"import", db, dir.file("sameA.eb")}),
+                run("import same b", {"import", db, dir.file("sameB.eb")}),
+                run("export", {"export", db, dir.file("out.eb"), "--types", "REGCLNIM"}),
+                run("compare", {"compare", db, dir.file("r.htm"), dir.file("a.eb")})});
+    for (const auto& [what, r] : results) EXPECT_EQ(r.exitCode, 0) << what << ": " << r.err;
+
+    // Every point whole: exported points are never half-written.
+    auto block = [](const std::string& eb, const std::string& name) {
+        const auto at = eb.find("&N " + name + "\r\n");
+        return at == std::string::npos ? std::string() : eb.substr(at, eb.find("{ }", at) - at);
+    };
+    const std::string exported = ReadFile(dir.file("out.eb"));
+    for (int i = 0; i < 300; ++i) {
+        const std::string n = std::to_string(i), seen = block(exported, "A" + n);
+        if (!seen.empty()) {
+            EXPECT_NE(seen.find("BOXNUM = " + n), std::string::npos) << seen;
+        }
+    }
+    // Nothing lost, and the points both wrote have what each gave them.
+    auto after = RunCli({"export", db, dir.file("all.eb"), "--types", "REGCLNIM"});
+    EXPECT_EQ(after.out, "Points exported: 900\n") << after.err;
+    const std::string all = ReadFile(dir.file("all.eb"));
+    const std::pair<const char*, std::vector<std::string>> expected[] = {
+        {"A299", {"PTDESC = \"A299\"", "KEYWORD = \"K299\"", "BOXNUM = 299"}},
+        {"B0", {"PTDESC = \"B0\"", "KEYWORD = \"K0\"", "BOXNUM = 0"}},
+        {"S7", {"KEYWORD = \"ONE\"", "NODENUM = 2"}}};
+    for (const auto& [name, lines] : expected)
+        for (const auto& line : lines)
+            EXPECT_NE(block(all, name).find(line), std::string::npos) << line;
+}
+
+TEST(ServerStore, TwoWayComparisonsAtOnceEachReportAsIfAlone) {
+    PELORIN_REQUIRE_SERVER();
+    TempDir dir;
+    const std::string db = NewServerPointDatabase();
+    WriteFile(dir.file("plant.eb"), CrLf(kPlant));
+    ASSERT_EQ(RunCli({"import", db, dir.file("plant.eb")}).exitCode, 0);
+    // Each file finds another point of node 12: the found flags of one run would spoil the
+    // other's list of the points of that node not found.
+    const std::vector<std::string> files = {dir.file("one.eb"), dir.file("two.eb")};
+    WriteFile(files[0], CrLf({"&T REGCLNIM", "&N FIC101", "BOXNUM = 12"}));
+    WriteFile(files[1], CrLf({"&T REGCLNIM", "&N _SPARE", "BOXNUM = 12"}));
+    auto compare = [&](std::size_t i, const std::string& tag) {
+        return RunCli(
+            {"compare", db, dir.file(tag + std::to_string(i) + ".htm"), files[i], "--two-way"});
+    };
+    std::vector<pel::test::CliResult> alone, together(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) alone.push_back(compare(i, "alone"));
+    InParallel({[&] { together[0] = compare(0, "together"); },
+                [&] { together[1] = compare(1, "together"); }});
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(together[i].exitCode, alone[i].exitCode) << together[i].err;
+        EXPECT_EQ(ReadFile(dir.file("together" + std::to_string(i) + ".htm")),
+                  ReadFile(dir.file("alone" + std::to_string(i) + ".htm")));
+    }
+}
