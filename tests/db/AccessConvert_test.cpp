@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cctype>
 
 #include <filesystem>
 
@@ -38,6 +39,11 @@ struct RoundTrip {
     bool complete;  // every index readable
 };
 
+// Names the case by its file, in test lists and failures.
+void PrintTo(const RoundTrip& trip, std::ostream* os) {
+    *os << trip.fixture;
+}
+
 class ConvertRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 }  // namespace
@@ -67,7 +73,14 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"EB-sample.mdb", "Tables converted: 2      Rows converted: 7", true},
         RoundTrip{"testV1997.mdb", "Tables converted: 4      Rows converted: 2", true},
         RoundTrip{"testUnicodeCompV2003.mdb", "Tables converted: 1      Rows converted: 8", true},
-        RoundTrip{"nwind.mdb", "Tables converted: 9      Rows converted: 4032", false}));
+        RoundTrip{"nwind.mdb", "Tables converted: 9      Rows converted: 4032", false}),
+    [](const ::testing::TestParamInfo<RoundTrip>& round) {
+        // The fixture's name, letters and digits only: a stable, readable test name.
+        std::string name;
+        for (const char* c = round.param.fixture; *c != '\0' && *c != '.'; ++c)
+            if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+        return name;
+    });
 
 // The types of the copy are read back by the round trips above.
 TEST(ConvertDatabase, TheCopyIsAPointDatabaseWithCaseBlindKeys) {
