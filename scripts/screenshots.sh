@@ -51,4 +51,6 @@ shoot 3 window-compare-eb.png
 shoot 4 window-compare-db.png
 screen 1024x600
 shoot 1 window-600-import.png
+shoot 2 window-600-export.png
+shoot 3 window-600-compare-eb.png
 shoot 4 window-600-compare-db.png
