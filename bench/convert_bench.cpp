@@ -77,7 +77,7 @@ bool RunMdbExport(const std::string& file) {
 bool Convert(const std::string& file, const std::string& out) {
     SilentFeedback feedback;
     std::filesystem::remove(out);
-    const bool done = pel::ConvertDatabase(file, out, feedback) == pel::Outcome::Done;
+    const bool done = pel::ConvertDatabase(feedback, {file, out}) == pel::Outcome::Done;
     std::filesystem::remove(out);
     return done;
 }

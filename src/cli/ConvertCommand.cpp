@@ -10,14 +10,11 @@ void SetupConvertCommand(CLI::App& root, CliRuntime& rt) {
         "convert",
         "Copy an Access database (.mdb, .accdb) into a new SQLite database with the "
         "same tables, columns, indexes and values; refuses an existing file");
-    auto source = std::make_shared<std::string>();
-    auto dest = std::make_shared<std::string>();
-    cmd->add_option("SOURCE", *source, "The Access database to read")->required();
-    cmd->add_option("DEST", *dest, "The SQLite database to create")->required();
-    cmd->callback([&rt, source, dest] {
-        rt.run = [&rt, source, dest] {
-            return ExitCodeFor(ConvertDatabase(*source, *dest, *rt.feedback));
-        };
+    auto request = std::make_shared<ConvertRequest>();
+    cmd->add_option("SOURCE", request->source, "The Access database to read")->required();
+    cmd->add_option("DEST", request->dest, "The SQLite database to create")->required();
+    cmd->callback([&rt, request] {
+        rt.run = [&rt, request] { return ExitCodeFor(ConvertDatabase(*rt.feedback, *request)); };
     });
 }
 

@@ -180,7 +180,9 @@ Outcome ConvertToServer(const std::string& source, const std::string& dest, Feed
 
 }  // namespace
 
-Outcome ConvertDatabase(const std::string& source, const std::string& dest, Feedback& feedback) {
+Outcome ConvertDatabase(Feedback& feedback, const ConvertRequest& request) {
+    const std::string& source = request.source;
+    const std::string& dest = request.dest;
     feedback.clearText();
     if (db::IsServerUri(dest)) return ConvertToServer(source, dest, feedback);
     if (PathExists(dest)) {

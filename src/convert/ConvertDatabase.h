@@ -10,6 +10,12 @@
 
 namespace pel {
 
+// What `convert` is asked to do.
+struct ConvertRequest {
+    std::string source;  // the database to read (an Access file, as users bring them)
+    std::string dest;    // the new SQLite file, or the URI of an empty PostgreSQL database
+};
+
 // Columns are declared by their type codes: SMALLINT, INTEGER, SINGLE, DOUBLE, BOOLEAN,
 // TINYINT, BYTE, TEXT, LONGTEXT (TEXT for any other). NAME and PntType are declared
 // "TEXT NOT NULL COLLATE NOCASE" when they are keys of the PrimaryKey index, and
@@ -19,6 +25,6 @@ namespace pel {
 // behind. An index the source cannot give (unreadable) is reported in a warning and left out; the
 // run then counts as left undone. Ends with the result line "Tables converted: N      Rows
 // converted: M".
-Outcome ConvertDatabase(const std::string& source, const std::string& dest, Feedback& feedback);
+Outcome ConvertDatabase(Feedback& feedback, const ConvertRequest& request);
 
 }  // namespace pel

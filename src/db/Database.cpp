@@ -33,10 +33,4 @@ bool IndexExists(Database& db, std::string_view table, std::string_view index) {
     }
 }
 
-bool StringInArray(std::string_view value, const std::vector<std::string>& list) {
-    for (const auto& entry : list)
-        if (entry == value) return true;
-    return false;
-}
-
 }  // namespace pel::db

@@ -167,7 +167,6 @@ class Database {
 // into false.
 bool TableExists(Database& db, std::string_view table);
 bool IndexExists(Database& db, std::string_view table, std::string_view index);
-bool StringInArray(std::string_view value, const std::vector<std::string>& list);
 
 // Hands each read note of the database to `warn`; true when there was any.
 template <typename Warn>

@@ -53,7 +53,7 @@ TEST_P(ConvertRoundTrip, TheCopyHoldsWhatTheAccessFileHolds) {
     const std::string source = CopyAccessFixture(dir, GetParam().fixture);
     const std::string dest = dir.file("copy.db");
     RecordingFeedback feedback;
-    const Outcome outcome = ConvertDatabase(source, dest, feedback);
+    const Outcome outcome = ConvertDatabase(feedback, {source, dest});
     EXPECT_EQ(outcome, GetParam().complete ? Outcome::Done : Outcome::LeftUndone);
     EXPECT_EQ(feedback.results, std::vector<std::string>{GetParam().result});
     EXPECT_TRUE(feedback.messages.empty());
@@ -87,7 +87,7 @@ TEST(ConvertDatabase, TheCopyIsAPointDatabaseWithCaseBlindKeys) {
     TempDir dir;
     RecordingFeedback feedback;
     const std::string plant = dir.file("plant.db");
-    ASSERT_EQ(ConvertDatabase(CopyAccessFixture(dir, "plant-sample.mdb"), plant, feedback),
+    ASSERT_EQ(ConvertDatabase(feedback, {CopyAccessFixture(dir, "plant-sample.mdb"), plant}),
               Outcome::Done);
     auto db = Database::open(plant, true);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
@@ -105,7 +105,7 @@ TEST(ConvertDatabase, AnUnreadableIndexIsWarnedAboutAndLeftOut) {
     const std::string dest = dir.file("props.db");
     RecordingFeedback feedback;
     EXPECT_EQ(
-        ConvertDatabase(CopyAccessFixture(dir, "testIndexPropertiesV2000.mdb"), dest, feedback),
+        ConvertDatabase(feedback, {CopyAccessFixture(dir, "testIndexPropertiesV2000.mdb"), dest}),
         Outcome::LeftUndone);
     EXPECT_EQ(feedback.warnings.size(), 6u);  // two indexes of each of three tables
     bool named = false;
@@ -124,7 +124,7 @@ TEST(ConvertDatabase, RefusesAnExistingDestinationAndLeavesNothingWhenItFails) {
     const std::string existing = dir.file("existing.db");
     pel::test::WriteFile(existing, "keep me");
     RecordingFeedback feedback;
-    EXPECT_EQ(ConvertDatabase(source, existing, feedback), Outcome::LeftUndone);
+    EXPECT_EQ(ConvertDatabase(feedback, {source, existing}), Outcome::LeftUndone);
     ASSERT_EQ(feedback.messages.size(), 1u);
     EXPECT_NE(feedback.messages[0].text.find(existing + " exists already"), std::string::npos);
     EXPECT_EQ(pel::test::ReadFile(existing), "keep me");
@@ -135,7 +135,7 @@ TEST(ConvertDatabase, RefusesAnExistingDestinationAndLeavesNothingWhenItFails) {
     const std::vector<std::string> sources = {dir.file("missing.mdb"), existing, cut};
     for (const auto& from : sources) {
         RecordingFeedback f;
-        EXPECT_EQ(ConvertDatabase(from, dir.file("new.db"), f), Outcome::LeftUndone) << from;
+        EXPECT_EQ(ConvertDatabase(f, {from, dir.file("new.db")}), Outcome::LeftUndone) << from;
         ASSERT_EQ(f.messages.size(), 1u) << from;
         EXPECT_NE(f.messages[0].text.find(from), std::string::npos) << f.messages[0].text;
         EXPECT_TRUE(f.results.empty());
@@ -159,7 +159,7 @@ TEST(ConvertDatabase, RemovesOnlyTheStalePartsOfItsOwnDestination) {
     const int held = ::open(dir.file("new.db.part-held00").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     RecordingFeedback feedback;
-    EXPECT_EQ(ConvertDatabase(source, dir.file("new.db"), feedback), Outcome::Done);
+    EXPECT_EQ(ConvertDatabase(feedback, {source, dir.file("new.db")}), Outcome::Done);
     ::close(held);
     std::vector<std::string> expected = kept;
     expected.insert(expected.end(), {"new.db", "plant-sample.mdb"});

@@ -271,7 +271,7 @@ TEST(Export, AnAccessFileAndItsConversionExportTheSameBytes) {
     const std::string mdb = test::CopyAccessFixture(dir, "plant-sample.mdb");
     const std::string converted = dir.file("converted.db");
     RecordingFeedback quiet;
-    ASSERT_EQ(ConvertDatabase(mdb, converted, quiet), Outcome::Done);
+    ASSERT_EQ(ConvertDatabase(quiet, {mdb, converted}), Outcome::Done);
     // FIC101's PVEULO, a Single 0.1, becomes a NaN.
     const std::string nan = dir.file("nan.mdb");
     std::string bytes = ReadFile(mdb);
@@ -280,7 +280,7 @@ TEST(Export, AnAccessFileAndItsConversionExportTheSameBytes) {
     const std::string said = "The table REGCLNIM of " + nan +
                              ", row 1, column PVEULO: the value is not a number (NaN) and was "
                              "read as Null";
-    EXPECT_EQ(ConvertDatabase(nan, dir.file("c.db"), quiet), Outcome::LeftUndone);
+    EXPECT_EQ(ConvertDatabase(quiet, {nan, dir.file("c.db")}), Outcome::LeftUndone);
     EXPECT_EQ(quiet.warnings, std::vector<std::string>{said});
 
     std::string exported[3];
