@@ -53,24 +53,14 @@ TEST(Startup, StoredValuesAreConvertedAndABadMaximumFallsBackTo250) {
     }
 }
 
-TEST(Startup, RemembersADatabaseOnlyWhileItExistsAndFailsWithoutDefinitions) {
+// Which remembered database is shown is tested with the window's start-up.
+TEST(Startup, FailsWithoutDefinitionsNamingThem) {
     test::TempDir dir;
-    test::WriteFile(dir.file("plant.db"), "");
     MemorySettingsStore settings;
-    settings.write("Access Database", dir.file("plant.db"));
     AppState state;
-    EXPECT_EQ(RunStartup(state, settings, test::BuiltDefinitions(), "/h").accessDatabase,
-              dir.file("plant.db"));
-    settings.write("Access Database", dir.file("gone.db"));
-    AppState state2;
-    EXPECT_TRUE(
-        RunStartup(state2, settings, test::BuiltDefinitions(), "/h").accessDatabase.empty());
-    EXPECT_EQ(settings.read("Access Database", ""), dir.file("gone.db"));  // left as stored
-
-    AppState state3;
-    auto r = RunStartup(state3, settings, dir.file("EB.db"), "/h");
+    auto r = RunStartup(state, settings, dir.file("EB.db"), "/h");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.failure.find(dir.file("EB.db")), std::string::npos);
-    EXPECT_TRUE(state3.ebFileDirectory.empty());  // later steps skipped
-    RunShutdown(state3);
+    EXPECT_TRUE(state.ebFileDirectory.empty());  // later steps skipped
+    RunShutdown(state);
 }

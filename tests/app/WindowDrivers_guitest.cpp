@@ -1,21 +1,28 @@
-// Each driver of the window run end to end with scripted dialogs against temporary databases:
-// the import of three files in order, the export with each selection option, Compare EB and
-// View, Compare DB, the connection report, the connection check and the EB-file comparison.
+// Each driver of the window run end to end with scripted dialogs against temporary databases,
+// and what the window says after a run: the import of three files in the order chosen with a
+// results line each, one message per problem, the export with each selection option, Compare EB
+// with View and the differences (whose CSV holds the report's rows), Compare DB, the connection
+// report, the connection check and the EB-file comparison.
 
+#include <sys/stat.h>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
+#include <filesystem>
 
 #include "compare/CompareDbPanel.h"
 #include "compare/CompareEbTab.h"
+#include "compare/DifferencesDialog.h"
 #include "core/Paths.h"
 #include "export/ExportTab.h"
 #include "import/ImportTab.h"
 #include "support/WindowHarness.h"
+#include "ui/ResultsArea.h"
 
 using namespace pel;
 using pel::db::Value;
@@ -25,8 +32,10 @@ using pel::test::WindowHarness;
 
 namespace {
 
-std::string Point(const std::string& name, const std::string& description) {
-    return CrLf({"&T REGCLNIM", "&N " + name, "PTDESC = " + description, "{ }"});
+std::string Point(const std::string& name, const std::vector<std::string>& parameters) {
+    std::vector<std::string> lines{"&T REGCLNIM", "&N " + name};
+    lines.insert(lines.end(), parameters.begin(), parameters.end());
+    return CrLf(lines);
 }
 
 // The point names of an EB file, in order.
@@ -41,11 +50,62 @@ QStringList NamesIn(const std::string& path) {
 // straight through the database layer, so that a test of one engine does not lean on another.
 struct Plant : test::PlantFixture, WindowHarness {
     Plant() { window->applyDatabase(Q(db), false); }
+
+    // EB files C, A, B (each with its own point) chosen on the Import tab in this order.
+    void chooseThreeFiles() {
+        QStringList paths;
+        for (const char* name : {"C", "A", "B"}) {
+            const std::string path = dir.file(std::string(name) + ".eb");
+            test::WriteFile(path,
+                            Point(std::string("FIC_") + name, {"PTDESC = " + std::string(name)}));
+            paths << Q(path);
+        }
+        dialogs.chooseMany(paths);
+        find<QPushButton>("cmdEB")->click();
+    }
+    QStringList results() const {
+        QStringList lines;
+        const QListWidget* list = window->resultsArea();
+        for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+        return lines;
+    }
 };
 
 void SelectType(QListWidget* list, const QString& type) {
     for (int i = 0; i < list->count(); ++i)
         list->item(i)->setSelected(list->item(i)->text() == type);
+}
+
+// The rows of the report's tables, each as its cells' texts joined by "|".
+QStringList ReportRows(const std::string& html) {
+    QStringList rows, cells;
+    for (QString line : Q(html).split("\r\n")) {
+        line = line.trimmed();
+        if (line.endsWith("<tr>")) cells.clear();
+        if (line.startsWith("<td")) {
+            line.remove(QRegularExpression("<[^>]*>"));
+            cells << line;
+        }
+        if (line == "</tr>" && !cells.isEmpty()) rows << cells.join('|');
+    }
+    return rows;
+}
+
+// The CSV's rows in the report's cells: a parameter and both values, a point the database
+// lacks with the report's text, a point the EB files lack with its description and text.
+QStringList CsvAsReportRows(const std::string& csv) {
+    QStringList rows;
+    const QStringList lines = Q(csv).split("\r\n", Qt::SkipEmptyParts);
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList f = lines[i].split(',');
+        if (f[2].isEmpty())
+            rows << f[1] + "|" + f[4] + "|";
+        else if (f[3] == "Not in EB")
+            rows << f[1] + "|" + f[4] + "|" + f[3];
+        else
+            rows << f[2] + "|" + f[3] + "|" + f[4];
+    }
+    return rows;
 }
 
 }  // namespace
@@ -96,28 +156,64 @@ class WindowDriversTest : public QObject {
         QVERIFY(enabledStates() == before);
     }
 
-    void importsThreeFilesInTheOrderChosen() {
+    void importsTheFilesInTheOrderChosenWithAResultsLineEach() {
         Plant h;
-        const std::string a = h.dir.file("A.eb"), b = h.dir.file("B.eb"), c = h.dir.file("C.eb");
-        test::WriteFile(a, Point("FIC101", "ONE"));
-        test::WriteFile(b, Point("FIC101", "TWO") + Point("FIC102", "NEW"));
-        test::WriteFile(c, Point("FIC101", "THREE"));
-        h.dialogs.chooseMany({Q(c), Q(a), Q(b)});  // chosen in this order: C, A, B
-        h.find<QPushButton>("cmdEB")->click();
+        h.row("REGCLNIM", "FIC_B", {{"PTDESC", Value::text("OLD")}});
+        h.chooseThreeFiles();
         const auto& request = h.dialogs.fileRequests.back();
         QCOMPARE(request.kind, QString("open-many"));
-        QCOMPARE(request.choice.title, QString("Select an EB file"));
-        QCOMPARE(request.choice.filter, QString("EB Files (*)"));
         QCOMPARE(h.find<QLineEdit>("txtEBname")->text(), Q(h.dir.path().string()));
         QCOMPARE(h.find<QPlainTextEdit>("txtEbImportFiles")->toPlainText(),
                  QString("C.eb\nA.eb\nB.eb"));
         QCOMPARE(h.state.ebFileDirectory, h.dir.path().string());
         h.find<QPushButton>("cmdImportEB")->click();
-        QCOMPARE(h.value("REGCLNIM", "FIC101", "PTDESC"), std::string("TWO"));
-        QCOMPARE(h.value("REGCLNIM", "FIC102", "PTDESC"), std::string("NEW"));
-        QCOMPARE(h.find<QLabel>("txtCurrentEbFile")->text(), Q(b));
+        QCOMPARE(h.results(),
+                 QStringList({"C.eb: Points added: 1      Points updated: 0",
+                              "A.eb: Points added: 1      Points updated: 0",
+                              "B.eb: Points added: 0      Points updated: 1",
+                              "Total of 3 files: Points added: 2      Points updated: 1"}));
+        QCOMPARE(h.value("REGCLNIM", "FIC_B", "PTDESC"), std::string("B"));
+        QCOMPARE(h.find<QLabel>("txtCurrentEbFile")->text(), Q(h.dir.file("B.eb")));
         QCOMPARE(h.find<QLabel>("txtImportStatus")->text(),
-                 QString("Points added: 1      Points updated: 1"));
+                 QString("Points added: 0      Points updated: 1"));
+        h.window->noteResult("A note");
+        QCOMPARE(h.results().back(), QString("A note"));
+    }
+
+    void oneMessagePerProblem_data() {
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("note");
+        const char* rows[][4] = {
+            {"not a database", "text", "is not a database", "Not a database"},
+            {"no database", "missing", "does not exist", "The database does not exist"},
+            {"read-only database", "read-only", "read-only", "Read only: imports cannot change it"},
+            {"two files gone", "files", "B.eb", ""}};
+        for (const auto& [name, problem, said, note] : rows)
+            QTest::newRow(name) << QString(problem) << QString(said) << QString(note);
+    }
+    void oneMessagePerProblem() {
+        QFETCH(QString, problem);
+        QFETCH(QString, said);
+        QFETCH(QString, note);
+        Plant h;
+        h.chooseThreeFiles();
+        std::string database = h.db;
+        if (problem == "text") test::WriteFile(database = h.dir.file("notes.db"), "not a db\n");
+        if (problem == "missing") database = h.dir.file("gone.db");
+        if (problem == "read-only") ::chmod(database.c_str(), 0444);
+        if (problem == "files")
+            for (const char* f : {"A.eb", "B.eb"}) std::filesystem::remove(h.dir.file(f));
+        h.window->applyDatabase(Q(database), false);
+        QCOMPARE(h.find<QLabel>("lblDatabaseNote")->text(), note);
+        h.find<QPushButton>("cmdImportEB")->click();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        QVERIFY(h.dialogs.messages[0].text.contains(said));
+        QVERIFY(h.dialogs.questions.empty());
+        if (problem == "files") {
+            QVERIFY(h.dialogs.messages[0].text.contains("A.eb"));
+            QCOMPARE(h.value("REGCLNIM", "FIC_C", "PTDESC"), std::string("C"));
+        }
     }
 
     void importsUpdatesOnlyWithASelectionOfParameters() {
@@ -173,30 +269,31 @@ class WindowDriversTest : public QObject {
         QVERIFY(h.dialogs.questions.front().text.startsWith("Points to process: "));
     }
 
-    void exportWithoutPointTypesIsRefused() {
+    // Only the selected file is compared; the report can be viewed and its differences saved
+    // as CSV, every row whatever the filter shows.
+    void comparesSelectedFilesViewsTheReportAndSavesTheDifferences() {
         Plant h;
-        h.window->tabClicked(2);
-        h.window->exportTab()->applyExportFile(Q(h.dir.file("plant.eb")), false);
-        h.find<QPushButton>("cmdBuildEB")->click();
-        QVERIFY(h.dialogs.saidSomething("No point types selected"));
-        QVERIFY(!FileExists(h.dir.file("plant.eb")));
-    }
-
-    void comparesSelectedFilesAndViewsTheReport() {
-        Plant h;
-        h.row("REGCLNIM", "FIC101", {{"PTDESC", Value::text("ONE")}});
+        h.columns("REGCLNIM", {{"NODENUM", "INTEGER"}});
+        h.row("REGCLNIM", "FIC101",
+              {{"PTDESC", Value::text("ONE")}, {"NODENUM", Value::integer(1)}});
+        h.row("REGCLNIM", "FIC103",
+              {{"PTDESC", Value::text("GONE")}, {"NODENUM", Value::integer(1)}});
         const std::string folder = h.dir.file("eb");
         std::filesystem::create_directory(folder);
-        test::WriteFile(folder + "/unit.eb", Point("FIC101", "TWO"));
-        test::WriteFile(folder + "/other.EB", Point("FIC101", "ONE"));
+        test::WriteFile(folder + "/unit.eb", Point("FIC101", {"NODENUM = 1", "PTDESC = TWO"}) +
+                                                 Point("FIC102", {"NODENUM = 1"}));
+        test::WriteFile(folder + "/other.EB", Point("FIC101", {"PTDESC = ONE"}));
         h.state.ebFileDirectory = folder;
         h.window->tabClicked(3);
-        const std::string report = h.dir.file("unit_Compare.htm");
+        const std::string report = h.dir.file("unit_Compare.htm"), csv = h.dir.file("d.csv");
         h.dialogs.choose(Q(report));
         h.find<QPushButton>("cmdCompareResultsFile")->click();
         auto* files = h.find<QListWidget>("fileListCompareEB");
         QCOMPARE(files->count(), 2);
         files->setCurrentRow(1);  // unit.eb
+        h.find<QCheckBox>("chkTwoWayCheck")->setChecked(true);
+        auto* differences = h.find<QPushButton>("cmdViewDifferences");
+        QVERIFY(!differences->isEnabled());
         QVERIFY(!h.find<QPushButton>("cmdView")->isEnabled());
         h.find<QPushButton>("cmdCompareEB")->click();
         const QString html = Q(test::ReadFile(report));
@@ -205,6 +302,25 @@ class WindowDriversTest : public QObject {
         QVERIFY(html.contains("TWO"));
         QVERIFY(h.find<QLabel>("txtCompareEBStatus")->text().startsWith("Points compared:"));
         QVERIFY(h.find<QPushButton>("cmdView")->isEnabled());
+        QVERIFY(differences->isEnabled());
+        QVERIFY(h.results().contains(
+            "Points with differences: 1, parameters differing: 1, points missing: 1 in the "
+            "database, 1 in the EB files"));
+
+        h.dialogs.choose(Q(csv));
+        int filtered = -1;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<DifferencesDialog*>(QApplication::activeModalWidget());
+            dialog->filter("fic101");
+            filtered = dialog->rowsShown();
+            dialog->saveCsv();  // every row, whatever the filter shows
+            dialog->accept();
+        });
+        differences->click();
+        QCOMPARE(filtered, 1);
+        const QStringList rows = ReportRows(test::ReadFile(report));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(CsvAsReportRows(test::ReadFile(csv)), rows);
     }
 
     void comparesTheDatabaseWithTheAsBuiltDatabase() {
@@ -243,9 +359,8 @@ class WindowDriversTest : public QObject {
         h.dialogs.choose(Q(report));
         QString status;
         bool disabledAtFirst = false, enabledOnceChosen = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog || dialog->objectName() != "frmConnections") return;
+        auto open = [&] { h.find<QAction>("mnuConnections")->trigger(); };
+        QVERIFY(test::WithModal("frmConnections", open, [&](QDialog* dialog) {
             auto* make = dialog->findChild<QPushButton*>("cmdConnectReport");
             disabledAtFirst = !make->isEnabled();
             dialog->findChild<QPushButton*>("cmdText")->click();
@@ -253,9 +368,7 @@ class WindowDriversTest : public QObject {
             enabledOnceChosen = make->isEnabled();
             make->click();
             status = dialog->findChild<QLabel*>("txtConnectStatus")->text();
-            dialog->close();
-        });
-        h.find<QAction>("mnuConnections")->trigger();
+        }));
         QVERIFY(disabledAtFirst && enabledOnceChosen);
         QCOMPARE(h.dialogs.fileRequests.back().choice.title, QString("Select an text file"));
         QCOMPARE(h.settings.read("Text file Directory", ""), h.dir.path().string());
@@ -271,25 +384,43 @@ class WindowDriversTest : public QObject {
         const std::string report = h.dir.file("dangling.csv");
         h.dialogs.choose(Q(report));
         QString status;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog || dialog->objectName() != "frmCheckConnections") return;
+        auto open = [&] { h.find<QAction>("mnuCheckConnections")->trigger(); };
+        QVERIFY(test::WithModal("frmCheckConnections", open, [&](QDialog* dialog) {
             dialog->findChild<QPushButton*>("cmdCheckReport")->click();
             dialog->findChild<QPushButton*>("cmdCheckConnections")->click();
             status = dialog->findChild<QLabel*>("txtCheckStatus")->text();
-            dialog->close();
-        });
-        h.find<QAction>("mnuCheckConnections")->trigger();
+        }));
         QCOMPARE(status, QString("Points checked: 1      References: 1      Dangling: 1"));
         QVERIFY(Q(test::ReadFile(report)).contains("FIC101,PISRC(1),NOSUCH.PV,point not found"));
 
-        test::WriteFile(h.dir.file("a.eb"), Point("FIC101", "ONE"));
-        test::WriteFile(h.dir.file("b.eb"), Point("FIC101", "TWO"));
+        test::WriteFile(h.dir.file("a.eb"), Point("FIC101", {"PTDESC = ONE"}));
+        test::WriteFile(h.dir.file("b.eb"), Point("FIC101", {"PTDESC = TWO"}));
         h.window->tabClicked(3);
         for (const char* f : {"a.eb", "b.eb", "diff.htm"}) h.dialogs.choose(Q(h.dir.file(f)));
         h.find<QPushButton>("cmdCompareFiles")->click();
         QVERIFY(Q(test::ReadFile(h.dir.file("diff.htm"))).contains("TWO"));
         QCOMPARE(h.dialogs.openedUrls.back(), QUrl::fromLocalFile(Q(h.dir.file("diff.htm"))));
+    }
+    void movesToATypedFolder_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("files");
+        QTest::newRow("a folder") << "eb" << 1;
+        QTest::newRow("no such folder") << "nowhere" << 0;
+    }
+    void movesToATypedFolder() {
+        QFETCH(QString, typed);
+        QFETCH(int, files);
+        Plant h;
+        std::filesystem::create_directory(h.dir.file("eb"));
+        test::WriteFile(h.dir.file("eb/unit.eb"), Point("FIC101", {}));
+        h.state.ebFileDirectory = h.home.path().string();
+        h.window->tabClicked(3);
+        auto* box = h.find<QLineEdit>("txtCompareEBDirectory");
+        box->setText(Q(h.dir.file(typed.toStdString())));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(h.find<QListWidget>("fileListCompareEB")->count(), files);
+        QCOMPARE(h.dialogs.messages.size(), std::size_t(files == 0 ? 1 : 0));
+        QCOMPARE(box->text(), Q(files ? h.dir.file("eb") : h.home.path().string()));
     }
 };
 

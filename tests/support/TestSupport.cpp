@@ -43,28 +43,6 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-void RecordingFeedback::setLabel(Panel panel, Label label, std::string_view text) {
-    labelLog.push_back({{panel, label}, std::string(text)});
-    for (auto& [key, value] : current_)
-        if (key == std::make_pair(panel, label)) {
-            value = std::string(text);
-            return;
-        }
-    current_.push_back({{panel, label}, std::string(text)});
-}
-
-void RecordingFeedback::clearText() {
-    ++clears;
-    for (Panel p : {Panel::Export, Panel::Import, Panel::CompareEb})
-        for (Label l : {Label::Status, Label::Name, Label::PntType, Label::PtDesc})
-            setLabel(p, l, "");
-}
-
-void RecordingFeedback::resultLine(Panel panel, std::string_view text) {
-    results.emplace_back(text);
-    setLabel(panel, Label::Status, text);
-}
-
 bool RecordingFeedback::askOkCancel(std::string_view title, std::string_view text) {
     bool answer = defaultAnswer;
     if (!answers.empty()) {
@@ -104,16 +82,6 @@ bool WritableNow(const std::string& database) {
     if (free) sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(h);
     return free;
-}
-
-void RecordingFeedback::message(std::string_view title, std::string_view text, Icon icon) {
-    messages.push_back({std::string(title), std::string(text), icon});
-}
-
-std::string RecordingFeedback::label(Panel panel, Label label) const {
-    for (const auto& [key, value] : current_)
-        if (key == std::make_pair(panel, label)) return value;
-    return {};
 }
 
 std::string ReadFile(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,33 +46,36 @@ class RecordingFeedback : public Feedback {
         Icon icon;
     };
 
-    void setLabel(Panel panel, Label label, std::string_view text) override;
-    void clearText() override;
-    void setProgress(Panel, double fraction) override { lastFraction = fraction; }
-    bool repaintDue() override { return alwaysRepaint; }
-    void repaint() override { ++repaints; }
-    void resultLine(Panel panel, std::string_view text) override;
+    void setLabel(Panel panel, Label label, std::string_view text) override {
+        labels[{panel, label}] = text;
+    }
+    void clearText() override { labels.clear(); }
+    void setProgress(Panel, double) override {}
+    bool repaintDue() override { return false; }
+    void repaint() override {}
+    void resultLine(Panel panel, std::string_view text) override {
+        results.emplace_back(text);
+        Feedback::resultLine(panel, text);
+    }
     bool askOkCancel(std::string_view title, std::string_view text) override;
-    void message(std::string_view title, std::string_view text, Icon icon) override;
+    void message(std::string_view title, std::string_view text, Icon icon) override {
+        messages.push_back({std::string(title), std::string(text), icon});
+    }
     void warning(std::string_view text) override { warnings.emplace_back(text); }
 
-    std::string label(Panel panel, Label label) const;
+    std::string label(Panel panel, Label label) const {
+        const auto at = labels.find({panel, label});
+        return at == labels.end() ? std::string() : at->second;
+    }
 
     std::deque<bool> answers;              // scripted answers, first first
     std::function<void()> duringQuestion;  // runs while a question waits, before its answer
     bool defaultAnswer = true;
-    bool alwaysRepaint = false;
     std::vector<Question> questions;
     std::vector<Message> messages;
     std::vector<std::string> warnings;
     std::vector<std::string> results;
-    std::vector<std::pair<std::pair<Panel, Label>, std::string>> labelLog;
-    int clears = 0;
-    int repaints = 0;
-    double lastFraction = 0;
-
-  private:
-    std::vector<std::pair<std::pair<Panel, Label>, std::string>> current_;
+    std::map<std::pair<Panel, Label>, std::string> labels;  // as last set
 };
 
 std::string ReadFile(const std::string& path);

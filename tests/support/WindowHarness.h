@@ -3,7 +3,9 @@
 // from a script; widgets found by their design names.
 
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -18,6 +20,22 @@ namespace pel::test {
 
 inline QString Q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// Runs `act` on the modal dialog named `name` once `open` has shown it, closing it afterwards if
+// `act` left it open; false when no such dialog came.
+inline bool WithModal(const char* name, const std::function<void()>& open,
+                      const std::function<void(QDialog*)>& act) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != name) return;
+        ran = true;
+        act(dialog);
+        if (dialog->isVisible()) dialog->reject();  // never leave the test waiting
+    });
+    open();
+    return ran;
 }
 
 struct WindowHarness {
