@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "db/Database.h"
 #include "support/TestSupport.h"
 
 using pel::test::RunCli;
@@ -110,14 +111,6 @@ class PlantMaker {
     std::mt19937 random_;
 };
 
-void Exec(const std::string& db, const std::string& sql) {
-    sqlite3* h = nullptr;
-    sqlite3_open(db.c_str(), &h);
-    ASSERT_EQ(sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(h);
-    sqlite3_close(h);
-}
-
 // Every row of the type's table, NAME order, each cell as its storage class and text.
 std::vector<std::string> Dump(const std::string& db, const std::string& table) {
     sqlite3* h = nullptr;
@@ -152,12 +145,10 @@ TEST(RoundTrip, RandomPlantsComeBackEqualThroughExportAndImport) {
         const std::string first = dir.file("first.db"), second = dir.file("second.db");
         for (const auto& db : {first, second}) {
             ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
-            std::string sql = "BEGIN;";
+            auto made = pel::db::Database::open(db, true);
             for (const auto& [type, internal] : kTypes)
-                for (const auto& c : kColumns)
-                    sql += "ALTER TABLE \"" + type + "\" ADD COLUMN \"" + c.name + "\" " +
-                           c.declared + ";";
-            Exec(db, sql + "COMMIT");
+                for (const auto& c : kColumns) made->addColumn(type, c.name, c.declared);
+            made->commit();
         }
         PlantMaker maker(seed);
         pel::test::WriteFile(dir.file("plant.eb"), maker.file());

@@ -213,16 +213,7 @@ TEST_F(SqliteDatabase, GroupedSearchesWriteThroughAndReleaseTheFileOnCommit) {
     c.reset();  // as a run ends: its cursors go, then the database commits
     db->commit();
 
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(other, "UPDATE REGCLNIM SET NODENUM = 9", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT PTDESC FROM REGCLNIM WHERE NAME = 'FIC1'", -1, &st,
-                                 nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "flow");
-    sqlite3_finalize(st);
-    sqlite3_close(other);
+    EXPECT_TRUE(pel::test::WritableNow(path));
+    EXPECT_EQ(pel::test::QueryText(path, "SELECT PTDESC FROM REGCLNIM WHERE NAME = 'FIC1'"),
+              "flow");
 }
