@@ -167,15 +167,10 @@ TEST(ConvertDatabase, RemovesOnlyTheStalePartsOfItsOwnDestination) {
     EXPECT_EQ(FilesIn(dir), expected);
 }
 
-TEST(ConvertDatabase, TheCommandLineConvertsAndSaysSo) {
+// The command's arguments are exercised by the fault tests; here libmdb's complaints about the
+// unreadable indexes stay out of its standard error.
+TEST(ConvertDatabase, TheCommandLineWarnsWithoutLibmdbsComplaints) {
     TempDir dir;
-    const std::string source = CopyAccessFixture(dir, "plant-sample.mdb");
-    const std::string dest = dir.file("plant.db");
-    auto done = pel::test::RunCli({"convert", source, dest});
-    EXPECT_EQ(done.exitCode, 0) << done.err;
-    EXPECT_EQ(done.out, "Tables converted: 2      Rows converted: 6\n");
-    EXPECT_EQ(done.err, "");
-
     auto partly = pel::test::RunCli(
         {"convert", CopyAccessFixture(dir, "testIndexPropertiesV2000.mdb"), dir.file("props.db")});
     EXPECT_EQ(partly.exitCode, 1);
