@@ -21,4 +21,10 @@ std::string ToUpperAscii(std::string_view s) {
     return out;
 }
 
+std::size_t HashIgnoringCase::operator()(std::string_view s) const {
+    std::size_t h = 14695981039346656037ULL;  // FNV-1a
+    for (char c : s) h = (h ^ static_cast<unsigned char>(UpperAscii(c))) * 1099511628211ULL;
+    return h;
+}
+
 }  // namespace pel

@@ -6,21 +6,20 @@ namespace pel {
 
 void PointTypeCatalog::setDefinitions(std::vector<PointTypeDefinition> rows) {
     definitions_ = std::move(rows);
-    definitionByUpperName_.clear();
+    definitionByName_.clear();
     names_.clear();
-    indexByUpperName_.clear();
+    indexByName_.clear();
     for (std::size_t i = 0; i < definitions_.size(); ++i) {
-        definitionByUpperName_.emplace(ToUpperAscii(definitions_[i].pntType), i);
+        definitionByName_.emplace(definitions_[i].pntType, i);
         names_.push_back(definitions_[i].pntType);
-        if (!names_.back().empty())
-            indexByUpperName_.emplace(ToUpperAscii(names_.back()), static_cast<int>(i));
+        if (!names_.back().empty()) indexByName_.emplace(names_.back(), static_cast<int>(i));
     }
 }
 
 int PointTypeCatalog::find(std::string_view pointType) const {
     if (pointType.empty()) return -1;
-    auto it = indexByUpperName_.find(ToUpperAscii(pointType));
-    return it == indexByUpperName_.end() ? -1 : it->second;
+    auto it = indexByName_.find(pointType);
+    return it == indexByName_.end() ? -1 : it->second;
 }
 
 std::optional<std::string> PointTypeCatalog::knownName(std::string_view pointType) const {
@@ -34,13 +33,13 @@ int PointTypeCatalog::append(std::string_view pointType) {
     if (const int known = find(pointType); known >= 0) return known;
     names_.emplace_back(pointType);
     const int index = count() - 1;
-    indexByUpperName_.emplace(ToUpperAscii(pointType), index);
+    indexByName_.emplace(std::string(pointType), index);
     return index;
 }
 
 const PointTypeDefinition* PointTypeCatalog::definition(std::string_view pointType) const {
-    auto it = definitionByUpperName_.find(ToUpperAscii(pointType));
-    return it == definitionByUpperName_.end() ? nullptr : &definitions_[it->second];
+    auto it = definitionByName_.find(pointType);
+    return it == definitionByName_.end() ? nullptr : &definitions_[it->second];
 }
 
 bool PointTypeCatalog::isInternalParameter(std::string_view pointType,

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/AsciiCase.h"
+
 namespace pel {
 
 // One row of PointTypes.
@@ -51,9 +53,12 @@ class PointTypeCatalog {
 
   private:
     std::vector<PointTypeDefinition> definitions_;
-    std::unordered_map<std::string, std::size_t> definitionByUpperName_;
+    template <class T>
+    using ByNameIgnoringCase =
+        std::unordered_map<std::string, T, HashIgnoringCase, EqualIgnoringCase>;
+    ByNameIgnoringCase<std::size_t> definitionByName_;
     std::vector<std::string> names_;
-    std::unordered_map<std::string, int> indexByUpperName_;
+    ByNameIgnoringCase<int> indexByName_;
 };
 
 // The test against an InternalParameters text: the name is trimmed, upper-cased and cut at its

@@ -40,7 +40,7 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
                 handler.strayLine(line);
                 return true;
             }
-            const ParameterLine p = SplitEbParameterLine(line);
+            const ParameterLine p = SplitEbParameterLine(line, c.equals);
             if (!internal_ && !internalList_.empty() &&
                 internalByPosition_->get(linesChecked_++, p.name, [this](std::string_view name) {
                     return IsInternalParameterIn(internalList_, name);

@@ -23,14 +23,19 @@ ClassifiedLine ClassifyEbLine(std::string_view line) {
         return {line[1] == 'T' ? EbLineKind::PointType : EbLineKind::PointName,
                 TrimTrailingBlanks(text)};
     }
-    if (line.find('=') != std::string_view::npos) return {EbLineKind::Parameter, {}};
+    if (const std::size_t eq = line.find('='); eq != std::string_view::npos)
+        return {EbLineKind::Parameter, {}, eq};
     return {EbLineKind::Other, {}};
 }
 
 ParameterLine SplitEbParameterLine(std::string_view line) {
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return {TrimTrailingBlanks(line), {}};
-    return {TrimTrailingBlanks(line.substr(0, eq)), line.substr(eq + 1)};
+    return SplitEbParameterLine(line, eq);
+}
+
+ParameterLine SplitEbParameterLine(std::string_view line, std::size_t equals) {
+    return {TrimTrailingBlanks(line.substr(0, equals)), line.substr(equals + 1)};
 }
 
 std::string_view DecodeEbValue(std::string_view rawValue) {

@@ -2,6 +2,7 @@
 // The one line scheme of every EB reader. Lines are UTF-8 (decoded from the file's 1252 bytes);
 // all tests look at ASCII characters only.
 
+#include <cstddef>
 #include <string_view>
 
 namespace pel::eb {
@@ -10,7 +11,8 @@ enum class EbLineKind { Ignored, PointType, PointName, Parameter, Other };
 
 struct ClassifiedLine {
     EbLineKind kind = EbLineKind::Other;
-    std::string_view text;  // PointType / PointName: from the 4th character, trailing blanks off
+    std::string_view text;   // PointType / PointName: from the 4th character, trailing blanks off
+    std::size_t equals = 0;  // Parameter: where its first "=" is
 };
 
 // "{" or "$" first: Ignored; "&T": PointType; "&N": PointName; else with "=": Parameter; else
@@ -23,6 +25,8 @@ struct ParameterLine {
 };
 // Precondition: the line contains "=".
 ParameterLine SplitEbParameterLine(std::string_view line);
+// The same, where the first "=" is already known (ClassifiedLine::equals).
+ParameterLine SplitEbParameterLine(std::string_view line, std::size_t equals);
 
 // Trim blanks; drop an opening double quote, then a closing one; trim blanks again.
 std::string_view DecodeEbValue(std::string_view rawValue);

@@ -21,12 +21,19 @@ namespace {
 
 using db::Conversion;
 
+// What a parameter name means in a table: worked out once per name and place, not per line.
+struct ParameterPlace {
+    int column = -1;  // -1: the table has no such column
+    bool selected = true;
+    bool ptDesc = false;
+};
+
 // One point-type table, opened once per file when its first point comes.
 struct OpenTable {
     bool tried = false;
     std::unique_ptr<db::Cursor> cursor;
     std::unordered_map<std::string, int> columnBySpelling;  // -1: the table has no such column
-    eb::ColumnByPosition<int> columnByPosition;
+    eb::ColumnByPosition<ParameterPlace> byPosition;
     int name = -1, pntType = -1, internal = -1;
 };
 
@@ -291,11 +298,15 @@ class ImportRun : public eb::EbBlockHandler {
         if (!recordOpen_) return;
         std::string_view value = eb::DecodeEbValue(p.rawValue);
         if (value.empty()) value = " ";
-        if (EqualsIgnoreCase(p.name, "PTDESC"))
-            feedback_.setLabel(Panel::Import, Label::PtDesc, value);
-        if (selected_ && !selected_->count(std::string(p.name))) return;
-        const int column = table_->columnByPosition.get(
-            position, p.name, [this](std::string_view name) { return columnByName(name); });
+        const ParameterPlace place =
+            table_->byPosition.get(position, p.name, [this](std::string_view name) {
+                return ParameterPlace{columnByName(name),
+                                      !selected_ || selected_->count(std::string(name)) != 0,
+                                      EqualsIgnoreCase(name, "PTDESC")};
+            });
+        if (place.ptDesc) feedback_.setLabel(Panel::Import, Label::PtDesc, value);
+        if (!place.selected) return;
+        const int column = place.column;
         if (column < 0) {
             notStored_.add(feedback_, where() + ", point " + pointName_ + ", parameter " +
                                           std::string(p.name) + ": the table " +

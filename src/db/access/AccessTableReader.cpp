@@ -17,6 +17,9 @@ namespace pel::db {
 namespace {
 
 constexpr int kRowOffsetMask = 0x1FFF;
+constexpr std::size_t kMostCellsAhead = std::size_t{1} << 22;  // 64 MB of cells
+constexpr std::size_t kMostTextAhead = std::size_t{1} << 26;   // 64 MB of text
+constexpr std::size_t kSampleRows = 256;
 constexpr int kLongValueHeader = 12;  // length and flags, page and row, 4 bytes unused
 
 struct TableDefDeleter {
@@ -167,7 +170,17 @@ class RowReader {
 
     AccessRows read() {
         mdb_rewind_table(table_.get());
-        while (mdb_fetch_row(table_.get())) readCurrentRow();
+        // The table says how many rows it has; a damaged one may say too many, so what is
+        // reserved ahead has a bound. Text is reserved from the first rows' average.
+        const std::size_t expected = std::min<std::size_t>(
+            table_->num_rows, kMostCellsAhead / std::max<std::size_t>(1, rows_.columnCount()));
+        rows_.reserve(expected, 0);
+        while (mdb_fetch_row(table_.get())) {
+            readCurrentRow();
+            if (rows_.rowCount() == kSampleRows && expected > kSampleRows)
+                rows_.reserve(expected, std::min(kMostTextAhead, rows_.textBytes() / kSampleRows *
+                                                                     expected * 9 / 8));
+        }
         const std::string said = quiet_.takeMessages();
         if (quiet_.overflowed() || LibmdbMetDamage(said))
             throw DbError(DbError::Kind::NotADatabase,
