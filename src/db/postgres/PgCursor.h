@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "db/RowEdit.h"
 #include "db/postgres/PgSession.h"
 
 namespace pel::db {
@@ -41,7 +42,7 @@ class PgCursor : public Cursor {
     void setValue(int i, Value v) override;
     void update() override;
     void cancelUpdate() override;
-    bool editing() const override { return editing_; }
+    bool editing() const override { return edit_.editing(); }
 
   private:
     enum class Source { None, Walk, Seek, Inserted, Added };
@@ -52,8 +53,12 @@ class PgCursor : public Cursor {
     std::string identity() const;  // NAME or ctid of the current row
     void leaveRow();
     void walk();
-    void requireUpdating(const char* what) const;
-    const std::string& writeSql(bool insert);
+    // The write of the assigned columns; by name, `rows` sends it with others alike.
+    struct Write {
+        PgRowWrite shape;
+        bool rows = false;
+    };
+    Write& writeFor(bool insert);
 
     PgDatabase& db_;
     PgSession& session_;
@@ -81,18 +86,11 @@ class PgCursor : public Cursor {
     std::unordered_map<std::string, std::vector<Value>> added_;
     std::string addedKey_;
 
-    bool editing_ = false;
-    bool adding_ = false;
-    std::vector<Value> pending_;
-    std::vector<char> assigned_;
-    std::vector<int> assignedList_;
-    std::vector<Value> overlay_;
-    std::vector<char> overlayAssigned_;
-    bool overlayActive_ = false;
+    RowEdit edit_;
 
     std::unordered_map<std::string, int> byUpperName_;
-    std::map<std::vector<int>, std::string> inserts_;
-    std::map<std::vector<int>, std::string> updates_;
+    std::map<std::vector<int>, Write> inserts_;
+    std::map<std::vector<int>, Write> updates_;
 };
 
 }  // namespace pel::db
