@@ -69,7 +69,6 @@ const PgResult* PgCursor::currentResult() const {
 }
 
 Value PgCursor::stored(int i) const {
-    if (source_ == Source::Added) return added_.at(addedKey_)[static_cast<std::size_t>(i)];
     if (source_ == Source::Walk)
         if (auto it = written_.find(row_); it != written_.end())
             for (auto w = it->second.rbegin(); w != it->second.rend(); ++w)
@@ -83,14 +82,13 @@ Value PgCursor::stored(int i) const {
 
 Value PgCursor::value(int i) const {
     if (const Value* shown = edit_.shown(i)) return *shown;
-    if (!currentResult() && source_ != Source::Inserted && source_ != Source::Added)
+    if (!currentResult() && source_ != Source::Inserted)
         throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
     return stored(i);
 }
 
 std::string PgCursor::identity() const {
     if (source_ == Source::Inserted) return insertedName_;
-    if (source_ == Source::Added) return added_.at(addedKey_)[nameColumn_].asText();
     const PgResult* r = currentResult();
     if (!r) return {};
     return std::string(r->text(currentRow(), byName_ ? nameColumn_ + 1 : 0));
@@ -145,22 +143,16 @@ void PgCursor::moveNext() {
 bool PgCursor::seek(std::string_view key) {
     walkIsFresh_ = false;
     leaveRow();
-    if (seeksInSnapshot_) {
+    // A row this cursor added since its walk is read from the server, as it holds it now.
+    if (seeksInSnapshot_ && !added_.count(FoldedName(key))) {
         if (!keyed_) {
             for (int row = 0; row < walk_.rows(); ++row)
                 rowByName_.emplace(FoldedName(walk_.text(row, nameColumn_ + 1)), row);
             keyed_ = true;
         }
-        const std::string folded = FoldedName(key);
-        if (added_.count(folded)) {
-            addedKey_ = folded;
-            source_ = Source::Added;
-        } else if (auto it = rowByName_.find(folded); it != rowByName_.end()) {
-            row_ = it->second;
-            source_ = Source::Walk;
-        } else {
-            source_ = Source::None;
-        }
+        auto it = rowByName_.find(FoldedName(key));
+        row_ = it == rowByName_.end() ? 0 : it->second;
+        source_ = it == rowByName_.end() ? Source::None : Source::Walk;
         return source_ != Source::None;
     }
     seekHit_ = session_.query(seekSql_, {std::string(key)}, table_.name);
@@ -288,23 +280,15 @@ void PgCursor::update() {
     }
     if (seeksInSnapshot_) {
         // The cursor's own writes stay visible to its later seeks.
-        if (insert && !point.empty()) {
-            addedKey_ = FoldedName(point);
-            added_[addedKey_].assign(table_.columns.size(), Value());
-        }
-        const bool added = insert ? !point.empty() : source_ == Source::Added;
-        std::vector<Value>* addedRow = added ? &added_[addedKey_] : nullptr;
-        for (int i : edit_.assignedColumns()) {
-            if (addedRow)
-                (*addedRow)[static_cast<std::size_t>(i)] = edit_.pending(i);
-            else if (!insert && source_ == Source::Walk)
-                written_[row_].emplace_back(i, edit_.pending(i));
-        }
+        if (insert && !point.empty())
+            added_.insert(FoldedName(point));
+        else if (!insert && source_ == Source::Walk)
+            for (int i : edit_.assignedColumns()) written_[row_].emplace_back(i, edit_.pending(i));
     }
     edit_.written();
     if (insert) {
         insertedName_ = point;
-        source_ = seeksInSnapshot_ && !point.empty() ? Source::Added : Source::Inserted;
+        source_ = Source::Inserted;
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "db/Database.h"
@@ -45,7 +46,7 @@ class PgCursor : public Cursor {
     bool editing() const override { return edit_.editing(); }
 
   private:
-    enum class Source { None, Walk, Seek, Inserted, Added };
+    enum class Source { None, Walk, Seek, Inserted };
 
     const PgResult* currentResult() const;
     int currentRow() const { return source_ == Source::Walk ? row_ : 0; }
@@ -83,8 +84,7 @@ class PgCursor : public Cursor {
     bool keyed_ = false;
     std::unordered_map<std::string, int> rowByName_;
     std::unordered_map<int, std::vector<std::pair<int, Value>>> written_;
-    std::unordered_map<std::string, std::vector<Value>> added_;
-    std::string addedKey_;
+    std::unordered_set<std::string> added_;
 
     RowEdit edit_;
 
