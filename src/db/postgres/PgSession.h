@@ -4,7 +4,8 @@
 //
 // Writes go out in libpq's pipeline mode without waiting for their answers, which are read
 // before a read, a commit or a structure change, and every few hundred writes: a round trip per
-// group, not per point. Every write of the open transaction is kept until it commits, so that a
+// group, not per point. Rows written alike wait to go out together, a statement for many rows.
+// Every write of the open transaction is kept until it commits, so that a
 // deadlock or a serialization conflict with another session is retried by rolling back and
 // sending the group again. A write the server refuses otherwise (its value rules are checked
 // before sending) undoes the group: a failure naming the server and the points saved. A lock
