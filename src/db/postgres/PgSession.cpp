@@ -418,17 +418,24 @@ void PgSession::flushRows() {
 
 void PgSession::alterNow(const std::vector<PgStatement>& statements, const std::string& table) {
     commit();
+    // The statements without values go in one round trip with the transaction around them.
+    // No wait for the disk: the change holds no points, and the next group's commit, which
+    // waits, saves it with them (the server writes its log in order).
+    std::string together =
+        "BEGIN; SET LOCAL lock_timeout = '1s'; SET LOCAL synchronous_commit = off";
+    std::size_t valued = 0;
+    for (; valued < statements.size() && statements[valued].params.empty(); ++valued)
+        together += "; " + statements[valued].sql;
+    const bool allTogether = valued == statements.size();
+    if (allTogether) together += "; COMMIT";
     for (int attempt = 1;; ++attempt) {
-        // No wait for the disk: the change holds no points, and the next group's commit, which
-        // waits, saves it with them (the server writes its log in order).
         inTransaction_ = true;
-        PgResult r =
-            plain("BEGIN; SET LOCAL lock_timeout = '1s'; SET LOCAL synchronous_commit = off");
-        for (std::size_t i = 0; r.ok() && i < statements.size(); ++i)
+        PgResult r = plain(together.c_str());
+        for (std::size_t i = valued; r.ok() && i < statements.size(); ++i)
             r = run(statements[i].sql, statements[i].params);
         if (r.ok()) {
             inTransaction_ = false;
-            execPlain("COMMIT");
+            if (!allTogether) execPlain("COMMIT");
             return;
         }
         rollback();
