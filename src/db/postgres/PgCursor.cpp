@@ -26,15 +26,16 @@ PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode 
       mode_(mode),
       edit_(table_.columns.size()) {
     const std::string quotedTable = QuoteIdentifier(table_.name);
-    std::string selectList = "ctid";
-    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-        selectList += ", " + QuoteIdentifier(table_.columns[i].name);
-        byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
-    }
     nameColumn_ = table_.columnIndex("NAME");
     if (const IndexInfo* primary = table_.index("PrimaryKey"))
         byName_ = nameColumn_ >= 0 && primary->unique && primary->columns.size() == 1 &&
                   primary->columns.front() == "NAME";
+    // A row's place is read only where no name finds the row again.
+    std::string selectList = byName_ ? "NULL" : "ctid";
+    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+        selectList += ", " + QuoteIdentifier(table_.columns[i].name);
+        byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
+    }
     const std::string orderBy = OrderByClause(table_, index_);
     walkSql_ = "SELECT " + selectList + " FROM " + quotedTable + orderBy;
     const std::string keyColumn = index_.columns.empty() ? "NAME" : index_.columns.front();
