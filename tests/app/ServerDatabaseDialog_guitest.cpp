@@ -81,7 +81,6 @@ class ServerDatabaseDialogTest : public QObject {
         QTest::addColumn<bool>("exists");
         QTest::addColumn<QString>("password");  // the answer to the prompt; empty cancels it
         QTest::addColumn<bool>("opened");
-        QTest::newRow("no password asked") << "pelorin" << true << "" << true;
         QTest::newRow("password asked, kept nowhere") << "pelorin_pw" << true << kPassword << true;
         QTest::newRow("prompt cancelled") << "pelorin_pw" << true << "" << false;
         QTest::newRow("no such database") << "pelorin" << false << "" << false;
