@@ -164,6 +164,50 @@ TEST(ServerDatabase, ValuesComeBackAsTheyWereWrittenAndPendingOnesOnlyAfterUpdat
     EXPECT_TRUE(c->value(c->fieldIndex("BYTES")).isNull());
 }
 
+// Rows are sent many at a time: each must still be written once, in its order, whatever its name.
+TEST(ServerDatabase, RowsSentTogetherAreEachWrittenOnceInOrder) {
+    PELORIN_REQUIRE_SERVER();
+    const std::string uri = PlantOnServer();
+    auto name = [](int i) { return "P" + std::to_string(i) + (i % 2 ? "\"\\,{}" : ""); };
+    {
+        auto db = Database::open(uri, true);
+        auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+        auto add = [&](const std::string& row, int node) {
+            c->addNew();
+            c->setValue(0, Value::text(row));
+            c->setValue(1, Value::integer(node));
+            c->update();
+            db->pointSaved();
+        };
+        for (int i = 0; i < 120; ++i) add(name(i), i);
+        add("dup", 1);
+        add("DUP", 2);                      // the same name: the row added first takes the values
+        ASSERT_TRUE(c->seek("p7\"\\,{}"));  // added by this cursor: read from the server
+        EXPECT_EQ(c->value(1), Value::integer(7));
+        c->setValue(1, Value::integer(70));
+        for (const std::string flagged : {"FIC1", "aic3", "p3\"\\,{}"}) {
+            ASSERT_TRUE(c->seek(flagged)) << flagged;
+            c->setValue(c->fieldIndex("INSVC"), Value::integer(1));
+            c->update();
+        }
+        db->commit();
+    }
+    auto db = Database::open(uri, false);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    EXPECT_EQ(c->recordCount(), 4 + 120 + 1);
+    const std::pair<std::string, Value> nodes[] = {{"dup", Value::integer(2)},
+                                                   {name(7), Value::integer(70)},
+                                                   {name(119), Value::integer(119)}};
+    for (const auto& [row, node] : nodes) {
+        ASSERT_TRUE(c->seek(row)) << row;
+        EXPECT_EQ(c->value(1), node) << row;
+    }
+    for (const char* row : {"FIC1", "aic3", "P3\"\\,{}", "tic2"}) {
+        ASSERT_TRUE(c->seek(row)) << row;
+        EXPECT_EQ(c->value(c->fieldIndex("INSVC")).isNull(), row == std::string("tic2")) << row;
+    }
+}
+
 TEST(ServerDatabase, StructureChangesAndNamesTheServerWouldCut) {
     PELORIN_REQUIRE_SERVER();
     const std::string uri = PlantOnServer();

@@ -1,5 +1,7 @@
 #include "db/postgres/PgCursor.h"
 
+#include <algorithm>
+
 #include "db/ColumnConversion.h"
 #include "db/SqlIdentifier.h"
 #include "db/postgres/PgDatabase.h"
@@ -21,17 +23,19 @@ PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode 
       session_(db.session()),
       table_(std::move(table)),
       index_(std::move(index)),
-      mode_(mode) {
+      mode_(mode),
+      edit_(table_.columns.size()) {
     const std::string quotedTable = QuoteIdentifier(table_.name);
-    std::string selectList = "ctid";
-    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-        selectList += ", " + QuoteIdentifier(table_.columns[i].name);
-        byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
-    }
     nameColumn_ = table_.columnIndex("NAME");
     if (const IndexInfo* primary = table_.index("PrimaryKey"))
         byName_ = nameColumn_ >= 0 && primary->unique && primary->columns.size() == 1 &&
                   primary->columns.front() == "NAME";
+    // A row's place is read only where no name finds the row again.
+    std::string selectList = byName_ ? "NULL" : "ctid";
+    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+        selectList += ", " + QuoteIdentifier(table_.columns[i].name);
+        byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
+    }
     const std::string orderBy = OrderByClause(table_, index_);
     walkSql_ = "SELECT " + selectList + " FROM " + quotedTable + orderBy;
     const std::string keyColumn = index_.columns.empty() ? "NAME" : index_.columns.front();
@@ -45,8 +49,6 @@ PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode 
         "SELECT " + selectList + " FROM " + quotedTable + " WHERE " + match + orderBy + " LIMIT 1";
     countSql_ = "SELECT count(*) FROM " + quotedTable;
     seeksInSnapshot_ = byName_ && index_.columns == std::vector<std::string>{"NAME"};
-    pending_.resize(table_.columns.size());
-    assigned_.assign(table_.columns.size(), 0);
     moveFirst();
     walkIsFresh_ = true;
 }
@@ -68,7 +70,6 @@ const PgResult* PgCursor::currentResult() const {
 }
 
 Value PgCursor::stored(int i) const {
-    if (source_ == Source::Added) return added_.at(addedKey_)[static_cast<std::size_t>(i)];
     if (source_ == Source::Walk)
         if (auto it = written_.find(row_); it != written_.end())
             for (auto w = it->second.rbegin(); w != it->second.rend(); ++w)
@@ -81,26 +82,22 @@ Value PgCursor::stored(int i) const {
 }
 
 Value PgCursor::value(int i) const {
-    const auto k = static_cast<std::size_t>(i);
-    if (editing_ && assigned_[k]) return pending_[k];
-    if (adding_) return Value::null();
-    if (overlayActive_ && overlayAssigned_[k]) return overlay_[k];
-    if (!currentResult() && source_ != Source::Inserted && source_ != Source::Added)
+    if (const Value* shown = edit_.shown(i)) return *shown;
+    if (!currentResult() && source_ != Source::Inserted)
         throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
     return stored(i);
 }
 
 std::string PgCursor::identity() const {
     if (source_ == Source::Inserted) return insertedName_;
-    if (source_ == Source::Added) return added_.at(addedKey_)[nameColumn_].asText();
     const PgResult* r = currentResult();
     if (!r) return {};
     return std::string(r->text(currentRow(), byName_ ? nameColumn_ + 1 : 0));
 }
 
 void PgCursor::leaveRow() {
-    if (editing_) update();
-    overlayActive_ = false;
+    if (edit_.editing()) update();
+    edit_.leaveRow();
 }
 
 void PgCursor::walk() {
@@ -147,22 +144,16 @@ void PgCursor::moveNext() {
 bool PgCursor::seek(std::string_view key) {
     walkIsFresh_ = false;
     leaveRow();
-    if (seeksInSnapshot_) {
+    // A row this cursor added since its walk is read from the server, as it holds it now.
+    if (seeksInSnapshot_ && !added_.count(FoldedName(key))) {
         if (!keyed_) {
             for (int row = 0; row < walk_.rows(); ++row)
                 rowByName_.emplace(FoldedName(walk_.text(row, nameColumn_ + 1)), row);
             keyed_ = true;
         }
-        const std::string folded = FoldedName(key);
-        if (added_.count(folded)) {
-            addedKey_ = folded;
-            source_ = Source::Added;
-        } else if (auto it = rowByName_.find(folded); it != rowByName_.end()) {
-            row_ = it->second;
-            source_ = Source::Walk;
-        } else {
-            source_ = Source::None;
-        }
+        auto it = rowByName_.find(FoldedName(key));
+        row_ = it == rowByName_.end() ? 0 : it->second;
+        source_ = it == rowByName_.end() ? Source::None : Source::Walk;
         return source_ != Source::None;
     }
     seekHit_ = session_.query(seekSql_, {std::string(key)}, table_.name);
@@ -175,162 +166,135 @@ std::int64_t PgCursor::recordCount() {
     return std::stoll(std::string(r.text(0, 0)));
 }
 
-void PgCursor::requireUpdating(const char* what) const {
-    if (mode_ != CursorMode::Updating)
-        throw DbError(DbError::Kind::ReadOnly, std::string(what) + ": the table " + table_.name +
-                                                   " is open for reading only");
-}
-
 void PgCursor::addNew() {
-    requireUpdating("Cannot add a row");
+    RequireUpdating(mode_, "Cannot add a row", table_.name);
     walkIsFresh_ = false;
     leaveRow();
-    editing_ = true;
-    adding_ = true;
+    edit_.startAdding();
 }
 
 void PgCursor::setValue(int i, Value v) {
-    requireUpdating("Cannot change a value");
-    const auto k = static_cast<std::size_t>(i);
-    if (k >= pending_.size())
-        throw DbError(DbError::Kind::NoColumn,
-                      "The table " + table_.name + " has no column " + std::to_string(i));
+    RequireUpdating(mode_, "Cannot change a value", table_.name);
     walkIsFresh_ = false;
-    if (!editing_) {
-        if (source_ == Source::None)
-            throw DbError(DbError::Kind::Other, "No current row in " + table_.name + " to change");
-        editing_ = true;
-    }
-    if (!assigned_[k]) {
-        assigned_[k] = 1;
-        assignedList_.push_back(i);
-    }
-    pending_[k] = std::move(v);
+    edit_.assign(i, std::move(v), table_.name, source_ != Source::None);
 }
 
-const std::string& PgCursor::writeSql(bool insert) {
+PgCursor::Write& PgCursor::writeFor(bool insert) {
     auto& cache = insert ? inserts_ : updates_;
-    if (auto it = cache.find(assignedList_); it != cache.end()) return it->second;
+    const std::vector<int>& assigned = edit_.assignedColumns();
+    if (auto it = cache.find(assigned); it != cache.end()) return it->second;
+    Write write;
+    write.rows = byName_ && (!insert || std::find(assigned.begin(), assigned.end(), nameColumn_) !=
+                                            assigned.end());
     const std::string table = QuoteIdentifier(table_.name);
-    auto column = [&](int i) {
-        return QuoteIdentifier(table_.columns[static_cast<std::size_t>(i)].name);
-    };
-    std::string sql;
-    if (insert) {
-        std::string names, params, onConflict;
-        for (std::size_t n = 0; n < assignedList_.size(); ++n) {
-            names += (n ? ", " : "") + column(assignedList_[n]);
-            params += (n ? ", $" : "$") + std::to_string(n + 1);
-            if (assignedList_[n] != nameColumn_)
-                onConflict += (onConflict.empty() ? "" : ", ") + column(assignedList_[n]) +
-                              " = EXCLUDED." + column(assignedList_[n]);
-        }
-        sql = assignedList_.empty()
-                  ? "INSERT INTO " + table + " DEFAULT VALUES"
-                  : "INSERT INTO " + table + " (" + names + ") VALUES (" + params + ")";
-        if (byName_ && assigned_[static_cast<std::size_t>(nameColumn_)])
-            sql += " ON CONFLICT ((" + Folded("\"NAME\"") + ") COLLATE \"C\") DO " +
-                   (onConflict.empty() ? "NOTHING" : "UPDATE SET " + onConflict);
-    } else {
-        sql = "UPDATE " + table + " SET ";
-        for (std::size_t n = 0; n < assignedList_.size(); ++n)
-            sql += (n ? ", " : "") + column(assignedList_[n]) + " = $" + std::to_string(n + 1);
-        const std::string last = "$" + std::to_string(assignedList_.size() + 1);
-        sql += byName_ ? " WHERE " + Folded("\"NAME\"") + " COLLATE \"C\" = " + Folded(last)
-                       : " WHERE ctid = " + last + "::tid";
+    // A row that holds the values already is left as it is: the same outcome, without a new
+    // version of the row and its index entries.
+    std::string names, params, set, differs, onConflict;
+    for (std::size_t n = 0; n < assigned.size(); ++n) {
+        const std::string& name = table_.columns[static_cast<std::size_t>(assigned[n])].name;
+        const std::string column = QuoteIdentifier(name);
+        const std::string param = "$" + std::to_string(n + 1);
+        names += (n ? ", " : "") + column;
+        params += (n ? ", " : "") + param;
+        set += (n ? ", " : "") + column + " = " + param;
+        differs += (n ? " OR " : "") + column + " IS DISTINCT FROM " + param;
+        if (assigned[n] != nameColumn_)
+            onConflict += (onConflict.empty() ? "" : ", ") + column + " = EXCLUDED." + column;
     }
-    return cache.emplace(assignedList_, std::move(sql)).first->second;
+    std::string& sql = write.shape.sql;
+    const std::string foldedName = Folded("\"NAME\"") + " COLLATE \"C\"";
+    if (!insert) {
+        const std::string last = "$" + std::to_string(assigned.size() + 1);
+        sql = "UPDATE " + table + " SET " + set +
+              (write.rows
+                   ? " WHERE " + foldedName + " = ANY(" + last + "::text[]) AND (" + differs + ")"
+                   : " WHERE ctid = " + last + "::tid");
+    } else if (assigned.empty()) {
+        sql = "INSERT INTO " + table + " DEFAULT VALUES";
+    } else if (!write.rows) {
+        sql = "INSERT INTO " + table + " (" + names + ") VALUES (" + params + ")";
+    } else {
+        // A name another session added meanwhile takes this row's values.
+        const std::string onConflictClause =
+            " ON CONFLICT ((" + Folded("\"NAME\"") + ") COLLATE \"C\") DO " +
+            (onConflict.empty() ? "NOTHING" : "UPDATE SET " + onConflict);
+        const std::string insertInto = "INSERT INTO " + table + " (" + names + ") VALUES ";
+        sql = insertInto + "(" + params + ")" + onConflictClause;
+        std::string& many = write.shape.sqlOfMany;
+        many = insertInto;
+        for (std::size_t row = 0, p = 1; row < kRowsPerStatement; ++row) {
+            many += row ? ", (" : "(";
+            for (std::size_t n = 0; n < assigned.size(); ++n)
+                many += (n ? ", $" : "$") + std::to_string(p++);
+            many += ")";
+        }
+        many += onConflictClause;
+        write.shape.distinctKeys = true;
+    }
+    return cache.emplace(assigned, std::move(write)).first->second;
 }
 
 void PgCursor::update() {
-    requireUpdating("Cannot save a row");
-    if (!editing_) return;
-    const bool insert = adding_;
+    RequireUpdating(mode_, "Cannot save a row", table_.name);
+    if (!edit_.editing()) return;
+    const bool insert = edit_.adding();
     // A value equal to the stored one needs no writing, a row with nothing new none at all;
     // but a row of the snapshot may have been changed by another session since: write it all.
     const bool fromSnapshot = seeksInSnapshot_ && source_ == Source::Walk;
-    if (!insert && !fromSnapshot) {
-        std::size_t kept = 0;
-        for (int i : assignedList_) {
-            const auto k = static_cast<std::size_t>(i);
-            const bool same = currentResult() && !(overlayActive_ && overlayAssigned_[k]) &&
-                              stored(i) == pending_[k];
-            if (same) {
-                assigned_[k] = 0;
-                pending_[k] = Value();
-            } else {
-                assignedList_[kept++] = i;
-            }
-        }
-        assignedList_.resize(kept);
-        if (assignedList_.empty()) {
-            cancelUpdate();
-            return;
-        }
-    }
+    if (!insert && !fromSnapshot && !edit_.keepChanges([&](int i) {
+            return !currentResult() || !edit_.storedIsCurrent(i) ||
+                   !(stored(i) == edit_.pending(i));
+        }))
+        return;
     std::string point;
     if (nameColumn_ >= 0) {
-        const auto k = static_cast<std::size_t>(nameColumn_);
-        const Value name = assigned_[k] ? pending_[k] : value(nameColumn_);
+        const Value name = value(nameColumn_);
         if (name.kind() == Value::Kind::Text) point = name.asText();
     }
     try {
         // Refused here, the point alone fails; the server would refuse it only once the group's
         // writes are read back, too late to tell which point it was.
-        for (int i : assignedList_) {
+        for (int i : edit_.assignedColumns()) {
             const ColumnInfo& column = table_.columns[static_cast<std::size_t>(i)];
-            const std::string why =
-                WhyValueDoesNotFit(column.type, pending_[static_cast<std::size_t>(i)]);
+            const std::string why = WhyValueDoesNotFit(column.type, edit_.pending(i));
             if (!why.empty())
                 throw DbError(DbError::Kind::DoesNotFit,
                               "Cannot write " + point + ", " + column.name + ": " + why);
         }
         std::vector<PgParam> params;
-        params.reserve(assignedList_.size() + 1);
-        for (int i : assignedList_)
-            params.push_back(ParamText(pending_[static_cast<std::size_t>(i)]));
-        if (!insert) params.push_back(identity());
-        session_.write(writeSql(insert), params, table_.name, point);
+        params.reserve(edit_.assignedColumns().size() + 1);
+        for (int i : edit_.assignedColumns()) params.push_back(ParamText(edit_.pending(i)));
+        Write& write = writeFor(insert);
+        if (!write.rows) {
+            if (!insert) params.push_back(identity());
+            session_.write(write.shape.sql, params, table_.name, point);
+        } else if (insert) {
+            session_.writeRow(write.shape, std::move(params), FoldedName(point), table_.name,
+                              point);
+        } else {  // rows changed alike go out together: the values are the statement's own
+            write.shape.fixed = std::move(params);
+            session_.writeRow(write.shape, {}, FoldedName(identity()), table_.name, point);
+        }
     } catch (...) {
         cancelUpdate();
         throw;
     }
     if (seeksInSnapshot_) {
         // The cursor's own writes stay visible to its later seeks.
-        if (insert && !point.empty()) {
-            addedKey_ = FoldedName(point);
-            added_[addedKey_] = pending_;
-        } else if (source_ == Source::Added) {
-            for (int i : assignedList_)
-                added_[addedKey_][static_cast<std::size_t>(i)] =
-                    pending_[static_cast<std::size_t>(i)];
-        } else if (source_ == Source::Walk) {
-            for (int i : assignedList_)
-                written_[row_].emplace_back(i, pending_[static_cast<std::size_t>(i)]);
-        }
+        if (insert && !point.empty())
+            added_.insert(FoldedName(point));
+        else if (!insert && source_ == Source::Walk)
+            for (int i : edit_.assignedColumns()) written_[row_].emplace_back(i, edit_.pending(i));
     }
-    overlay_.swap(pending_);
-    overlayAssigned_.swap(assigned_);
-    overlayActive_ = true;
-    pending_.assign(table_.columns.size(), Value());
-    assigned_.assign(table_.columns.size(), 0);
-    assignedList_.clear();
+    edit_.written();
     if (insert) {
         insertedName_ = point;
-        source_ = seeksInSnapshot_ && !point.empty() ? Source::Added : Source::Inserted;
+        source_ = Source::Inserted;
     }
-    editing_ = false;
-    adding_ = false;
 }
 
 void PgCursor::cancelUpdate() {
-    for (int i : assignedList_) {
-        assigned_[static_cast<std::size_t>(i)] = 0;
-        pending_[static_cast<std::size_t>(i)] = Value();
-    }
-    assignedList_.clear();
-    editing_ = false;
-    adding_ = false;
+    edit_.cancel();
 }
 
 }  // namespace pel::db

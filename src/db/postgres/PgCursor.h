@@ -10,9 +10,11 @@
 
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "db/Database.h"
+#include "db/RowEdit.h"
 #include "db/postgres/PgSession.h"
 
 namespace pel::db {
@@ -41,10 +43,10 @@ class PgCursor : public Cursor {
     void setValue(int i, Value v) override;
     void update() override;
     void cancelUpdate() override;
-    bool editing() const override { return editing_; }
+    bool editing() const override { return edit_.editing(); }
 
   private:
-    enum class Source { None, Walk, Seek, Inserted, Added };
+    enum class Source { None, Walk, Seek, Inserted };
 
     const PgResult* currentResult() const;
     int currentRow() const { return source_ == Source::Walk ? row_ : 0; }
@@ -52,8 +54,12 @@ class PgCursor : public Cursor {
     std::string identity() const;  // NAME or ctid of the current row
     void leaveRow();
     void walk();
-    void requireUpdating(const char* what) const;
-    const std::string& writeSql(bool insert);
+    // The write of the assigned columns; by name, `rows` sends it with others alike.
+    struct Write {
+        PgRowWrite shape;
+        bool rows = false;
+    };
+    Write& writeFor(bool insert);
 
     PgDatabase& db_;
     PgSession& session_;
@@ -78,21 +84,13 @@ class PgCursor : public Cursor {
     bool keyed_ = false;
     std::unordered_map<std::string, int> rowByName_;
     std::unordered_map<int, std::vector<std::pair<int, Value>>> written_;
-    std::unordered_map<std::string, std::vector<Value>> added_;
-    std::string addedKey_;
+    std::unordered_set<std::string> added_;
 
-    bool editing_ = false;
-    bool adding_ = false;
-    std::vector<Value> pending_;
-    std::vector<char> assigned_;
-    std::vector<int> assignedList_;
-    std::vector<Value> overlay_;
-    std::vector<char> overlayAssigned_;
-    bool overlayActive_ = false;
+    RowEdit edit_;
 
     std::unordered_map<std::string, int> byUpperName_;
-    std::map<std::vector<int>, std::string> inserts_;
-    std::map<std::vector<int>, std::string> updates_;
+    std::map<std::vector<int>, Write> inserts_;
+    std::map<std::vector<int>, Write> updates_;
 };
 
 }  // namespace pel::db

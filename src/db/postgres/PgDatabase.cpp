@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "db/CursorTarget.h"
 #include "db/ServerUri.h"
 #include "db/SqlIdentifier.h"
 #include "db/TypeCodes.h"
@@ -166,22 +167,6 @@ std::optional<TableInfo> PgDatabase::tableInfo(std::string_view table) {
     return info;
 }
 
-std::unique_ptr<Cursor> PgDatabase::openTable(std::string_view table, std::string_view index,
-                                              CursorMode mode) {
-    auto info = tableInfo(table);
-    if (!info)
-        throw DbError(DbError::Kind::NoTable,
-                      "The database " + path() + " has no table " + std::string(table));
-    const IndexInfo none;
-    const IndexInfo* idx = index.empty() ? &none : info->index(index);
-    if (!idx || !idx->readable)
-        throw DbError(DbError::Kind::NoIndex, "The table " + std::string(table) + " of " + path() +
-                                                  " has no index " + std::string(index));
-    if (mode == CursorMode::Updating)
-        ensureWritable("Cannot open " + std::string(table) + " for changes");
-    return std::make_unique<PgCursor>(*this, *info, *idx, mode);
-}
-
 std::string PgDatabase::columnDefinition(std::string_view column, std::string_view declared,
                                          int* keptCode) const {
     checkName(column);
@@ -317,6 +302,11 @@ void PgDatabase::setColumnOfAllRows(std::string_view table, std::string_view col
     ensureWritable("Cannot change the column " + std::string(column));
     session_.write("UPDATE " + QuoteIdentifier(table) + " SET " + QuoteIdentifier(column) + " = $1",
                    {ParamText(value)}, std::string(table));
+}
+
+std::unique_ptr<Cursor> PgDatabase::openTable(std::string_view table, std::string_view index,
+                                              CursorMode mode) {
+    return OpenCursor<PgCursor>(*this, table, index, mode);
 }
 
 }  // namespace pel::db

@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "db/ServerUri.h"
@@ -17,6 +18,8 @@ constexpr const char* kLockWait = "5s";  // any other statement waits this long 
 // Answers are read after this many writes at most: the server's answers never fill the
 // socket while it waits for us to read them.
 constexpr std::size_t kMostUnanswered = 256;
+// Rows of writes alike wait for this many at most before they go out as one statement each kind.
+constexpr std::size_t kMostWaitingRows = 2000;
 
 bool Succeeded(pg_result* r) {
     const ExecStatusType s = PQresultStatus(r);
@@ -30,6 +33,15 @@ std::string Trimmed(const char* text) {
 }
 
 void IgnoreNotice(void*, const char*) {}
+
+void AppendArrayElement(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    out += '"';
+}
 
 }  // namespace
 
@@ -275,6 +287,8 @@ void PgSession::lost(const std::string& what) {
     unanswered_ = 0;
     log_.clear();
     completed_ = 0;
+    batches_.clear();
+    waitingRows_ = 0;
     throw DbError(DbError::Kind::Io,
                   what + ": the connection to the server of " + shownName_ + " was lost; " + saved);
 }
@@ -285,6 +299,8 @@ void PgSession::groupLost(const PgResult& result, const std::string& table) {
     log_.clear();
     completed_ = 0;
     pointsInGroup_ = 0;
+    batches_.clear();
+    waitingRows_ = 0;
     const std::string where =
         table.empty() ? "the database " + shownName_ : "the table " + table + " of " + shownName_;
     const bool locked = result.sqlState() == "55P03";
@@ -299,6 +315,7 @@ void PgSession::groupLost(const PgResult& result, const std::string& table) {
 
 PgResult PgSession::query(const std::string& sql, const std::vector<PgParam>& params,
                           const std::string& table) {
+    flushRows();
     if (inTransaction_) settle(table);
     PgResult r = run(sql, params);
     if (r.ok()) return r;
@@ -316,24 +333,109 @@ PgResult PgSession::query(const std::string& sql, const std::vector<PgParam>& pa
 
 void PgSession::write(const std::string& sql, const std::vector<PgParam>& params,
                       const std::string& table, const std::string& point) {
+    flushRows();
     if (!inTransaction_) begin();
     if (!point.empty()) pointInProgress_ = point;
-    log_.push_back({sql, params});
-    send(log_.back(), table);
+    logAndSend({sql, params}, table);
+}
+
+void PgSession::logAndSend(PgStatement statement, const std::string& table) {
+    // Sent before it is logged: a conflict met while its statement is prepared starts the
+    // group over without it.
+    send(statement, table);
+    log_.push_back(std::move(statement));
     if (unanswered_ >= kMostUnanswered) settle(table);
+}
+
+void PgSession::writeRow(const PgRowWrite& shape, std::vector<PgParam> values, std::string key,
+                         const std::string& table, const std::string& point) {
+    if (!inTransaction_) begin();
+    if (!point.empty()) pointInProgress_ = point;
+    auto alike = [&](const RowBatch& b) {
+        return b.shape.sql == shape.sql && b.shape.fixed == shape.fixed;
+    };
+    auto it = std::find_if(batches_.begin(), batches_.end(), alike);
+    const bool keyMetTwice =
+        it != batches_.end() && shape.distinctKeys && it->distinct.count(key) != 0;
+    // Rows of another kind for the same table go out first, so that its writes keep their order.
+    const bool otherKind =
+        it == batches_.end() && std::any_of(batches_.begin(), batches_.end(),
+                                            [&](const RowBatch& b) { return b.table == table; });
+    if (keyMetTwice || otherKind) {
+        flushRows();
+        it = batches_.end();
+    }
+    if (it == batches_.end()) {
+        batches_.push_back({shape, table, {}, {}, {}, 0});
+        it = batches_.end() - 1;
+    }
+    if (shape.distinctKeys) it->distinct.insert(key);
+    it->rows.push_back(std::move(values));
+    it->keys.push_back(std::move(key));
+    if (++waitingRows_ >= kMostWaitingRows) flushRows();
+}
+
+void PgSession::sendRows(RowBatch& batch, std::size_t from, std::size_t to) {
+    if (batch.shape.sqlOfMany.empty()) {
+        PgStatement statement{batch.shape.sql, batch.shape.fixed};
+        std::string keys = "{";
+        for (std::size_t r = from; r < to; ++r) {
+            if (r > from) keys += ',';
+            AppendArrayElement(keys, batch.keys[r]);
+        }
+        statement.params.push_back(keys + "}");
+        logAndSend(std::move(statement), batch.table);
+        return;
+    }
+    while (from < to) {
+        const std::size_t rows = to - from >= kRowsPerStatement ? kRowsPerStatement : 1;
+        PgStatement statement{rows == 1 ? batch.shape.sql : batch.shape.sqlOfMany, {}};
+        statement.params.reserve(rows * batch.rows[from].size());
+        for (std::size_t r = from; r < from + rows; ++r)
+            for (PgParam& value : batch.rows[r]) statement.params.push_back(std::move(value));
+        logAndSend(std::move(statement), batch.table);
+        from += rows;
+    }
+}
+
+void PgSession::flushRows() {
+    if (batches_.empty()) return;
+    std::vector<RowBatch> batches;
+    batches.swap(batches_);
+    waitingRows_ = 0;
+    // The rows of completed points join the completed part of the log; the point in progress
+    // follows them.
+    bool completedSent = false;
+    for (RowBatch& b : batches) {
+        if (b.completedRows == 0) continue;
+        sendRows(b, 0, b.completedRows);
+        completedSent = true;
+    }
+    if (completedSent) completed_ = log_.size();
+    for (RowBatch& b : batches)
+        if (b.completedRows < b.rows.size()) sendRows(b, b.completedRows, b.rows.size());
 }
 
 void PgSession::alterNow(const std::vector<PgStatement>& statements, const std::string& table) {
     commit();
+    // The statements without values go in one round trip with the transaction around them.
+    // No wait for the disk: the change holds no points, and the next group's commit, which
+    // waits, saves it with them (the server writes its log in order).
+    std::string together =
+        "BEGIN; SET LOCAL lock_timeout = '1s'; SET LOCAL synchronous_commit = off";
+    std::size_t valued = 0;
+    for (; valued < statements.size() && statements[valued].params.empty(); ++valued)
+        together += "; " + statements[valued].sql;
+    const bool allTogether = valued == statements.size();
+    if (allTogether) together += "; COMMIT";
     for (int attempt = 1;; ++attempt) {
-        execPlain("BEGIN");
         inTransaction_ = true;
-        PgResult r = plain("SET LOCAL lock_timeout = '1s'");
-        for (std::size_t i = 0; r.ok() && i < statements.size(); ++i)
+        PgResult r = plain(together.c_str());
+        for (std::size_t i = valued; r.ok() && i < statements.size(); ++i)
             r = run(statements[i].sql, statements[i].params);
         if (r.ok()) {
             inTransaction_ = false;
-            execPlain("COMMIT");
+            if (!allTogether) execPlain("COMMIT");
             return;
         }
         rollback();
@@ -345,6 +447,7 @@ void PgSession::alterNow(const std::vector<PgStatement>& statements, const std::
 
 void PgSession::pointSaved() {
     completed_ = log_.size();
+    for (RowBatch& b : batches_) b.completedRows = b.rows.size();
     if (!pointInProgress_.empty()) {
         lastPointInGroup_ = pointInProgress_;
         ++pointsInGroup_;
@@ -355,6 +458,7 @@ void PgSession::pointSaved() {
 }
 
 void PgSession::commit() {
+    flushRows();
     if (inTransaction_) {
         settle("");
         PgResult r = plain("COMMIT");

@@ -4,7 +4,8 @@
 //
 // Writes go out in libpq's pipeline mode without waiting for their answers, which are read
 // before a read, a commit or a structure change, and every few hundred writes: a round trip per
-// group, not per point. Every write of the open transaction is kept until it commits, so that a
+// group, not per point. Rows written alike wait to go out together, a statement for many rows.
+// Every write of the open transaction is kept until it commits, so that a
 // deadlock or a serialization conflict with another session is retried by rolling back and
 // sending the group again. A write the server refuses otherwise (its value rules are checked
 // before sending) undoes the group: a failure naming the server and the points saved. A lock
@@ -14,6 +15,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "db/Database.h"
@@ -29,6 +31,17 @@ struct PgStatement {
     std::string sql;
     std::vector<PgParam> params;
 };
+
+// Writes of many rows alike, sent together. With `sqlOfMany`, each row is a statement's values:
+// `sql` writes one row, `sqlOfMany` kRowsPerStatement rows at once. Without, the rows are
+// keys: `sql` takes the `fixed` values, then every key as one array (for "= ANY").
+struct PgRowWrite {
+    std::string sql;
+    std::string sqlOfMany;
+    std::vector<PgParam> fixed;
+    bool distinctKeys = false;  // a key met twice sends the rows before it first
+};
+inline constexpr std::size_t kRowsPerStatement = 50;
 
 // A result of the server, freed with it.
 class PgResult {
@@ -66,6 +79,10 @@ class PgSession {
     // makes the transaction start over. `point` names the point the write belongs to.
     void write(const std::string& sql, const std::vector<PgParam>& params, const std::string& table,
                const std::string& point = {});
+    // One row of a write sent with others of its kind once a read, a commit, a write of another
+    // kind to the same table or enough rows ask for it.
+    void writeRow(const PgRowWrite& shape, std::vector<PgParam> values, std::string key,
+                  const std::string& table, const std::string& point);
     // Structure that must be saved at once and may wait for other sessions' readers: the group
     // is committed first, then `sql` runs in a transaction of its own, tried again while
     // another session holds the table.
@@ -80,6 +97,19 @@ class PgSession {
   private:
     enum class Failure { Retry, DoesNotFit, Fatal };
 
+    struct RowBatch {
+        PgRowWrite shape;
+        std::string table;
+        std::vector<std::vector<PgParam>> rows;
+        std::vector<std::string> keys;
+        std::unordered_set<std::string> distinct;
+        std::size_t completedRows = 0;
+    };
+
+    // Sends the rows waiting, those of completed points first.
+    void flushRows();
+    void sendRows(RowBatch& batch, std::size_t from, std::size_t to);
+    void logAndSend(PgStatement statement, const std::string& table);
     PgResult run(const std::string& sql, const std::vector<PgParam>& params);
     void begin();
     // Sends a write in pipeline mode (its statement prepared first when new).
@@ -118,6 +148,8 @@ class PgSession {
     std::string pointInProgress_;
     std::size_t pointsInGroup_ = 0;
     std::uint64_t commits_ = 0;
+    std::vector<RowBatch> batches_;  // in the order they were begun
+    std::size_t waitingRows_ = 0;
 };
 
 }  // namespace pel::db

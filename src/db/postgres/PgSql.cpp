@@ -71,14 +71,22 @@ std::optional<std::string> ParamText(const Value& value) {
 }
 
 Value ValueFromText(std::string_view text, int code) {
-    const std::string s(text);
-    if (IsWholeNumberType(code) || code == kByte)
-        return Value::integer(std::strtoll(s.c_str(), nullptr, 10));
-    if (code == kBoolean) return Value::integer(s == "t" ? 1 : 0);
+    const bool number = IsWholeNumberType(code) || code == kByte || code == kSingle ||
+                        code == kDouble || code == kBoolean;
+    if (!number) return Value::text(std::string(text));
+    // Numbers are mostly short: read from a copy on the stack, ended by a NUL, when it fits.
+    char buffer[64] = {};
+    std::string longer;
+    if (text.size() < sizeof buffer)
+        text.copy(buffer, text.size());
+    else
+        longer = std::string(text);
+    const char* s = longer.empty() ? buffer : longer.c_str();
+    if (code == kBoolean) return Value::integer(text == "t" ? 1 : 0);
     // A single is stored as the double nearest the single-precision number, as in SQLite.
-    if (code == kSingle) return Value::real(static_cast<double>(std::strtof(s.c_str(), nullptr)));
-    if (code == kDouble) return Value::real(std::strtod(s.c_str(), nullptr));
-    return Value::text(s);
+    if (code == kSingle) return Value::real(static_cast<double>(std::strtof(s, nullptr)));
+    if (code == kDouble) return Value::real(std::strtod(s, nullptr));
+    return Value::integer(std::strtoll(s, nullptr, 10));
 }
 
 }  // namespace pel::db

@@ -29,7 +29,11 @@ Value ReadColumn(sqlite3_stmt* st, int column) {
 }  // namespace
 
 SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index, CursorMode mode)
-    : db_(db), table_(std::move(table)), index_(std::move(index)), mode_(mode) {
+    : db_(db),
+      table_(std::move(table)),
+      index_(std::move(index)),
+      mode_(mode),
+      edit_(table_.columns.size()) {
     const std::string quotedTable = QuoteIdentifier(table_.name);
     // A table with as many columns as SQLite allows in a result is still read, without its
     // rowid: walked and searched, but not changed.
@@ -81,8 +85,6 @@ SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index,
     if (!keyIgnoresCase_)
         seekExact_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " +
                                  key + " = ?1 ORDER BY " + orderBy_ + " LIMIT 1");
-    pending_.resize(table_.columns.size());
-    assigned_.assign(table_.columns.size(), 0);
     moveFirst();
 }
 
@@ -125,10 +127,7 @@ std::optional<std::int64_t> SqliteCursor::rowNumber() const {
 }
 
 Value SqliteCursor::value(int i) const {
-    const auto k = static_cast<std::size_t>(i);
-    if (editing_ && assigned_[k]) return pending_[k];
-    if (adding_) return Value::null();
-    if (overlayActive_ && overlayAssigned_[k]) return overlay_[k];
+    if (const Value* shown = edit_.shown(i)) return *shown;
     sqlite3_stmt* st = currentStatement();
     if (!st) {
         if (source_ == Source::Inserted) return Value::null();
@@ -150,8 +149,8 @@ bool SqliteCursor::stepWalk() {
 }
 
 void SqliteCursor::leaveRow() {
-    if (editing_) update();
-    overlayActive_ = false;
+    if (edit_.editing()) update();
+    edit_.leaveRow();
 }
 
 void SqliteCursor::moveFirst() {
@@ -211,40 +210,21 @@ std::int64_t SqliteCursor::recordCount() {
     return n;
 }
 
-void SqliteCursor::requireUpdating(const char* what) const {
-    if (mode_ != CursorMode::Updating)
-        throw DbError(DbError::Kind::ReadOnly, std::string(what) + ": the table " + table_.name +
-                                                   " is open for reading only");
-}
-
 void SqliteCursor::addNew() {
-    requireUpdating("Cannot add a row");
+    RequireUpdating(mode_, "Cannot add a row", table_.name);
     leaveRow();
-    editing_ = true;
-    adding_ = true;
+    edit_.startAdding();
 }
 
 void SqliteCursor::setValue(int i, Value v) {
-    requireUpdating("Cannot change a value");
-    const auto k = static_cast<std::size_t>(i);
-    if (k >= pending_.size())
-        throw DbError(DbError::Kind::NoColumn,
-                      "The table " + table_.name + " has no column " + std::to_string(i));
-    if (!editing_) {
-        if (source_ == Source::None)
-            throw DbError(DbError::Kind::Other, "No current row in " + table_.name + " to change");
-        editing_ = true;
-    }
-    if (!assigned_[k]) {
-        assigned_[k] = 1;
-        assignedList_.push_back(i);
-    }
-    pending_[k] = std::move(v);
+    RequireUpdating(mode_, "Cannot change a value", table_.name);
+    edit_.assign(i, std::move(v), table_.name, source_ != Source::None);
 }
 
 sqlite3_stmt* SqliteCursor::writeStatement(bool insert) {
     auto& cache = insert ? inserts_ : updates_;
-    if (auto it = cache.find(assignedList_); it != cache.end()) {
+    const std::vector<int>& assigned = edit_.assignedColumns();
+    if (auto it = cache.find(assigned); it != cache.end()) {
         sqlite3_reset(it->second);
         return it->second;
     }
@@ -252,34 +232,32 @@ sqlite3_stmt* SqliteCursor::writeStatement(bool insert) {
     const std::string table = QuoteIdentifier(table_.name);
     if (insert) {
         std::string names, params;
-        for (std::size_t n = 0; n < assignedList_.size(); ++n) {
+        for (std::size_t n = 0; n < assigned.size(); ++n) {
             if (n) names += ", ", params += ", ";
-            names +=
-                QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name);
+            names += QuoteIdentifier(table_.columns[static_cast<std::size_t>(assigned[n])].name);
             params += "?" + std::to_string(n + 1);
         }
-        sql = assignedList_.empty()
+        sql = assigned.empty()
                   ? "INSERT INTO " + table + " DEFAULT VALUES"
                   : "INSERT INTO " + table + " (" + names + ") VALUES (" + params + ")";
     } else {
         sql = "UPDATE " + table + " SET ";
-        for (std::size_t n = 0; n < assignedList_.size(); ++n) {
+        for (std::size_t n = 0; n < assigned.size(); ++n) {
             if (n) sql += ", ";
-            sql +=
-                QuoteIdentifier(table_.columns[static_cast<std::size_t>(assignedList_[n])].name) +
-                " = ?" + std::to_string(n + 1);
+            sql += QuoteIdentifier(table_.columns[static_cast<std::size_t>(assigned[n])].name) +
+                   " = ?" + std::to_string(n + 1);
         }
-        sql += " WHERE rowid = ?" + std::to_string(assignedList_.size() + 1);
+        sql += " WHERE rowid = ?" + std::to_string(assigned.size() + 1);
     }
     sqlite3_stmt* st = db_.prepare(sql);
-    cache.emplace(assignedList_, st);
+    cache.emplace(assigned, st);
     return st;
 }
 
 void SqliteCursor::bindPending(sqlite3_stmt* st, int first) {
     int p = first;
-    for (int i : assignedList_) {
-        const Value& v = pending_[static_cast<std::size_t>(i)];
+    for (int i : edit_.assignedColumns()) {
+        const Value& v = edit_.pending(i);
         switch (v.kind()) {
             case Value::Kind::Null:
                 sqlite3_bind_null(st, p);
@@ -300,34 +278,21 @@ void SqliteCursor::bindPending(sqlite3_stmt* st, int first) {
 }
 
 void SqliteCursor::update() {
-    requireUpdating("Cannot save a row");
-    if (!editing_) return;
-    const bool insert = adding_;
-    if (!insert) {
-        // A value equal to the stored one needs no writing; a row with nothing new none at all.
-        std::size_t kept = 0;
-        for (int i : assignedList_) {
-            const auto k = static_cast<std::size_t>(i);
-            const bool same = currentStatement() && !(overlayActive_ && overlayAssigned_[k]) &&
-                              ReadColumn(currentStatement(), i + firstColumn_) == pending_[k];
-            if (same) {
-                assigned_[k] = 0;
-                pending_[k] = Value();
-            } else {
-                assignedList_[kept++] = i;
-            }
-        }
-        assignedList_.resize(kept);
-        if (assignedList_.empty()) {
-            cancelUpdate();
-            return;
-        }
-    }
+    RequireUpdating(mode_, "Cannot save a row", table_.name);
+    if (!edit_.editing()) return;
+    const bool insert = edit_.adding();
+    // A value equal to the stored one needs no writing; a row with nothing new none at all.
+    if (!insert && !edit_.keepChanges([&](int i) {
+            return !currentStatement() || !edit_.storedIsCurrent(i) ||
+                   !(ReadColumn(currentStatement(), i + firstColumn_) == edit_.pending(i));
+        }))
+        return;
     const std::int64_t rowid = insert ? 0 : currentRowid();
     db_.beginWrite();
     sqlite3_stmt* st = writeStatement(insert);
     bindPending(st, 1);
-    if (!insert) sqlite3_bind_int64(st, static_cast<int>(assignedList_.size()) + 1, rowid);
+    if (!insert)
+        sqlite3_bind_int64(st, static_cast<int>(edit_.assignedColumns().size()) + 1, rowid);
     int rc = sqlite3_step(st);
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
@@ -337,29 +302,16 @@ void SqliteCursor::update() {
                          table_.name);
     }
     // The written values stay visible on the current row until the cursor moves.
-    overlay_.swap(pending_);
-    overlayAssigned_.swap(assigned_);
-    overlayActive_ = true;
-    pending_.assign(table_.columns.size(), Value());
-    assigned_.assign(table_.columns.size(), 0);
-    assignedList_.clear();
+    edit_.written();
     if (insert) {
         insertedRowid_ = sqlite3_last_insert_rowid(db_.handle());
         if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
         source_ = Source::Inserted;
     }
-    editing_ = false;
-    adding_ = false;
 }
 
 void SqliteCursor::cancelUpdate() {
-    for (int i : assignedList_) {
-        assigned_[static_cast<std::size_t>(i)] = 0;
-        pending_[static_cast<std::size_t>(i)] = Value();
-    }
-    assignedList_.clear();
-    editing_ = false;
-    adding_ = false;
+    edit_.cancel();
 }
 
 }  // namespace pel::db

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "db/RowEdit.h"
 
 struct sqlite3_stmt;
 
@@ -39,7 +40,7 @@ class SqliteCursor : public Cursor {
     void setValue(int i, Value v) override;
     void update() override;
     void cancelUpdate() override;
-    bool editing() const override { return editing_; }
+    bool editing() const override { return edit_.editing(); }
     std::optional<std::int64_t> rowNumber() const override;
 
   private:
@@ -49,7 +50,6 @@ class SqliteCursor : public Cursor {
     std::int64_t currentRowid() const;
     void leaveRow();  // saves pending changes, as moving off an edited row does
     bool stepWalk();
-    void requireUpdating(const char* what) const;
     sqlite3_stmt* writeStatement(bool insert);
     void bindPending(sqlite3_stmt* st, int first);
 
@@ -70,15 +70,7 @@ class SqliteCursor : public Cursor {
     bool empty_ = false;
     std::int64_t insertedRowid_ = 0;
 
-    bool editing_ = false;
-    bool adding_ = false;
-    std::vector<Value> pending_;
-    std::vector<char> assigned_;
-    std::vector<int> assignedList_;
-    // After update(): the values written stay visible on the current row.
-    std::vector<Value> overlay_;
-    std::vector<char> overlayAssigned_;
-    bool overlayActive_ = false;
+    RowEdit edit_;
 
     std::unordered_map<std::string, int> byUpperName_;
     std::map<std::vector<int>, sqlite3_stmt*> inserts_;

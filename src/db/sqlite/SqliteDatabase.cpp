@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "db/CursorTarget.h"
 #include "db/TypeCodes.h"
 #include "db/sqlite/SqliteCursor.h"
 
@@ -306,22 +307,6 @@ std::optional<TableInfo> SqliteDatabase::tableInfo(std::string_view table) {
     return info;
 }
 
-std::unique_ptr<Cursor> SqliteDatabase::openTable(std::string_view table, std::string_view index,
-                                                  CursorMode mode) {
-    auto info = tableInfo(table);
-    if (!info)
-        throw DbError(DbError::Kind::NoTable,
-                      "The database " + path_ + " has no table " + std::string(table));
-    const IndexInfo none;  // no index named: rows by NAME, else in table order
-    const IndexInfo* idx = index.empty() ? &none : info->index(index);
-    if (!idx)
-        throw DbError(DbError::Kind::NoIndex, "The table " + std::string(table) + " of " + path_ +
-                                                  " has no index " + std::string(index));
-    if (mode == CursorMode::Updating)
-        ensureWritable("Cannot open " + std::string(table) + " for changes");
-    return std::make_unique<SqliteCursor>(*this, *info, *idx, mode);
-}
-
 void SqliteDatabase::addColumn(std::string_view table, std::string_view column,
                                std::string_view declaredType) {
     ensureWritable("Cannot add the column " + std::string(column));
@@ -396,6 +381,11 @@ void SqliteDatabase::setColumnOfAllRows(std::string_view table, std::string_view
     sqlite3_clear_bindings(st);
     if (rc != SQLITE_DONE)
         fail(rc, "Cannot change the column " + std::string(column) + " of " + std::string(table));
+}
+
+std::unique_ptr<Cursor> SqliteDatabase::openTable(std::string_view table, std::string_view index,
+                                                  CursorMode mode) {
+    return OpenCursor<SqliteCursor>(*this, table, index, mode);
 }
 
 }  // namespace pel::db
