@@ -1,6 +1,7 @@
 #include "db/postgres/PgCursor.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "db/ColumnConversion.h"
 #include "db/SqlIdentifier.h"
@@ -37,7 +38,10 @@ PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode 
         byUpperName_.emplace(ToUpperAscii(table_.columns[i].name), static_cast<int>(i));
     }
     const std::string orderBy = OrderByClause(table_, index_);
-    walkSql_ = "SELECT " + selectList + " FROM " + quotedTable + orderBy;
+    // In the order of names unique without regard to case the rows are sorted here: the server
+    // reads the table through its index several times slower than straight.
+    ordersWalk_ = byName_ && index_.unique && index_.columns == std::vector<std::string>{"NAME"};
+    walkSql_ = "SELECT " + selectList + " FROM " + quotedTable + (ordersWalk_ ? "" : orderBy);
     const std::string keyColumn = index_.columns.empty() ? "NAME" : index_.columns.front();
     const int keyAt = table_.columnIndex(keyColumn);
     const bool textKey =
@@ -108,6 +112,24 @@ void PgCursor::walk() {
     added_.clear();
     row_ = 0;
     source_ = walk_.rows() > 0 ? Source::Walk : Source::None;
+    if (ordersWalk_) orderWalk();
+}
+
+void PgCursor::orderWalk() {
+    // As the key index orders them: no name first, then the names with ASCII letters folded,
+    // compared as bytes; they are unique so.
+    const int column = nameColumn_ + 1;
+    std::vector<std::pair<std::optional<std::string>, int>> keys;
+    keys.reserve(static_cast<std::size_t>(walk_.rows()));
+    for (int row = 0; row < walk_.rows(); ++row)
+        keys.emplace_back(walk_.isNull(row, column)
+                              ? std::nullopt
+                              : std::optional<std::string>(FoldedName(walk_.text(row, column))),
+                          row);
+    std::sort(keys.begin(), keys.end());
+    order_.clear();
+    order_.reserve(keys.size());
+    for (const auto& key : keys) order_.push_back(key.second);
 }
 
 void PgCursor::moveFirst() {
@@ -133,8 +155,8 @@ void PgCursor::moveNext() {
         walk();
         const int column = byName_ ? nameColumn_ + 1 : 0;
         while (source_ == Source::Walk &&
-               !(byName_ ? EqualsIgnoreCase(walk_.text(row_, column), from)
-                         : walk_.text(row_, column) == from))
+               !(byName_ ? EqualsIgnoreCase(walk_.text(walkRow(row_), column), from)
+                         : walk_.text(walkRow(row_), column) == from))
             if (++row_ >= walk_.rows()) source_ = Source::None;
         if (source_ == Source::None) return;
     }
@@ -148,7 +170,7 @@ bool PgCursor::seek(std::string_view key) {
     if (seeksInSnapshot_ && !added_.count(FoldedName(key))) {
         if (!keyed_) {
             for (int row = 0; row < walk_.rows(); ++row)
-                rowByName_.emplace(FoldedName(walk_.text(row, nameColumn_ + 1)), row);
+                rowByName_.emplace(FoldedName(walk_.text(walkRow(row), nameColumn_ + 1)), row);
             keyed_ = true;
         }
         auto it = rowByName_.find(FoldedName(key));

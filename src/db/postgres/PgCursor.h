@@ -49,11 +49,13 @@ class PgCursor : public Cursor {
     enum class Source { None, Walk, Seek, Inserted };
 
     const PgResult* currentResult() const;
-    int currentRow() const { return source_ == Source::Walk ? row_ : 0; }
+    int walkRow(int at) const { return order_.empty() ? at : order_[static_cast<std::size_t>(at)]; }
+    int currentRow() const { return source_ == Source::Walk ? walkRow(row_) : 0; }
     Value stored(int i) const;     // the current row as read
     std::string identity() const;  // NAME or ctid of the current row
     void leaveRow();
     void walk();
+    void orderWalk();
     // The write of the assigned columns; by name, `rows` sends it with others alike.
     struct Write {
         PgRowWrite shape;
@@ -72,6 +74,9 @@ class PgCursor : public Cursor {
     std::string seekSql_;
     std::string countSql_;
     PgResult walk_;
+    // Walk position -> row of walk_, when the rows come unsorted and are put in order here.
+    bool ordersWalk_ = false;
+    std::vector<int> order_;
     PgResult seekHit_;
     int row_ = 0;
     Source source_ = Source::None;

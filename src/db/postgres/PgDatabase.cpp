@@ -215,7 +215,10 @@ void PgDatabase::createTable(std::string_view table, const std::vector<ColumnInf
         sql += (i ? ", " : "") + columnDefinition(columns[i].name, columns[i].declaredType, &code);
         if (code) kept.emplace_back(columns[i].name, code);
     }
-    sql += ")";
+    // Half of each page is left free, so that changing a row that no index holds (such as the
+    // comparison's flag in every row) writes its new version beside the old one, with no new
+    // index entries: several times faster on the server. The table takes twice the room.
+    sql += ") WITH (fillfactor = 50)";
     const std::string name(table);
     ensureCatalog();
     session_.write(sql, {}, name);
@@ -300,7 +303,10 @@ void PgDatabase::waitToHoldRun(std::string_view name) {
 void PgDatabase::setColumnOfAllRows(std::string_view table, std::string_view column,
                                     const Value& value) {
     ensureWritable("Cannot change the column " + std::string(column));
-    session_.write("UPDATE " + QuoteIdentifier(table) + " SET " + QuoteIdentifier(column) + " = $1",
+    // Rows that hold the value already are left as they are: no new versions of them.
+    const std::string quoted = QuoteIdentifier(column);
+    session_.write("UPDATE " + QuoteIdentifier(table) + " SET " + quoted + " = $1 WHERE " + quoted +
+                       " IS DISTINCT FROM $1",
                    {ParamText(value)}, std::string(table));
 }
 

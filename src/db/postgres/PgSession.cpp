@@ -3,7 +3,12 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <mutex>
 #include <thread>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "db/ServerUri.h"
 
@@ -33,6 +38,16 @@ std::string Trimmed(const char* text) {
 }
 
 void IgnoreNotice(void*, const char*) {}
+
+// A walk holds a whole table's rows in one result of many small blocks. Freed, they would go
+// back to the system at once and the next table's would come again page by page, a third of
+// an export's time; the process keeps them for the next result instead.
+void KeepFreedMemory() {
+#if defined(__GLIBC__)
+    static std::once_flag once;
+    std::call_once(once, [] { mallopt(M_TRIM_THRESHOLD, 512 << 20); });
+#endif
+}
 
 void AppendArrayElement(std::string& out, std::string_view text) {
     out += '"';
@@ -72,6 +87,7 @@ std::string_view PgResult::text(int row, int column) const {
 
 PgSession::PgSession(const std::string& uri, std::string shownName)
     : uri_(uri), shownName_(std::move(shownName)) {
+    KeepFreedMemory();
     const char* keywords[] = {"dbname", "client_encoding", "application_name", nullptr};
     const char* values[] = {uri.c_str(), "UTF8", "pelorin", nullptr};
     conn_ = PQconnectdbParams(keywords, values, 1);
