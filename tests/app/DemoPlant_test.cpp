@@ -75,5 +75,5 @@ TEST(DemoPlant, AFailedImportLeavesNoDatabaseAndMissingDemoFilesAreNamed) {
     const std::string empty = demoFiles.file("empty");
     std::filesystem::create_directory(empty);
     EXPECT_FALSE(PrepareDemoPlant(catalog, feedback, empty, data.path().string(), failure));
-    EXPECT_NE(failure.find(empty), std::string::npos);
+    EXPECT_TRUE(test::Holds(failure, empty));
 }
