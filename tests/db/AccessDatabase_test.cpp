@@ -144,15 +144,6 @@ TEST(AccessDatabase, MisreadIndexesAreKeptAsUnreadableAndLibmdbStaysQuiet) {
         DbError::Kind::NoIndex, "cannot be read"));
 }
 
-TEST(AccessDatabase, AMissingFileIsNamed) {
-    TempDir dir;
-    const std::string missing = dir.file("missing.mdb");
-    EXPECT_TRUE(
-        ThrowsDbError([&] { Database::open(missing, false); }, DbError::Kind::NotFound, missing));
-    EXPECT_TRUE(
-        ThrowsDbError([&] { OpenAccessDatabase(missing); }, DbError::Kind::NotFound, missing));
-}
-
 TEST(AccessDatabase, EveryWriteIsRefusedNamingTheConversion) {
     TempDir dir;
     const std::string path = CopyAccessFixture(dir, "plant-sample.mdb");
