@@ -8,7 +8,6 @@
 #include "app/DemoPlant.h"
 #include "core/Paths.h"
 #include "db/Database.h"
-#include "db/ValueText.h"
 #include "support/TestSupport.h"
 
 using namespace pel;
@@ -28,14 +27,6 @@ std::int64_t Points(const std::string& path, const std::vector<std::string>& typ
     return n;
 }
 
-std::string Description(const std::string& path, const std::string& type, const std::string& name) {
-    auto db = db::Database::open(path, false);
-    auto cursor = db->openTable(type, "PrimaryKey", db::CursorMode::Reading);
-    if (!cursor->seek(name)) return "(no point)";
-    const int i = cursor->fieldIndex("PTDESC");
-    return db::ValueText(cursor->value(i), cursor->field(i).type);
-}
-
 }  // namespace
 
 TEST(DemoPlant, IsMadeOnceFromTheDemoFiles) {
@@ -49,8 +40,9 @@ TEST(DemoPlant, IsMadeOnceFromTheDemoFiles) {
     EXPECT_EQ(FileNamePart(demo->files[0]), "Unit100_Control.eb");
     EXPECT_EQ(Points(demo->database, demo->pointTypes), 40);
     EXPECT_EQ(Points(demo->asBuiltDatabase, demo->pointTypes), 41);
-    EXPECT_EQ(Description(demo->database, "REGCLNIM", "FIC101"), "FEED FLOW CONTROL");
-    EXPECT_EQ(Description(demo->asBuiltDatabase, "REGCLNIM", "FIC101"), "FEED FLOW CONTROL LOOP");
+    const std::string description = "SELECT PTDESC FROM REGCLNIM WHERE NAME = 'FIC101'";
+    EXPECT_EQ(test::QueryText(demo->database, description), "FEED FLOW CONTROL");
+    EXPECT_EQ(test::QueryText(demo->asBuiltDatabase, description), "FEED FLOW CONTROL LOOP");
 
     // A second start keeps what is there.
     const auto made = std::filesystem::last_write_time(demo->database);
@@ -75,5 +67,5 @@ TEST(DemoPlant, AFailedImportLeavesNoDatabaseAndMissingDemoFilesAreNamed) {
     const std::string empty = demoFiles.file("empty");
     std::filesystem::create_directory(empty);
     EXPECT_FALSE(PrepareDemoPlant(catalog, feedback, empty, data.path().string(), failure));
-    EXPECT_NE(failure.find(empty), std::string::npos);
+    EXPECT_TRUE(test::Holds(failure, empty));
 }

@@ -1,7 +1,6 @@
 // The connection check: which values are references, which dangle, the report and the counts.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "checks/ConnectionCheck.h"
 #include "checks/ConnectionReference.h"
@@ -100,10 +99,7 @@ TEST(ConnectionCheck, ListsDanglingPointsAndMissingParametersIgnoringCaseAndInde
 TEST(ConnectionCheck, RefusesWhatItCannotDo) {
     Plant p(Plant::Values{{"A01", "NOSUCH.PV"}});
     // A type without a table and an unknown one are left undone; the others are checked.
-    sqlite3* raw = nullptr;
-    sqlite3_open(p.db.c_str(), &raw);
-    sqlite3_exec(raw, "DROP TABLE \"LOGICNIM\"", nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
+    test::QueryText(p.db, "DROP TABLE \"LOGICNIM\"");
     auto r = p.run("r.csv", {"LOGICNIM", "NOTATYPE", "regclnim"});
     EXPECT_EQ(r.outcome, Outcome::LeftUndone);
     EXPECT_EQ(r.dangling, 1);

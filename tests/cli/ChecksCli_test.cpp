@@ -5,7 +5,7 @@
 #include "support/TestSupport.h"
 
 using pel::test::CrLf;
-using pel::test::RunCli;
+using pel::test::ExpectCli;
 using pel::test::TempDir;
 using pel::test::WriteFile;
 
@@ -14,9 +14,9 @@ using pel::test::WriteFile;
 TEST(ChecksCli, CheckConnectionsAndDiffExitAsTheyFind) {
     TempDir dir;
     const std::string db = dir.file("plant.db");
-    ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
+    ExpectCli({"new-db", db}, 0);
     WriteFile(dir.file("in.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "PISRC(1) = FIC100.PV"}));
-    ASSERT_EQ(RunCli({"import", db, dir.file("in.eb")}).exitCode, 0);
+    ExpectCli({"import", db, dir.file("in.eb")}, 0);
     WriteFile(dir.file("more.eb"), CrLf({"&T REGCLNIM", "&N FIC100"}));
     WriteFile(dir.file("a.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "K = 1"}));
     WriteFile(dir.file("b.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "K = 2"}));
@@ -46,9 +46,5 @@ TEST(ChecksCli, CheckConnectionsAndDiffExitAsTheyFind) {
         {{"diff", dir.file("a.eb"), dir.file("none.eb"), dir.file("d.csv")}, 2, ""},
         {{"diff", dir.file("a.eb")}, 2, ""},
     };
-    for (const auto& c : cases) {
-        const auto r = RunCli(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << c.args.back() << r.err;
-        EXPECT_EQ(r.out, c.out) << c.args[0] << " " << c.args.back();
-    }
+    for (const auto& c : cases) ExpectCli(c.args, c.exitCode, c.out);
 }

@@ -6,8 +6,9 @@
 
 #include "support/TestSupport.h"
 
+using pel::test::ExpectCli;
+using pel::test::Holds;
 using pel::test::ReadFile;
-using pel::test::RunCli;
 using pel::test::TempDir;
 
 TEST(CompareCli, ComparesFilesOfOneFolderAndTwoDatabases) {
@@ -19,26 +20,19 @@ TEST(CompareCli, ComparesFilesOfOneFolderAndTwoDatabases) {
         p.file("eb/unit1.eb", {"&T REGCLNIM", "&N A101", "KEYWORD = LEVEL", "NODENUM = 3"});
     const std::string unit2 = p.file("eb/unit2.eb", {"&T REGCLNIM", "&N A101", "KEYWORD = FLOW",
                                                      "NODENUM = 3", "&N A102", "NODENUM = 3"});
-    ASSERT_EQ(RunCli({"import", db, unit1}).exitCode, 0);
-    ASSERT_EQ(RunCli({"import", asBuilt, unit2}).exitCode, 0);
-
-    auto r = RunCli({"compare", db, dir.file("r.htm"), unit1, unit2, "--two-way"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Points compared:2\n");
+    ExpectCli({"import", db, unit1}, 0);
+    ExpectCli({"import", asBuilt, unit2}, 0);
+    ExpectCli({"compare", db, dir.file("r.htm"), unit1, unit2, "--two-way"}, 0,
+              "Points compared:2\n");
     const std::string report = ReadFile(dir.file("r.htm"));
-    EXPECT_NE(report.find("<p><h2>" + dir.file("eb") + "</h2><p><br /><p>"), std::string::npos);
+    EXPECT_TRUE(Holds(report, "<p><h2>" + dir.file("eb") + "</h2><p><br /><p>"));
     EXPECT_LT(report.find("<p><h2>unit1.eb</h2>"), report.find("<p><h2>unit2.eb</h2>"));
-    EXPECT_NE(report.find("<strong>A102</strong></td>"), std::string::npos);
-    EXPECT_NE(report.find("<br />No discrepancies"), std::string::npos);
-
-    auto other = RunCli({"compare", db, dir.file("x.htm"), unit1, dir.file("plant.db")});
-    EXPECT_EQ(other.exitCode, 2);  // files of two folders
-
-    auto cdb = RunCli({"compare-db", db, asBuilt, dir.file("db.htm"), "--types", "REGCLNIM"});
-    EXPECT_EQ(cdb.exitCode, 0) << cdb.err;
-    EXPECT_EQ(cdb.out, "Points compared: 1\n");
+    EXPECT_TRUE(Holds(report, "<strong>A102</strong></td>"));
+    EXPECT_TRUE(Holds(report, "<br />No discrepancies"));
+    ExpectCli({"compare", db, dir.file("x.htm"), unit1, dir.file("plant.db")}, 2);  // two folders
+    ExpectCli({"compare-db", db, asBuilt, dir.file("db.htm"), "--types", "REGCLNIM"}, 0,
+              "Points compared: 1\n");
     const std::string dbReport = ReadFile(dir.file("db.htm"));
-    EXPECT_NE(dbReport.find("<td width=\"33%\">LEVEL</td>\r\n  <td width=\"33%\">FLOW</td>"),
-              std::string::npos);
-    EXPECT_NE(dbReport.find("<td width=\"30%\">A102</td>"), std::string::npos);
+    EXPECT_TRUE(Holds(dbReport, "<td width=\"33%\">LEVEL</td>\r\n  <td width=\"33%\">FLOW</td>"));
+    EXPECT_TRUE(Holds(dbReport, "<td width=\"30%\">A102</td>"));
 }

@@ -2,13 +2,13 @@
 // the exit status, and what lands in the database.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "db/Database.h"
 #include "support/TestSupport.h"
 
 using pel::test::CrLf;
-using pel::test::RunCli;
+using pel::test::ExpectCli;
+using pel::test::Holds;
 using pel::test::TempDir;
 
 TEST(ImportCli, ImportsFilesInOrderWithOneResultLineEach) {
@@ -16,37 +16,28 @@ TEST(ImportCli, ImportsFilesInOrderWithOneResultLineEach) {
     const std::string a = p.file("a.eb", {"&T REGCLNIM", "&N FIC101", "PTDESC = \"FIRST\"",
                                           "NODENUM = 3", "{ }", "&T ANINNIM", "&N AI1", "{ }"});
     const std::string b = p.file("b.eb", {"&T REGCLNIM", "&N FIC101", "PTDESC = SECOND", "{ }"});
-    auto r = RunCli({"import", p.db, a, b});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out,
+    ExpectCli({"import", p.db, a, b}, 0,
               "Points added: 2      Points updated: 0\nPoints added: 0      Points updated: 1\n");
     EXPECT_EQ(p.value("REGCLNIM", "FIC101", "PTDESC"), "SECOND");
-
-    auto only = RunCli({"import", "--mode", "additions-only", "--params", "NODENUM", p.db, a});
-    EXPECT_EQ(only.out, "Points added: 0      Points updated: 0\n");
-    EXPECT_EQ(RunCli({"import", "--mode", "sideways", p.db, a}).exitCode, 2);
+    ExpectCli({"import", "--mode", "additions-only", "--params", "NODENUM", p.db, a}, 0,
+              "Points added: 0      Points updated: 0\n");
+    ExpectCli({"import", "--mode", "sideways", p.db, a}, 2);
 }
 
 TEST(ImportCli, QuestionsAreAnsweredCancelWithoutYesAndEverythingLeftUndoneExitsWith1) {
     pel::test::PlantFixture p;
     const std::string a =
         p.file("a.eb", {"&T REGCLNIM", "&N A1", "&T BOGUS", "&N B1", "&T REGCLNIM", "&N A2"});
-    auto cancel = RunCli({"import", "--no-update-defs", p.db, a});
-    EXPECT_EQ(cancel.exitCode, 1);
-    EXPECT_NE(cancel.err.find("Error: Invalid Point Type: BOGUS"), std::string::npos) << cancel.err;
-    EXPECT_NE(cancel.err.find("Answer: Cancel"), std::string::npos);
-    EXPECT_EQ(cancel.out, "Points added: 1      Points updated: 0\n");
+    auto cancel =
+        ExpectCli({"import", "--no-update-defs", p.db, a}, 1,
+                  "Points added: 1      Points updated: 0\n", "Error: Invalid Point Type: BOGUS");
+    EXPECT_TRUE(Holds(cancel.err, "Answer: Cancel"));
     EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "<no row>");
-
-    auto yes = RunCli({"--yes", "import", "--no-update-defs", p.db, a});
-    EXPECT_EQ(yes.exitCode, 0) << yes.err;
+    ExpectCli({"--yes", "import", "--no-update-defs", p.db, a}, 0);
     EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "<null>");
-
-    auto noColumn = RunCli({"import", "--no-update-defs", p.db,
-                            p.file("c.eb", {"&T REGCLNIM", "&N A3", "NEWPARAM = 1"})});
-    EXPECT_EQ(noColumn.exitCode, 1);
-    EXPECT_NE(noColumn.err.find("c.eb, line 3, point A3, parameter NEWPARAM"), std::string::npos)
-        << noColumn.err;
+    ExpectCli({"import", "--no-update-defs", p.db,
+               p.file("c.eb", {"&T REGCLNIM", "&N A3", "NEWPARAM = 1"})},
+              1, nullptr, "c.eb, line 3, point A3, parameter NEWPARAM");
     EXPECT_EQ(p.value("REGCLNIM", "A3", "PTDESC"), "<null>");  // the point is saved without it
 }
 
@@ -64,12 +55,8 @@ void MakeWideTable(const std::string& path, int width) {
         made->createIndex("REGCLNIM", {"PrimaryKey", {"NAME"}, true});
         made->commit();
     }
-    sqlite3* raw = nullptr;
-    sqlite3_open(path.c_str(), &raw);
-    const std::string last = "C" + std::to_string(width);
-    sqlite3_exec(raw, ("INSERT INTO REGCLNIM (NAME, " + last + ") VALUES ('X1', 'last')").c_str(),
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
+    pel::test::QueryText(
+        path, "INSERT INTO REGCLNIM (NAME, C" + std::to_string(width) + ") VALUES ('X1', 'last')");
 }
 
 // SQLite holds 2,000 columns in a table and in a result: parameter columns stop at 1,997, so
@@ -80,23 +67,15 @@ TEST(ImportCli, ParameterColumnsStopShortOfTheColumnLimitAndWiderTablesAreStillR
     MakeWideTable(db, 1990);
     pel::test::WriteFile(eb, CrLf({"&T REGCLNIM", "&N X1", "P1 = 1", "P2 = 1", "P3 = 1", "P4 = 1",
                                    "P5 = 1", "P6 = 1", "P7 = 1", "P8 = 1", "P9 = 1", "P10 = 1"}));
-    const auto import = RunCli({"import", db, eb});
-    EXPECT_EQ(import.exitCode, 1);
-    EXPECT_NE(import.err.find("REGCLNIM has 1997 columns, as many as it may have; these 3 "
-                              "parameters got no column and their values cannot be stored: P8 "
-                              "P9 P10"),
-              std::string::npos)
-        << import.err;
+    ExpectCli({"import", db, eb}, 1, nullptr,
+              "REGCLNIM has 1997 columns, as many as it may have; these 3 parameters got no "
+              "column and their values cannot be stored: P8 P9 P10");
     EXPECT_EQ(pel::db::Database::open(db, false)->tableInfo("REGCLNIM")->columns.size(), 1997u);
     const std::vector<std::vector<std::string>> runs = {
         {"compare", db, dir.file("r.htm"), eb},  // adds _Found: 1,998 columns and the row id
         {"export", db, dir.file("out.eb"), "--types", "REGCLNIM"},
         {"export", dir.file("full.db"), dir.file("out.eb"), "--types", "REGCLNIM"}};
     MakeWideTable(dir.file("full.db"), 2000);  // made elsewhere: read without its row id
-    for (const auto& run : runs) {
-        const auto r = RunCli(run);
-        EXPECT_EQ(r.exitCode, 0) << run[1] << r.err;
-        EXPECT_NE(r.out, "") << run[1] << r.err;
-    }
-    EXPECT_NE(pel::test::ReadFile(dir.file("out.eb")).find("C2000 = last"), std::string::npos);
+    for (const auto& run : runs) EXPECT_NE(ExpectCli(run, 0).out, "") << run[1];
+    EXPECT_TRUE(Holds(pel::test::ReadFile(dir.file("out.eb")), "C2000 = last"));
 }

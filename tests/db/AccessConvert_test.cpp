@@ -20,18 +20,11 @@
 using namespace pel;
 using namespace pel::db;
 using pel::test::CopyAccessFixture;
+using pel::test::FilesIn;
 using pel::test::RecordingFeedback;
 using pel::test::TempDir;
 
 namespace {
-
-std::vector<std::string> FilesIn(const TempDir& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 struct RoundTrip {
     const char* fixture;
@@ -126,7 +119,7 @@ TEST(ConvertDatabase, RefusesAnExistingDestinationAndLeavesNothingWhenItFails) {
     RecordingFeedback feedback;
     EXPECT_EQ(ConvertDatabase(feedback, {source, existing}), Outcome::LeftUndone);
     ASSERT_EQ(feedback.messages.size(), 1u);
-    EXPECT_NE(feedback.messages[0].text.find(existing + " exists already"), std::string::npos);
+    EXPECT_TRUE(test::Holds(feedback.messages[0].text, existing + " exists already"));
     EXPECT_EQ(pel::test::ReadFile(existing), "keep me");
 
     // A source that fails half-way: the second table's rows are cut off the file.
@@ -137,7 +130,7 @@ TEST(ConvertDatabase, RefusesAnExistingDestinationAndLeavesNothingWhenItFails) {
         RecordingFeedback f;
         EXPECT_EQ(ConvertDatabase(f, {from, dir.file("new.db")}), Outcome::LeftUndone) << from;
         ASSERT_EQ(f.messages.size(), 1u) << from;
-        EXPECT_NE(f.messages[0].text.find(from), std::string::npos) << f.messages[0].text;
+        EXPECT_TRUE(test::Holds(f.messages[0].text, from));
         EXPECT_TRUE(f.results.empty());
     }
     EXPECT_EQ(FilesIn(dir),
@@ -174,8 +167,7 @@ TEST(ConvertDatabase, TheCommandLineWarnsWithoutLibmdbsComplaints) {
     auto partly = pel::test::RunCli(
         {"convert", CopyAccessFixture(dir, "testIndexPropertiesV2000.mdb"), dir.file("props.db")});
     EXPECT_EQ(partly.exitCode, 1);
-    EXPECT_NE(partly.err.find("Warning: The index PrimaryKey of the table TableIgnoreNulls2"),
-              std::string::npos)
-        << partly.err;
+    EXPECT_TRUE(
+        test::Holds(partly.err, "Warning: The index PrimaryKey of the table TableIgnoreNulls2"));
     EXPECT_EQ(partly.err.find("CRITICAL"), std::string::npos) << partly.err;  // libmdb kept quiet
 }

@@ -120,7 +120,7 @@ TEST(EbLineReader, AMissingFileOrAFolderIsAnErrorNotACrash) {
     TempDir dir;
     EbLineReader r;
     EXPECT_FALSE(r.open(dir.file("missing.eb")));
-    EXPECT_NE(r.errorText().find("missing.eb"), std::string::npos);
+    EXPECT_TRUE(pel::test::Holds(r.errorText(), "missing.eb"));
     EXPECT_FALSE(r.open(dir.path().string()));
 }
 

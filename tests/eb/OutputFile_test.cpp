@@ -14,14 +14,6 @@ using pel::test::ReadFile;
 using pel::test::TempDir;
 using pel::test::WriteFile;
 
-namespace {
-std::size_t FilesIn(const TempDir& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(dir.path())) ++n;
-    return n;
-}
-}  // namespace
-
 TEST(OutputFile, ThePreviousFileStaysWholeUntilTheNewOneIsCommitted) {
     TempDir dir;
     const std::string out = dir.file("out.eb"), target = dir.file("target.eb");
@@ -40,7 +32,7 @@ TEST(OutputFile, ThePreviousFileStaysWholeUntilTheNewOneIsCommitted) {
                 EXPECT_TRUE(w.commit());
             }
         }
-        EXPECT_EQ(FilesIn(dir), 2u);  // no temporary file left behind
+        EXPECT_EQ(pel::test::FilesIn(dir).size(), 2u);  // no temporary file left behind
     }
     EXPECT_EQ(ReadFile(target), "new\r\n");
     EXPECT_TRUE(std::filesystem::is_symlink(out));  // the link is kept, its file replaced
@@ -55,6 +47,6 @@ TEST(OutputFile, ADeviceOrAMissingFolderCannotBeOpened) {
     TempDir dir;
     OutputFile device;
     EXPECT_FALSE(device.open("/dev/full"));
-    EXPECT_NE(device.errorText().find("not a regular file"), std::string::npos);
+    EXPECT_TRUE(pel::test::Holds(device.errorText(), "not a regular file"));
     EXPECT_FALSE(OutputFile().open(dir.file("no/such/folder/o.eb")));
 }

@@ -114,25 +114,6 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFla
     return rc;
 }
 
-int Delete(sqlite3_vfs*, const char* n, int s) {
-    return real->xDelete(real, n, s);
-}
-int Access(sqlite3_vfs*, const char* n, int f, int* o) {
-    return real->xAccess(real, n, f, o);
-}
-int FullPathname(sqlite3_vfs*, const char* n, int size, char* out) {
-    return real->xFullPathname(real, n, size, out);
-}
-int Randomness(sqlite3_vfs*, int n, char* out) {
-    return real->xRandomness(real, n, out);
-}
-int Sleep(sqlite3_vfs*, int us) {
-    return real->xSleep(real, us);
-}
-int CurrentTime(sqlite3_vfs*, double* t) {
-    return real->xCurrentTime(real, t);
-}
-
 void Install() {
     const char* fault = std::getenv("PELORIN_FAULT");
     if (!fault) return;
@@ -142,19 +123,11 @@ void Install() {
     config.after = blank ? std::strtol(blank + 1, nullptr, 10) : 0;
     if (const char* file = std::getenv("PELORIN_FAULT_FILE")) config.file = file;
     real = sqlite3_vfs_find(nullptr);
-    faulty = sqlite3_vfs{};
-    faulty.iVersion = 1;
+    faulty = *real;  // the real file system's calls but for opening, which wraps each file
+    faulty.pNext = nullptr;
     faulty.szOsFile = static_cast<int>(sizeof(File)) + real->szOsFile;
-    faulty.mxPathname = real->mxPathname;
     faulty.zName = "pelorin-faults";
     faulty.xOpen = Open;
-    faulty.xDelete = Delete;
-    faulty.xAccess = Access;
-    faulty.xFullPathname = FullPathname;
-    faulty.xDlOpen = nullptr;
-    faulty.xRandomness = Randomness;
-    faulty.xSleep = Sleep;
-    faulty.xCurrentTime = CurrentTime;
     sqlite3_vfs_register(&faulty, 1);
 }
 

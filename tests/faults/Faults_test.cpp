@@ -97,7 +97,7 @@ TEST(Faults, EveryCommandStopsWithExitOneAMessageNamingTheFaultAndASoundDatabase
         }
         const auto r = RunCli(args, Fault(c.fault, watched));
         EXPECT_EQ(r.exitCode, 1) << r.err;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_TRUE(pel::test::Holds(r.err, c.says));
         for (const auto& db : {p.db, p.fresh})
             EXPECT_EQ(QueryText(db, "PRAGMA integrity_check"), "ok") << db;
         if (c.command == "import") {
@@ -106,8 +106,7 @@ TEST(Faults, EveryCommandStopsWithExitOneAMessageNamingTheFaultAndASoundDatabase
             EXPECT_EQ(r.out, "Points added: " + rows + "      Points updated: 0\n");
             EXPECT_EQ(rows, "100");
             if (c.fault != "lock 1") {
-                EXPECT_NE(r.err.find("import the file again from line 301"), std::string::npos)
-                    << r.err;
+                EXPECT_TRUE(pel::test::Holds(r.err, "import the file again from line 301"));
             }
             EXPECT_EQ(RunCli({"import", "--yes", "--no-update-defs", p.fresh, p.eb}).exitCode, 0);
             EXPECT_EQ(Rows(p.fresh), "200");
@@ -150,8 +149,7 @@ TEST(Faults, AFullDiskForEveryTextOutputEndsWithExitOneAndANamedFile) {
         fullDisk.fileSizeLimit = kLimit;
         const auto r = RunCli(args, fullDisk);
         EXPECT_EQ(r.exitCode, 1) << r.err;
-        EXPECT_NE(r.err.find("Cannot write " + output + ": File too large"), std::string::npos)
-            << r.err;
+        EXPECT_TRUE(pel::test::Holds(r.err, "Cannot write " + output + ": File too large"));
         for (const auto& db : {large, small})
             EXPECT_EQ(QueryText(db, "PRAGMA integrity_check"), "ok");
         EXPECT_EQ(pel::test::ReadFile(output), "PREVIOUS");  // the previous output stays whole

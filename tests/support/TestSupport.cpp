@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <csignal>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -82,6 +83,19 @@ bool WritableNow(const std::string& database) {
     if (free) sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(h);
     return free;
+}
+
+::testing::AssertionResult Holds(std::string_view text, std::string_view part) {
+    if (text.find(part) != std::string_view::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
+}
+
+std::vector<std::string> FilesIn(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -205,6 +219,19 @@ CliResult RunCli(const std::vector<std::string>& args, const CliConditions& cond
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     r.out = ReadFile(outPath);
     r.err = ReadFile(errPath);
+    return r;
+}
+
+CliResult ExpectCli(const std::vector<std::string>& args, int exitCode, const char* out,
+                    std::string_view err) {
+    std::string run;
+    for (const auto& a : args) run += " " + a;
+    CliResult r = RunCli(args);
+    EXPECT_EQ(r.exitCode, exitCode) << run << "\n" << r.err;
+    if (out) {
+        EXPECT_EQ(r.out, out) << run;
+    }
+    EXPECT_TRUE(Holds(r.err, err)) << run;
     return r;
 }
 

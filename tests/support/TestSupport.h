@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/Feedback.h"
 #include "core/PointTypeCatalog.h"
 #include "db/Database.h"
@@ -78,6 +80,12 @@ class RecordingFeedback : public Feedback {
     std::map<std::pair<Panel, Label>, std::string> labels;  // as last set
 };
 
+// Whether `text` holds `part`; a failure shows the text.
+::testing::AssertionResult Holds(std::string_view text, std::string_view part);
+
+// The names of the files in a folder, sorted.
+std::vector<std::string> FilesIn(const TempDir& dir);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
 // Lines joined with CR LF, each ended by CR LF.
@@ -134,6 +142,10 @@ struct CliConditions {
 };
 // Runs bin/pelorin-cli with the arguments (no shell: each argument as given), stdin empty.
 CliResult RunCli(const std::vector<std::string>& args, const CliConditions& conditions = {});
+// Runs it and checks the exit status, the standard output when `out` is given, and that the
+// standard error holds `err`; a failure names the arguments.
+CliResult ExpectCli(const std::vector<std::string>& args, int exitCode, const char* out = nullptr,
+                    std::string_view err = {});
 // Starts it without waiting, standard output and error into the files named: for tests that
 // kill it.
 int StartCli(const std::vector<std::string>& args, const std::string& outPath,
