@@ -24,7 +24,7 @@ fi
 # The engine suites whose behaviour is the same over both stores (what only a file has,
 # such as its deletion or an Access original, stays with the file).
 engine_suites_on_server='DefinitionUpdate.*:Import.*:Export.*:CompareEb.*:CompareDb.*:ConnectionReport.*'
-engine_suites_on_server+='-Import.ADatabaseDeleted*:Import.AReadOnlyFile*'
+engine_suites_on_server+='-Import.ADatabaseDeleted*'
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(release asan)
 for preset in "${presets[@]}"; do
