@@ -4,6 +4,10 @@
 
 namespace pel::db {
 
+void Cursor::setText(int i, std::string_view text) {
+    setValue(i, Value::text(std::string(text)));
+}
+
 void Cursor::valueText(int i, std::string& out) const {
     out = ValueText(value(i), field(i).type);
 }

@@ -88,6 +88,8 @@ class Cursor {
     // Updating mode only. Assignments stay pending until update().
     virtual void addNew() = 0;
     virtual void setValue(int i, Value v) = 0;
+    // setValue(i, Value::text(text)); a driver may keep the storage of the text from row to row.
+    virtual void setText(int i, std::string_view text);
     virtual void update() = 0;
     virtual void cancelUpdate() = 0;
     virtual bool editing() const = 0;  // a row is being added or has pending assignments

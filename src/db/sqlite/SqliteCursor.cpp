@@ -231,6 +231,11 @@ void SqliteCursor::setValue(int i, Value v) {
     edit_.assign(i, std::move(v), table_.name, source_ != Source::None);
 }
 
+void SqliteCursor::setText(int i, std::string_view text) {
+    RequireUpdating(mode_, "Cannot change a value", table_.name);
+    edit_.assignText(i, text, table_.name, source_ != Source::None);
+}
+
 sqlite3_stmt* SqliteCursor::writeStatement(bool insert) {
     auto& cache = insert ? inserts_ : updates_;
     const std::vector<int>& assigned = edit_.assignedColumns();
