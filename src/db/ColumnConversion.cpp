@@ -49,7 +49,13 @@ constexpr const char* kByteRange = "a Byte column takes a whole number from 0 to
 
 }  // namespace
 
+bool StoresTextAsIs(int typeCode) {
+    return !IsWholeNumberType(typeCode) && !IsFloatingType(typeCode) && typeCode != kBoolean &&
+           typeCode != kByte;
+}
+
 Conversion ConvertForColumn(int typeCode, std::string_view text) {
+    if (StoresTextAsIs(typeCode)) return Stored(Value::text(std::string(text)));
     if (IsWholeNumberType(typeCode)) {
         auto number = ParseNumber(text);
         if (!number) return NoNumber(text);
@@ -77,13 +83,11 @@ Conversion ConvertForColumn(int typeCode, std::string_view text) {
             return Stored(Value::integer(*number != 0 ? 1 : 0));
         return DoesNotFit("a Yes/No column takes True, False, Yes, No, On, Off or a number");
     }
-    if (typeCode == kByte) {
-        auto number = ParseNumber(text);
-        if (number && std::floor(*number) == *number && *number >= 0 && *number <= 255)
-            return Stored(Value::integer(static_cast<std::int64_t>(*number)));
-        return DoesNotFit(kByteRange);
-    }
-    return Stored(Value::text(std::string(text)));
+    // What is left is a Byte column.
+    auto number = ParseNumber(text);
+    if (number && std::floor(*number) == *number && *number >= 0 && *number <= 255)
+        return Stored(Value::integer(static_cast<std::int64_t>(*number)));
+    return DoesNotFit(kByteRange);
 }
 
 std::string WhyValueDoesNotFit(int typeCode, const Value& value) {

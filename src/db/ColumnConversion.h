@@ -23,6 +23,8 @@ struct Conversion {
 // above). Yes/No: True/Yes/On/non-zero number 1, False/No/Off/0 0, else does not
 // fit. BYTE: a whole number 0..255. Text and every other type: the text.
 Conversion ConvertForColumn(int typeCode, std::string_view text);
+// Whether a column of the type stores the text as it is (no conversion can fail).
+bool StoresTextAsIs(int typeCode);
 
 // Why a value already converted cannot be stored in a column of the type (a whole number out of
 // its range, a Byte outside 0 to 255); empty when it fits. For a store that would refuse it.

@@ -1,6 +1,16 @@
 #include "db/Database.h"
 
+#include "db/ValueText.h"
+
 namespace pel::db {
+
+void Cursor::setText(int i, std::string_view text) {
+    setValue(i, Value::text(std::string(text)));
+}
+
+void Cursor::valueText(int i, std::string& out) const {
+    out = ValueText(value(i), field(i).type);
+}
 
 int TableInfo::columnIndex(std::string_view column) const {
     for (std::size_t i = 0; i < columns.size(); ++i)

@@ -81,10 +81,15 @@ class Cursor {
     virtual const ColumnInfo& field(int i) const = 0;
     virtual int fieldIndex(std::string_view name) const = 0;  // ignores case; -1 if none
     virtual Value value(int i) const = 0;                     // current row (pending if assigned)
+    // ValueText of value(i) in the column's type, into `out`, whose storage is reused: a walk
+    // over many rows then makes no string per value.
+    virtual void valueText(int i, std::string& out) const;
 
     // Updating mode only. Assignments stay pending until update().
     virtual void addNew() = 0;
     virtual void setValue(int i, Value v) = 0;
+    // setValue(i, Value::text(text)); a driver may keep the storage of the text from row to row.
+    virtual void setText(int i, std::string_view text);
     virtual void update() = 0;
     virtual void cancelUpdate() = 0;
     virtual bool editing() const = 0;  // a row is being added or has pending assignments

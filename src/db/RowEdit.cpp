@@ -15,7 +15,7 @@ void RowEdit::startAdding() {
     adding_ = true;
 }
 
-void RowEdit::assign(int column, Value value, const std::string& table, bool onRow) {
+Value& RowEdit::slot(int column, const std::string& table, bool onRow) {
     const auto k = static_cast<std::size_t>(column);
     if (column < 0 || k >= pending_.size())
         throw DbError(DbError::Kind::NoColumn,
@@ -29,7 +29,7 @@ void RowEdit::assign(int column, Value value, const std::string& table, bool onR
         assigned_[k] = 1;
         assignedList_.push_back(column);
     }
-    pending_[k] = std::move(value);
+    return pending_[k];
 }
 
 const Value* RowEdit::shown(int column) const {
@@ -49,7 +49,8 @@ void RowEdit::written() {
     written_.swap(pending_);
     writtenAssigned_.swap(assigned_);
     writtenActive_ = true;
-    pending_.assign(written_.size(), Value());
+    pending_.resize(written_.size());  // empty before the first row written
+    for (Value& v : pending_) v.reset();  // their storage serves the next row
     assigned_.assign(written_.size(), 0);
     assignedList_.clear();
     editing_ = false;
@@ -58,7 +59,7 @@ void RowEdit::written() {
 
 void RowEdit::unassign(int column) {
     assigned_[static_cast<std::size_t>(column)] = 0;
-    pending_[static_cast<std::size_t>(column)] = Value();
+    pending_[static_cast<std::size_t>(column)].reset();
 }
 
 void RowEdit::cancel() {

@@ -23,7 +23,13 @@ class RowEdit {
     void startAdding();
     // Assigns a column of the current row (`onRow`: the cursor stands on one) or of the row
     // being added; refuses a column the table lacks.
-    void assign(int column, Value value, const std::string& table, bool onRow);
+    void assign(int column, Value value, const std::string& table, bool onRow) {
+        slot(column, table, onRow) = std::move(value);
+    }
+    // The same for a text, in the storage the column's slot kept from earlier rows.
+    void assignText(int column, std::string_view text, const std::string& table, bool onRow) {
+        slot(column, table, onRow).assignText(text);
+    }
     // The value the cursor shows for a column instead of the stored one, or none.
     const Value* shown(int column) const;
     // Whether the column's current value is the stored one (not one written by this cursor).
@@ -52,6 +58,8 @@ class RowEdit {
     void leaveRow() { writtenActive_ = false; }
 
   private:
+    // The pending value of a column, marked assigned.
+    Value& slot(int column, const std::string& table, bool onRow);
     void unassign(int column);
 
     bool editing_ = false;

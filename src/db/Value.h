@@ -33,6 +33,20 @@ class Value {
         return v;
     }
 
+    // Text in place of what the value held, in the storage it kept: a value assigned row after
+    // row then allocates once (see reset()).
+    void assignText(std::string_view s) {
+        kind_ = Kind::Text;
+        text_.assign(s);
+    }
+    // Null again, keeping the storage of its text for the next assignText().
+    void reset() {
+        kind_ = Kind::Null;
+        integer_ = 0;
+        real_ = 0;
+        text_.clear();
+    }
+
     Kind kind() const { return kind_; }
     bool isNull() const { return kind_ == Kind::Null; }
     std::int64_t asInteger() const { return integer_; }

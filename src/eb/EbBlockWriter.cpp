@@ -5,10 +5,21 @@
 
 namespace pel::eb {
 
+namespace {
+// Notes `column` when a character of the line could not be written as it is.
+void WriteCounted(TextFileWriter& out, std::string_view column, BlockNotes& notes,
+                  std::initializer_list<std::string_view> parts) {
+    const std::size_t before = out.unmappable();
+    out.writeLineOf(parts);
+    if (out.unmappable() != before) notes.unmappable.emplace_back(column);
+}
+}  // namespace
+
 BlockLayout::BlockLayout(const std::vector<std::string_view>& columnNames,
                          std::string_view quotedList) {
     for (std::string_view name : columnNames) {
-        Column c{Kind::Parameter, false, std::string(name) + " = ", std::string(name)};
+        Column c{Kind::Parameter, false, std::string(name) + " = ", std::string(name),
+                 HasLineBreak(name)};
         if (name == "NAME" || name == "PNTTYPE") {
             c.kind = Kind::Nothing;
         } else if (EqualsIgnoreCase(name, "_INTERNAL")) {
@@ -30,9 +41,7 @@ void BlockLayout::writeNoted(TextFileWriter& out, std::string_view column, Block
         line_ = WithoutLineBreaks(line_);
         notes.lineBreaks.emplace_back(column);
     }
-    const std::size_t before = out.unmappable();
-    out.writeLine(line_);
-    if (out.unmappable() != before) notes.unmappable.emplace_back(column);
+    WriteCounted(out, column, notes, {line_});
 }
 
 BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
@@ -55,8 +64,14 @@ BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
         // A value that begins with a double quote is quoted too: unquoted, the reader would
         // take that quote (and one at its end) for the quoting and drop it. Quoting is decided
         // on the text as written, a line break already a blank.
+        const bool breaks = columns_[i].prefixBreaks || HasLineBreak(value);
         const bool quoted = columns_[i].quotedByList || value.find(' ') != std::string::npos ||
-                            value.front() == '"' || HasLineBreak(value);
+                            value.front() == '"' || breaks;
+        if (!breaks) {  // the common line, written without a copy
+            const std::string_view quote = quoted ? "\"" : "";
+            WriteCounted(out, columns_[i].name, notes, {columns_[i].prefix, quote, value, quote});
+            continue;
+        }
         line_.assign(columns_[i].prefix);
         if (quoted) line_ += '"';
         line_ += value;

@@ -49,6 +49,7 @@ class BlockLayout {
         bool quotedByList;
         std::string prefix;  // "NAME = "
         std::string name;
+        bool prefixBreaks;  // a name with a line break, written as a blank
     };
     // Writes line_ as one line, its line breaks as blanks; notes `column` when anything in it
     // could not be written as it is.

@@ -71,15 +71,7 @@ bool EbLineReader::fill() {
         return false;
     }
     // Most files are plain ASCII: then no line of this buffer needs decoding.
-    std::uint64_t bits = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= end_; i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, buffer_.data() + i, 8);
-        bits |= w;
-    }
-    for (; i < end_; ++i) bits |= static_cast<unsigned char>(buffer_[i]);
-    bufferHasHigh_ = (bits & 0x8080808080808080ULL) != 0;
+    bufferHasHigh_ = !IsAscii(std::string_view(buffer_.data(), end_));
     return true;
 }
 

@@ -3,6 +3,7 @@
 // synced, and renamed over the destination only when it is whole: a killed run, or one whose
 // write or sync failed, leaves the previous file as it was.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,7 @@ class OutputFile {
 
   private:
     void fail(const char* what);
+    void startWriteBack();
 
     int fd_ = -1;
     std::string path_;    // the destination as given (for messages)
@@ -58,6 +60,8 @@ class OutputFile {
     std::string temp_;
     std::string error_;
     bool existed_ = false;
+    std::uint64_t written_ = 0;         // bytes written since open
+    std::uint64_t writeBackStart_ = 0;  // the first byte the disk was not yet asked to write
 };
 
 }  // namespace pel::eb

@@ -17,12 +17,14 @@ bool TextFileWriter::open(const std::string& path, TextEncoding encoding) {
     return true;
 }
 
-void TextFileWriter::writeLine(std::string_view utf8) {
+void TextFileWriter::writeLineOf(std::initializer_list<std::string_view> parts) {
     if (!file_.isOpen()) return;
-    if (utf8_ || IsAscii(utf8))
-        buffer_.append(utf8);
-    else
-        AppendUtf8AsCp1252(utf8, buffer_, unmappable_);
+    for (std::string_view utf8 : parts) {
+        if (utf8_ || IsAscii(utf8))
+            buffer_.append(utf8);
+        else
+            AppendUtf8AsCp1252(utf8, buffer_, unmappable_);
+    }
     buffer_ += "\r\n";
     if (buffer_.size() >= kFlushSize) flush();
 }

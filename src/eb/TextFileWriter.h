@@ -4,6 +4,7 @@
 // OutputFile).
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,9 @@ class TextFileWriter {
     // Starts a new file for `path`. False when it cannot (errorText() says why).
     bool open(const std::string& path, TextEncoding encoding = TextEncoding::Cp1252);
     // One line (UTF-8), ended by CR LF.
-    void writeLine(std::string_view utf8);
+    void writeLine(std::string_view utf8) { writeLineOf({utf8}); }
+    // One line made of `parts` (each whole UTF-8), ended by CR LF: no copy of the line first.
+    void writeLineOf(std::initializer_list<std::string_view> parts);
     // Writes out, syncs and puts the file in place; false when anything failed since open (the
     // destination is then left as it was).
     bool commit();

@@ -7,7 +7,6 @@
 #include "core/ProblemList.h"
 #include "db/Database.h"
 #include "db/Definitions.h"
-#include "db/ValueText.h"
 #include "eb/EbBlockWriter.h"
 #include "eb/OutputFile.h"
 #include "eb/TextFileWriter.h"
@@ -203,6 +202,7 @@ class ExportRun {
         const int count = cursor->fieldCount();
         const int name = cursor->fieldIndex("NAME");
         std::vector<std::string> texts(static_cast<std::size_t>(count));
+        std::string pointName;
         std::vector<std::string_view> names;
         int ptdesc = -1;
         for (int i = 0; i < count; ++i) {
@@ -219,9 +219,10 @@ class ExportRun {
                     cancelled_ = true;
                     break;
                 }
-                const std::string pointName =
-                    name >= 0 ? db::ValueText(cursor->value(name), cursor->field(name).type)
-                              : std::string();
+                if (name >= 0)
+                    cursor->valueText(name, pointName);
+                else
+                    pointName.clear();
                 if (!selected_ || selected_->count(pointName)) {
                     writeBlock(*cursor, type, pointName, ptdesc, texts, layout);
                     if (selected_) written_.insert(pointName);
@@ -251,8 +252,7 @@ class ExportRun {
     void writeBlock(db::Cursor& cursor, const std::string& type, const std::string& pointName,
                     int ptdesc, std::vector<std::string>& texts, eb::BlockLayout& layout) {
         for (int i = 0; i < cursor.fieldCount(); ++i)
-            texts[static_cast<std::size_t>(i)] =
-                db::ValueText(cursor.value(i), cursor.field(i).type);
+            cursor.valueText(i, texts[static_cast<std::size_t>(i)]);
         feedback_.setLabel(Panel::Export, Label::Name, pointName);
         feedback_.setLabel(Panel::Export, Label::PntType, type);
         if (ptdesc >= 0 && !texts[static_cast<std::size_t>(ptdesc)].empty())

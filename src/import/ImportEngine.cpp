@@ -171,7 +171,7 @@ class ImportRun : public eb::EbBlockHandler {
         recordOpen_ = false;
         if (internalFlag_) {
             if (table_->internal >= 0)
-                cursor_->setValue(table_->internal, db::Value::text(internalText_));
+                cursor_->setText(table_->internal, internalText_);
             else
                 notStored_.add(feedback_, where() + ", point " + pointName_ +
                                               ": no column _INTERNAL for its internal lines");
@@ -193,7 +193,7 @@ class ImportRun : public eb::EbBlockHandler {
     eb::BlockChoice pointType(std::string_view type) override {
         blockStartLine_ = reader_.lineNumber();
         completePoint();
-        pointType_ = std::string(type);
+        pointType_.assign(type);
         feedback_.setLabel(Panel::Import, Label::PntType, pointType_);
         internalFlag_ = false;
         internalText_.clear();
@@ -247,7 +247,7 @@ class ImportRun : public eb::EbBlockHandler {
                 ": a point-name line without a name starts no point; its lines are skipped");
             return;
         }
-        pointName_ = std::string(name);
+        pointName_.assign(name);
         feedback_.setLabel(Panel::Import, Label::Name, pointName_);
         table_ = table();
         if (!table_) {
@@ -258,9 +258,8 @@ class ImportRun : public eb::EbBlockHandler {
         if (!cursor_->seek(pointName_)) {
             if (mode_ == ImportMode::UpdatesOnly) return;
             cursor_->addNew();
-            if (table_->name >= 0) cursor_->setValue(table_->name, db::Value::text(pointName_));
-            if (table_->pntType >= 0)
-                cursor_->setValue(table_->pntType, db::Value::text(pointType_));
+            if (table_->name >= 0) cursor_->setText(table_->name, pointName_);
+            if (table_->pntType >= 0) cursor_->setText(table_->pntType, pointType_);
             adding_ = true;
             feedback_.setLabel(Panel::Import, Label::Status, "Adding " + pointName_);
         } else {
@@ -314,7 +313,9 @@ class ImportRun : public eb::EbBlockHandler {
                                           std::string(p.name));
             return;
         }
-        Conversion conv = db::ConvertForColumn(cursor_->field(column).type, value);
+        const int type = cursor_->field(column).type;
+        if (db::StoresTextAsIs(type)) return cursor_->setText(column, value);
+        Conversion conv = db::ConvertForColumn(type, value);
         if (conv.outcome != Conversion::Outcome::Stored) {
             const bool fits = conv.outcome == Conversion::Outcome::NotANumber;
             notStored_.add(feedback_,

@@ -1,5 +1,8 @@
 #include "db/access/AccessRows.h"
 
+#include <sys/mman.h>
+
+#include <cstdint>
 #include <limits>
 
 #include "db/Database.h"
@@ -19,6 +22,29 @@ Value AccessRows::value(std::size_t row, std::size_t column) const {
             return Value::text(std::string(text(c)));
     }
     return Value::null();
+}
+
+namespace {
+
+// A table's rows are read into a few large blocks that are each written once, from start to
+// end: in huge pages the kernel meets one fault where it would meet five hundred.
+void PreferHugePages([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (start + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t end = (start + bytes) & ~(kHuge - 1);
+    if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#endif
+}
+
+}  // namespace
+
+void AccessRows::reserve(std::size_t rows, std::size_t textBytes) {
+    cells_.reserve(rows * columns_);
+    texts_.reserve(textBytes);
+    PreferHugePages(cells_.data(), cells_.capacity() * sizeof(AccessCell));
+    PreferHugePages(texts_.data(), texts_.capacity());
 }
 
 void AccessRows::addInteger(std::int64_t i) {

@@ -41,10 +41,7 @@ class AccessRows {
     Value value(std::size_t row, std::size_t column) const;
 
     // Room for the rows and text bytes ahead, so that filling does not copy what it has.
-    void reserve(std::size_t rows, std::size_t textBytes) {
-        cells_.reserve(rows * columns_);
-        texts_.reserve(textBytes);
-    }
+    void reserve(std::size_t rows, std::size_t textBytes);
     std::size_t textBytes() const { return texts_.size(); }
 
     // Filling, one row at a time, every column in order.

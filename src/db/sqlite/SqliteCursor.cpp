@@ -136,6 +136,16 @@ Value SqliteCursor::value(int i) const {
     return ReadColumn(st, i + firstColumn_);
 }
 
+void SqliteCursor::valueText(int i, std::string& out) const {
+    sqlite3_stmt* st = edit_.shown(i) ? nullptr : currentStatement();
+    const int column = i + firstColumn_;
+    if (!st || sqlite3_column_type(st, column) != SQLITE_TEXT) return Cursor::valueText(i, out);
+    const unsigned char* t = sqlite3_column_text(st, column);
+    if (!t) return out.clear();
+    out.assign(reinterpret_cast<const char*>(t),
+               static_cast<std::size_t>(sqlite3_column_bytes(st, column)));
+}
+
 bool SqliteCursor::stepWalk() {
     int rc = sqlite3_step(walk_);
     if (rc == SQLITE_ROW) {
@@ -219,6 +229,11 @@ void SqliteCursor::addNew() {
 void SqliteCursor::setValue(int i, Value v) {
     RequireUpdating(mode_, "Cannot change a value", table_.name);
     edit_.assign(i, std::move(v), table_.name, source_ != Source::None);
+}
+
+void SqliteCursor::setText(int i, std::string_view text) {
+    RequireUpdating(mode_, "Cannot change a value", table_.name);
+    edit_.assignText(i, text, table_.name, source_ != Source::None);
 }
 
 sqlite3_stmt* SqliteCursor::writeStatement(bool insert) {

@@ -35,6 +35,8 @@ class SqliteCursor : public Cursor {
     }
     int fieldIndex(std::string_view name) const override;
     Value value(int i) const override;
+    void valueText(int i, std::string& out) const override;
+    void setText(int i, std::string_view text) override;
 
     void addNew() override;
     void setValue(int i, Value v) override;
