@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "db/Database.h"
 #include "db/PointDatabase.h"
 #include "db/ServerUri.h"
@@ -47,38 +45,33 @@ std::string Plant(const std::string& location) {
     return location;
 }
 
-std::string PlantOnServer() {
-    return Plant(test::FreshServerDatabase());
-}
-
 std::vector<std::string> Names(Cursor& c) {
     std::vector<std::string> names;
     for (c.moveFirst(); !c.eof(); c.moveNext()) names.push_back(c.value(0).asText());
     return names;
 }
 
-// Where a store keeps a new plant: a SQLite file always, the test server when there is one.
-struct Store {
-    const char* name;
-    bool server;
-    std::function<std::string(const test::TempDir&)> location;
-};
-
-struct PointStore : ::testing::TestWithParam<Store> {
+// A plant in a SQLite file always, on the test server when there is one.
+struct PointStore : ::testing::TestWithParam<bool> {
     test::TempDir dir;
     std::string uri;
     void SetUp() override {
-        if (GetParam().server) PELORIN_REQUIRE_SERVER();
-        uri = Plant(GetParam().location(dir));
+        if (GetParam()) PELORIN_REQUIRE_SERVER();
+        uri = Plant(GetParam() ? test::FreshServerDatabase() : dir.file("plant.db"));
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    Stores, PointStore,
-    ::testing::Values(
-        Store{"File", false, [](const test::TempDir& d) { return d.file("plant.db"); }},
-        Store{"Server", true, [](const test::TempDir&) { return test::FreshServerDatabase(); }}),
-    [](const auto& store) { return std::string(store.param.name); });
+// What only a server has, over a plant on it.
+struct ServerDatabase : ::testing::Test {
+    std::string uri;
+    void SetUp() override {
+        PELORIN_REQUIRE_SERVER();
+        uri = Plant(test::FreshServerDatabase());
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Stores, PointStore, ::testing::Bool(),
+                         [](const auto& server) { return server.param ? "Server" : "File"; });
 
 }  // namespace
 
@@ -105,18 +98,11 @@ TEST_P(PointStore, CatalogKeepsColumnOrderTypeCodesAndIndexes) {
     EXPECT_EQ(db->tableNames(), std::vector<std::string>{"REGCLNIM"});  // our catalog is hidden
     auto info = db->tableInfo("REGCLNIM");
     ASSERT_TRUE(info);
-    std::vector<std::pair<std::string, int>> columns;
-    for (const auto& c : info->columns) columns.emplace_back(c.name, c.type);
-    EXPECT_EQ(columns, (std::vector<std::pair<std::string, int>>{{"NAME", 202},
-                                                                 {"NODENUM", 3},
-                                                                 {"SMALL", 2},
-                                                                 {"PVEULO", 4},
-                                                                 {"PVEUHI", 5},
-                                                                 {"INSVC", 11},
-                                                                 {"TINY", 16},
-                                                                 {"BYTES", 17},
-                                                                 {"PTDESC", 202},
-                                                                 {"_INTERNAL", 203}}));
+    std::string columns;
+    for (const auto& c : info->columns) columns += " " + c.name + ":" + std::to_string(c.type);
+    EXPECT_EQ(columns,
+              " NAME:202 NODENUM:3 SMALL:2 PVEULO:4 PVEUHI:5 INSVC:11 TINY:16 BYTES:17 PTDESC:202 "
+              "_INTERNAL:203");
     EXPECT_EQ(info->columnIndex("ptdesc"), 8);
     EXPECT_TRUE(IndexExists(*db, "REGCLNIM", "PrimaryKey"));
     ASSERT_TRUE(info->index("Address"));
@@ -250,14 +236,13 @@ TEST_P(PointStore, AddedColumnsComeLastAndStructureChangesAreSaved) {
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
     EXPECT_EQ(c->value(info->columnIndex("_Found")), Value::integer(0));
     EXPECT_THROW(c->setValue(0, Value::text("x")), DbError);
+    EXPECT_THROW(c->addNew(), DbError);
     EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT"), DbError);  // open for reading
 }
 
 // What the server refuses or takes where a SQLite file would not: names it would cut, values that
 // do not fit its types, a column or a row another run added meanwhile.
-TEST(ServerDatabase, RefusesWhatDoesNotFitAndTakesWhatAnotherRunAdded) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_F(ServerDatabase, RefusesWhatDoesNotFitAndTakesWhatAnotherRunAdded) {
     {
         auto db = Database::open(uri, true);
         EXPECT_THROW(db->addColumn("REGCLNIM", std::string(64, 'C'), "TEXT"), DbError);
@@ -295,9 +280,8 @@ TEST(ServerDatabase, RefusesWhatDoesNotFitAndTakesWhatAnotherRunAdded) {
     EXPECT_EQ(db->tableInfo("REGCLNIM")->columns.back().name, "LISRC(1)");
 }
 
-TEST(ServerDatabase, AWrongPasswordIsRefusedWithoutShowingIt) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string database = test::DatabaseName(test::FreshServerDatabase());
+TEST_F(ServerDatabase, AWrongPasswordIsRefusedWithoutShowingIt) {
+    const std::string database = test::DatabaseName(uri);
     try {
         Database::open(test::ServerUri(database, "pelorin_pw", "wrong-password"), false);
         ADD_FAILURE() << "a wrong password was accepted";
@@ -310,9 +294,7 @@ TEST(ServerDatabase, AWrongPasswordIsRefusedWithoutShowingIt) {
     EXPECT_EQ(db->path().find("right-password"), std::string::npos);
 }
 
-TEST(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_F(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
     AdminSession admin(uri);
     auto db = Database::open(uri, true);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
@@ -344,9 +326,7 @@ TEST(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
               "SAVED1");
 }
 
-TEST(ServerDatabase, ALockHeldByAnotherSessionIsReportedNamingTheTable) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_F(ServerDatabase, ALockHeldByAnotherSessionIsReportedNamingTheTable) {
     AdminSession other(uri);
     other.exec("BEGIN");
     other.exec("LOCK TABLE \"REGCLNIM\" IN ACCESS EXCLUSIVE MODE");
