@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "db/Database.h"
+#include "support/DatabaseDump.h"
 #include "support/ServerDatabases.h"
 #include "support/TestSupport.h"
 
@@ -80,36 +81,9 @@ std::string NewServerPointDatabase() {
     return uri;
 }
 
-// Every table of a database as text: columns with their type codes, indexes, rows in order.
+// Every table of a database as text.
 std::string Dump(const std::string& name) {
-    using namespace pel::db;
-    auto db = Database::open(name, false);
-    std::string out;
-    for (const auto& table : db->tableNames()) {
-        auto info = db->tableInfo(table);
-        out += "table " + table + ":";
-        for (const auto& c : info->columns) out += " " + c.name + "/" + std::to_string(c.type);
-        for (const auto& i : info->indexes) {
-            out += " index " + i.name + (i.unique ? " unique" : "");
-            for (const auto& c : i.columns) out += " " + c;
-        }
-        out += "\n";
-        auto rows = db->openTable(table, info->index("PrimaryKey") ? "PrimaryKey" : "",
-                                  CursorMode::Reading);
-        for (; !rows->eof(); rows->moveNext()) {
-            for (int i = 0; i < rows->fieldCount(); ++i) {
-                const Value v = rows->value(i);
-                out += v.isNull() ? "null"
-                       : v.kind() == Value::Kind::Text
-                           ? "'" + v.asText() + "'"
-                           : (v.kind() == Value::Kind::Real ? std::to_string(v.asReal())
-                                                            : std::to_string(v.asInteger()));
-                out += "|";
-            }
-            out += "\n";
-        }
-    }
-    return out;
+    return pel::test::Dump(*pel::db::Database::open(name, false));
 }
 
 void InParallel(const std::vector<std::function<void()>>& runs) {
@@ -120,37 +94,13 @@ void InParallel(const std::vector<std::function<void()>>& runs) {
 
 }  // namespace
 
-TEST(ServerStore, APlantGivesTheSameBytesOnTheServerAsInAFile) {
+TEST(ServerStore, ConvertCarriesAPlantThereAndBackAndEveryCommandGivesTheSameBytes) {
     PELORIN_REQUIRE_SERVER();
     TempDir dir;
     std::filesystem::create_directory(dir.file("eb"));
     WriteFile(dir.file("plant.eb"), CrLf(kPlant));
     WriteFile(dir.file("eb/changed.eb"),
               CrLf({"&T REGCLNIM", "&N FIC101", "PTDESC = \"FEED\"", "&N NEW9", "BOXNUM = 1"}));
-    const std::string file = dir.file("plant.db");
-    const std::string server = NewServerPointDatabase();
-    ASSERT_EQ(RunCli({"new-db", file}).exitCode, 0);
-    for (const auto& db : {file, server}) {
-        auto r = RunCli({"import", db, dir.file("plant.eb")});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-    }
-    const auto fromFile = Outputs(file, dir, "file");
-    const auto fromServer = Outputs(server, dir, "server");
-    EXPECT_EQ(fromFile.at("export file"), CrLf(kPlant));
-    for (const auto& [what, bytes] : fromFile) EXPECT_EQ(fromServer.at(what), bytes) << what;
-    EXPECT_EQ(Dump(file), Dump(server));
-
-    const std::string asBuilt = NewServerPointDatabase();
-    ASSERT_EQ(RunCli({"import", asBuilt, dir.file("eb/changed.eb")}).exitCode, 0);
-    auto r = RunCli({"compare-db", server, asBuilt, dir.file("db.htm"), "--types", "REGCLNIM"});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(ReadFile(dir.file("db.htm")).find("NEW9"), std::string::npos);
-}
-
-TEST(ServerStore, ConvertCarriesADatabaseToTheServerAndBack) {
-    PELORIN_REQUIRE_SERVER();
-    TempDir dir;
-    WriteFile(dir.file("plant.eb"), CrLf(kPlant));
     const std::string file = dir.file("plant.db");
     ASSERT_EQ(RunCli({"new-db", file}).exitCode, 0);
     ASSERT_EQ(RunCli({"import", file, dir.file("plant.eb")}).exitCode, 0);
@@ -165,6 +115,16 @@ TEST(ServerStore, ConvertCarriesADatabaseToTheServerAndBack) {
     auto again = RunCli({"convert", file, server});  // not empty any more
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_NE(again.err.find("holds tables already"), std::string::npos) << again.err;
+
+    const auto fromFile = Outputs(file, dir, "file");
+    const auto fromServer = Outputs(server, dir, "server");
+    EXPECT_EQ(fromFile.at("export file"), CrLf(kPlant));
+    for (const auto& [what, bytes] : fromFile) EXPECT_EQ(fromServer.at(what), bytes) << what;
+    const std::string asBuilt = NewServerPointDatabase();
+    ASSERT_EQ(RunCli({"import", asBuilt, dir.file("eb/changed.eb")}).exitCode, 0);
+    auto r = RunCli({"compare-db", server, asBuilt, dir.file("db.htm"), "--types", "REGCLNIM"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(ReadFile(dir.file("db.htm")).find("NEW9"), std::string::npos);
 }
 
 TEST(ServerStore, ParallelRunsOnOneDatabaseAllCompleteAndLoseNothing) {

@@ -6,7 +6,6 @@
 
 #include "db/Database.h"
 #include "db/TypeCodes.h"
-#include "support/DatabaseDump.h"
 #include "support/DbErrors.h"
 #include "support/TestSupport.h"
 
@@ -46,102 +45,35 @@ struct SqliteDatabase : ::testing::Test {
 
 }  // namespace
 
-// Columns in order with their type codes, indexes, and rows in index order ignoring case with
-// ties by name; look-ups of tables and indexes are exact, of columns blind to case.
-TEST_F(SqliteDatabase, CatalogAndRowsInIndexOrderIgnoringCaseWithTiesByName) {
-    auto db = Database::open(path, false);
-    EXPECT_EQ(pel::test::Dump(*db), R"(table REGCLNIM
- columns NAME:202 PNTTYPE:202 PTDESC:202 NODENUM:3 PVEULO:4 INSVC:11 _INTERNAL:202
- index Address on NODENUM
- rows 3
-   aic3 |
-   tic2 |
-   FIC1 |
- index PrimaryKey unique on NAME
- rows 3
-   aic3 |
-   FIC1 |
-   tic2 |
- rows 3
-   FIC1 | <null> | <null> | 7 | <null> | <null> | <null> |
-   aic3 | <null> | <null> | 5 | <null> | <null> | <null> |
-   tic2 | <null> | <null> | 5 | <null> | <null> | <null> |
-)");
-    EXPECT_FALSE(IndexExists(*db, "REGCLNIM", "primarykey"));
-    EXPECT_FALSE(IndexExists(*db, "NOSUCH", "PrimaryKey"));
-    EXPECT_FALSE(TableExists(*db, "regclnim"));
-    EXPECT_EQ(db->tableInfo("REGCLNIM")->columnIndex("ptdesc"), 2);
-    EXPECT_THROW(db->openTable("REGCLNIM", "Nope", CursorMode::Reading), DbError);
-    EXPECT_THROW(db->openTable("NOSUCH", "PrimaryKey", CursorMode::Reading), DbError);
-}
-
-TEST_F(SqliteDatabase, SeekIgnoresCaseOnAnyIndexAndEofTellsAMiss) {
+// What both stores do alike is checked over a plant made through this layer; here a file made by
+// SQLite alone: its declared types, an index without NOCASE, and text with NUL bytes kept.
+TEST_F(SqliteDatabase, AFileMadeBySqliteAloneReadsWithItsTypesAndKeepsNulBytes) {
     RawSql(path,
            "CREATE TABLE T (NAME TEXT, V TEXT); CREATE UNIQUE INDEX \"T.PrimaryKey\" ON T (NAME);"
            "INSERT INTO T VALUES ('Abc', '1');");  // a binary index, as a user might make it
-    auto db = Database::open(path, false);
-    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
-    EXPECT_FALSE(c->bof());
-    EXPECT_TRUE(c->seek("Fic1"));
-    EXPECT_EQ(c->value(0).asText(), "FIC1");
-    c->moveNext();  // goes on in index order from the found row
-    ASSERT_FALSE(c->eof());
-    EXPECT_EQ(c->value(0).asText(), "tic2");
-    EXPECT_FALSE(c->seek("FIC"));
-    EXPECT_TRUE(c->eof());
-    auto binary = db->openTable("T", "PrimaryKey", CursorMode::Reading);
-    EXPECT_TRUE(binary->seek("ABC"));
-    EXPECT_TRUE(binary->seek("Abc"));
-}
-
-TEST_F(SqliteDatabase, AssignmentsStayPendingUntilUpdateAndTextKeepsAnyLengthAndNulBytes) {
-    const std::string big(3 * 1024 * 1024, 'x'), nul("a\0b", 3);
+    const std::string nul("a\0b", 3);
     {
         auto db = Database::open(path, true);
+        std::string columns;
+        const auto info = db->tableInfo("REGCLNIM");
+        for (const auto& c : info->columns) columns += " " + c.name + ":" + std::to_string(c.type);
+        EXPECT_EQ(columns,
+                  " NAME:202 PNTTYPE:202 PTDESC:202 NODENUM:3 PVEULO:4 INSVC:11 _INTERNAL:202");
+        EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT); DROP TABLE REGCLNIM; --"), DbError);
+        auto binary = db->openTable("T", "PrimaryKey", CursorMode::Reading);
+        EXPECT_TRUE(binary->seek("ABC"));
+        EXPECT_TRUE(binary->seek("Abc"));
         auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
-        c->addNew();
-        c->setValue(c->fieldIndex("NAME"), Value::text("LIC9"));
-        c->setValue(c->fieldIndex("PTDESC"), Value::text("007"));
-        c->setValue(c->fieldIndex("PVEULO"), Value::real(0.25));
-        c->setValue(c->fieldIndex("_INTERNAL"), Value::text(big));
-        EXPECT_TRUE(c->editing());
-        EXPECT_EQ(c->recordCount(), 3);  // nothing written yet
-        c->update();
-        EXPECT_EQ(c->recordCount(), 4);
         ASSERT_TRUE(c->seek("fic1"));
         c->setValue(c->fieldIndex("PTDESC"), Value::text(nul));
         EXPECT_EQ(c->value(c->fieldIndex("PTDESC")).asText(), nul);
         c->update();
-        ASSERT_TRUE(c->seek("tic2"));
-        c->setValue(c->fieldIndex("PTDESC"), Value::text("never saved"));
-        c->cancelUpdate();
         db->commit();
     }
     auto db = Database::open(path, false);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
-    ASSERT_TRUE(c->seek("LIC9"));
-    EXPECT_EQ(c->value(c->fieldIndex("PTDESC")), Value::text("007"));  // text stays text
-    EXPECT_EQ(c->value(c->fieldIndex("PVEULO")), Value::real(0.25));
-    EXPECT_EQ(c->value(c->fieldIndex("_INTERNAL")).asText().size(), big.size());
     ASSERT_TRUE(c->seek("FIC1"));
     EXPECT_EQ(c->value(c->fieldIndex("PTDESC")), Value::text(nul));
-    ASSERT_TRUE(c->seek("TIC2"));
-    EXPECT_TRUE(c->value(c->fieldIndex("PTDESC")).isNull());
-}
-
-TEST_F(SqliteDatabase, AddedColumnsComeLastAndAreSavedWithTheDatabase) {
-    {
-        auto db = Database::open(path, true);
-        db->addColumn("REGCLNIM", "LISRC(1)", "TEXT");
-        db->addColumn("REGCLNIM", "MODNUM", "INTEGER");
-        EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT); DROP TABLE REGCLNIM; --"), DbError);
-    }
-    auto db = Database::open(path, false);
-    auto info = db->tableInfo("REGCLNIM");
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->columns.back().name, "MODNUM");
-    EXPECT_EQ(info->columns.back().type, kInteger);
-    EXPECT_EQ(info->columns[info->columns.size() - 2].name, "LISRC(1)");
 }
 
 TEST_F(SqliteDatabase, ReadOnlyUseRefusesWritesBeforeWriting) {
@@ -150,9 +82,6 @@ TEST_F(SqliteDatabase, ReadOnlyUseRefusesWritesBeforeWriting) {
     EXPECT_TRUE(
         ThrowsDbError([&] { db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating); },
                       DbError::Kind::ReadOnly));
-    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
-    EXPECT_THROW(c->addNew(), DbError);
-    EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT"), DbError);
 }
 
 TEST_F(SqliteDatabase, BadPathsGiveErrorsNamingThePath) {

@@ -1,5 +1,6 @@
-// The database layer over a PostgreSQL database: the guarantees of our SQLite files, plus what
-// only a server has (names it would cut, passwords, other sessions).
+// The database layer over both stores: what a SQLite file and a PostgreSQL database must do
+// alike, run against each, then what only a server has (names it would cut, passwords, other
+// sessions).
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include "db/ServerUri.h"
 #include "db/TypeCodes.h"
 #include "support/ServerDatabases.h"
+#include "support/TestSupport.h"
 
 using namespace pel;
 using namespace pel::db;
@@ -16,9 +18,8 @@ using pel::test::AdminSession;
 namespace {
 
 // REGCLNIM with a column of every type code and a second index, rows added through the layer.
-std::string PlantOnServer() {
-    const std::string uri = test::FreshServerDatabase();
-    auto db = Database::create(uri);
+std::string Plant(const std::string& location) {
+    auto db = Database::create(location);
     db->createTable("REGCLNIM", {{"NAME", kText, "TEXT NOT NULL COLLATE NOCASE"},
                                  {"NODENUM", kInteger, "INTEGER"},
                                  {"SMALL", kSmallInt, "SMALLINT"},
@@ -27,6 +28,7 @@ std::string PlantOnServer() {
                                  {"INSVC", kBoolean, "BOOLEAN"},
                                  {"TINY", kTinyInt, "TINYINT"},
                                  {"BYTES", kByte, "BYTE"},
+                                 {"PTDESC", kText, "TEXT"},
                                  {"_INTERNAL", kLongText, "LONGTEXT"}});
     db->createIndex("REGCLNIM", {"PrimaryKey", {"NAME"}, true, true});
     db->createIndex("REGCLNIM", {"Address", {"NODENUM"}, false, true});
@@ -40,7 +42,7 @@ std::string PlantOnServer() {
         c->update();
     }
     db->commit();
-    return uri;
+    return location;
 }
 
 std::vector<std::string> Names(Cursor& c) {
@@ -48,6 +50,28 @@ std::vector<std::string> Names(Cursor& c) {
     for (c.moveFirst(); !c.eof(); c.moveNext()) names.push_back(c.value(0).asText());
     return names;
 }
+
+// A plant in a SQLite file always, on the test server when there is one.
+struct PointStore : ::testing::TestWithParam<bool> {
+    test::TempDir dir;
+    std::string uri;
+    void SetUp() override {
+        if (GetParam()) PELORIN_REQUIRE_SERVER();
+        uri = Plant(GetParam() ? test::FreshServerDatabase() : dir.file("plant.db"));
+    }
+};
+
+// What only a server has, over a plant on it.
+struct ServerDatabase : ::testing::Test {
+    std::string uri;
+    void SetUp() override {
+        PELORIN_REQUIRE_SERVER();
+        uri = Plant(test::FreshServerDatabase());
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Stores, PointStore, ::testing::Bool(),
+                         [](const auto& server) { return server.param ? "Server" : "File"; });
 
 }  // namespace
 
@@ -68,34 +92,30 @@ TEST(ServerUri, PasswordsNeverShow) {
     EXPECT_FALSE(IsServerUri("plant.db"));
 }
 
-TEST(ServerDatabase, CatalogKeepsColumnOrderTypeCodesAndIndexes) {
-    PELORIN_REQUIRE_SERVER();
-    auto db = Database::open(PlantOnServer(), false);
+// Look-ups of tables and indexes are exact, of columns blind to case.
+TEST_P(PointStore, CatalogKeepsColumnOrderTypeCodesAndIndexes) {
+    auto db = Database::open(uri, false);
     EXPECT_EQ(db->tableNames(), std::vector<std::string>{"REGCLNIM"});  // our catalog is hidden
     auto info = db->tableInfo("REGCLNIM");
     ASSERT_TRUE(info);
-    std::vector<std::pair<std::string, int>> columns;
-    for (const auto& c : info->columns) columns.emplace_back(c.name, c.type);
-    EXPECT_EQ(columns, (std::vector<std::pair<std::string, int>>{{"NAME", 202},
-                                                                 {"NODENUM", 3},
-                                                                 {"SMALL", 2},
-                                                                 {"PVEULO", 4},
-                                                                 {"PVEUHI", 5},
-                                                                 {"INSVC", 11},
-                                                                 {"TINY", 16},
-                                                                 {"BYTES", 17},
-                                                                 {"_INTERNAL", 203}}));
+    std::string columns;
+    for (const auto& c : info->columns) columns += " " + c.name + ":" + std::to_string(c.type);
+    EXPECT_EQ(columns,
+              " NAME:202 NODENUM:3 SMALL:2 PVEULO:4 PVEUHI:5 INSVC:11 TINY:16 BYTES:17 PTDESC:202 "
+              "_INTERNAL:203");
+    EXPECT_EQ(info->columnIndex("ptdesc"), 8);
     EXPECT_TRUE(IndexExists(*db, "REGCLNIM", "PrimaryKey"));
     ASSERT_TRUE(info->index("Address"));
     EXPECT_EQ(info->index("Address")->columns, std::vector<std::string>{"NODENUM"});
     EXPECT_FALSE(IndexExists(*db, "REGCLNIM", "primarykey"));
+    EXPECT_FALSE(IndexExists(*db, "NOSUCH", "PrimaryKey"));
     EXPECT_FALSE(TableExists(*db, "regclnim"));
 }
 
-TEST(ServerDatabase, RowsComeInSqliteNoCaseOrderWithTiesByNameAndSeekIgnoresCase) {
-    PELORIN_REQUIRE_SERVER();
-    auto db = Database::open(PlantOnServer(), false);
+TEST_P(PointStore, RowsComeInNoCaseOrderWithTiesByNameAndSeekIgnoresCase) {
+    auto db = Database::open(uri, false);
     auto byName = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    EXPECT_FALSE(byName->bof());
     // "_" sorts before the letters, as SQLite folds them to lower case; bytes above ASCII last.
     EXPECT_EQ(Names(*byName),
               (std::vector<std::string>{"_X", "aic3", "FIC1", "tic2", "\xC3\x89IC4"}));
@@ -105,7 +125,7 @@ TEST(ServerDatabase, RowsComeInSqliteNoCaseOrderWithTiesByNameAndSeekIgnoresCase
               (std::vector<std::string>{"_X", "aic3", "tic2", "\xC3\x89IC4", "FIC1"}));
     EXPECT_TRUE(byName->seek("Fic1"));
     EXPECT_EQ(byName->value(0).asText(), "FIC1");
-    byName->moveNext();
+    byName->moveNext();  // goes on in index order from the found row
     ASSERT_FALSE(byName->eof());
     EXPECT_EQ(byName->value(0).asText(), "tic2");
     EXPECT_FALSE(byName->seek("FIC"));
@@ -114,63 +134,50 @@ TEST(ServerDatabase, RowsComeInSqliteNoCaseOrderWithTiesByNameAndSeekIgnoresCase
     EXPECT_THROW(db->openTable("NOSUCH", "PrimaryKey", CursorMode::Reading), DbError);
 }
 
-TEST(ServerDatabase, ValuesComeBackAsTheyWereWrittenAndPendingOnesOnlyAfterUpdate) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_P(PointStore, ValuesComeBackAsTheyWereWrittenAndPendingOnesOnlyAfterUpdate) {
     const float single = 0.1f;
+    const std::string big = std::string(3 * 1024 * 1024, 'x') + "é007";
     {
         auto db = Database::open(uri, true);
         auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
         c->addNew();
         c->setValue(0, Value::text("LIC9"));
+        c->setValue(c->fieldIndex("PTDESC"), Value::text("007"));
         c->setValue(c->fieldIndex("PVEULO"), Value::real(static_cast<double>(single)));
         c->setValue(c->fieldIndex("PVEUHI"), Value::real(1e300));
         c->setValue(c->fieldIndex("INSVC"), Value::integer(1));
         c->setValue(c->fieldIndex("BYTES"), Value::integer(255));
-        c->setValue(c->fieldIndex("_INTERNAL"), Value::text(std::string(100000, 'x') + "é007"));
-        EXPECT_EQ(c->recordCount(), 5);
+        c->setValue(c->fieldIndex("_INTERNAL"), Value::text(big));
+        EXPECT_TRUE(c->editing());
+        EXPECT_EQ(c->recordCount(), 5);  // nothing written yet
         c->update();
+        EXPECT_EQ(c->recordCount(), 6);
         ASSERT_TRUE(c->seek("fic1"));
         c->setValue(c->fieldIndex("NODENUM"), Value::integer(-2147483647 - 1));
         c->moveNext();  // moving off an edited row saves it
         ASSERT_TRUE(c->seek("tic2"));
         c->setValue(c->fieldIndex("NODENUM"), Value::integer(99));
         c->cancelUpdate();
-        // Values that do not fit are refused, the row and the rest of the run unharmed.
-        ASSERT_TRUE(c->seek("aic3"));
-        for (const Value& bad : {Value::integer(256), Value::text(std::string("a\0b", 3))}) {
-            c->setValue(c->fieldIndex(bad.kind() == Value::Kind::Text ? "_INTERNAL" : "BYTES"),
-                        bad);
-            try {
-                c->update();
-                ADD_FAILURE() << "stored a value that does not fit";
-            } catch (const DbError& e) {
-                EXPECT_EQ(e.kind(), DbError::Kind::DoesNotFit) << e.what();
-            }
-        }
         db->pointSaved();
     }
     auto db = Database::open(uri, false);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
     ASSERT_TRUE(c->seek("LIC9"));
+    EXPECT_EQ(c->value(c->fieldIndex("PTDESC")), Value::text("007"));  // text stays text
     EXPECT_EQ(c->value(c->fieldIndex("PVEULO")), Value::real(static_cast<double>(single)));
     EXPECT_EQ(c->value(c->fieldIndex("PVEUHI")), Value::real(1e300));
     EXPECT_EQ(c->value(c->fieldIndex("INSVC")), Value::integer(1));
     EXPECT_EQ(c->value(c->fieldIndex("BYTES")), Value::integer(255));
-    EXPECT_EQ(c->value(c->fieldIndex("_INTERNAL")).asText().size(), 100005u);
+    EXPECT_EQ(c->value(c->fieldIndex("_INTERNAL")).asText(), big);
     EXPECT_TRUE(c->value(c->fieldIndex("SMALL")).isNull());
     ASSERT_TRUE(c->seek("FIC1"));
     EXPECT_EQ(c->value(c->fieldIndex("NODENUM")), Value::integer(-2147483647 - 1));
     ASSERT_TRUE(c->seek("TIC2"));
     EXPECT_EQ(c->value(c->fieldIndex("NODENUM")), Value::integer(5));
-    ASSERT_TRUE(c->seek("aic3"));
-    EXPECT_TRUE(c->value(c->fieldIndex("BYTES")).isNull());
 }
 
 // Rows are sent many at a time: each must still be written once, in its order, whatever its name.
-TEST(ServerDatabase, RowsSentTogetherAreEachWrittenOnceInOrder) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_P(PointStore, RowsSentTogetherAreEachWrittenOnceInOrder) {
     auto name = [](int i) { return "P" + std::to_string(i) + (i % 2 ? "\"\\,{}" : ""); };
     {
         auto db = Database::open(uri, true);
@@ -183,9 +190,7 @@ TEST(ServerDatabase, RowsSentTogetherAreEachWrittenOnceInOrder) {
             db->pointSaved();
         };
         for (int i = 0; i < 120; ++i) add(name(i), i);
-        add("dup", 1);
-        add("DUP", 2);                      // the same name: the row added first takes the values
-        ASSERT_TRUE(c->seek("p7\"\\,{}"));  // added by this cursor: read from the server
+        ASSERT_TRUE(c->seek("p7\"\\,{}"));  // added by this cursor: read from the store
         EXPECT_EQ(c->value(1), Value::integer(7));
         c->setValue(1, Value::integer(70));
         for (const std::string flagged : {"FIC1", "aic3", "p3\"\\,{}"}) {
@@ -197,9 +202,8 @@ TEST(ServerDatabase, RowsSentTogetherAreEachWrittenOnceInOrder) {
     }
     auto db = Database::open(uri, false);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
-    EXPECT_EQ(c->recordCount(), 5 + 120 + 1);
-    const std::pair<std::string, Value> nodes[] = {{"dup", Value::integer(2)},
-                                                   {name(7), Value::integer(70)},
+    EXPECT_EQ(c->recordCount(), 5 + 120);
+    const std::pair<std::string, Value> nodes[] = {{name(7), Value::integer(70)},
                                                    {name(119), Value::integer(119)}};
     for (const auto& [row, node] : nodes) {
         ASSERT_TRUE(c->seek(row)) << row;
@@ -211,37 +215,73 @@ TEST(ServerDatabase, RowsSentTogetherAreEachWrittenOnceInOrder) {
     }
 }
 
-TEST(ServerDatabase, StructureChangesAndNamesTheServerWouldCut) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_P(PointStore, AddedColumnsComeLastAndStructureChangesAreSaved) {
     {
         auto db = Database::open(uri, true);
         db->addColumn("REGCLNIM", "LISRC(1)", "TEXT");
-        db->addColumn("REGCLNIM", "LISRC(1)", "TEXT");  // another run added it meanwhile
         db->addColumn("REGCLNIM", "_Found", "BOOLEAN");
         db->setColumnOfAllRows("REGCLNIM", "_Found", Value::integer(0));
         db->dropColumn("REGCLNIM", "SMALL");
-        EXPECT_THROW(db->addColumn("REGCLNIM", std::string(64, 'C'), "TEXT"), DbError);
-        EXPECT_THROW(CreatePointTypeTable(*db, std::string(60, 'T')), DbError);  // "T.PrimaryKey"
-        EXPECT_THROW(Database::create(uri), DbError);                            // holds tables
+        EXPECT_THROW(Database::create(uri), DbError);  // holds tables
         db->commit();
     }
     auto db = Database::open(uri, false);
     auto info = db->tableInfo("REGCLNIM");
     ASSERT_TRUE(info);
     EXPECT_EQ(info->columns.back().name, "_Found");
+    EXPECT_EQ(info->columns.back().type, kBoolean);
     EXPECT_EQ(info->columns[info->columns.size() - 2].name, "LISRC(1)");
     EXPECT_LT(info->columnIndex("SMALL"), 0);
     EXPECT_EQ(db->tableNames(), std::vector<std::string>{"REGCLNIM"});
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
     EXPECT_EQ(c->value(info->columnIndex("_Found")), Value::integer(0));
     EXPECT_THROW(c->setValue(0, Value::text("x")), DbError);
+    EXPECT_THROW(c->addNew(), DbError);
     EXPECT_THROW(db->addColumn("REGCLNIM", "X", "TEXT"), DbError);  // open for reading
 }
 
-TEST(ServerDatabase, AWrongPasswordIsRefusedWithoutShowingIt) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string database = test::DatabaseName(test::FreshServerDatabase());
+// What the server refuses or takes where a SQLite file would not: names it would cut, values that
+// do not fit its types, a column or a row another run added meanwhile.
+TEST_F(ServerDatabase, RefusesWhatDoesNotFitAndTakesWhatAnotherRunAdded) {
+    {
+        auto db = Database::open(uri, true);
+        EXPECT_THROW(db->addColumn("REGCLNIM", std::string(64, 'C'), "TEXT"), DbError);
+        EXPECT_THROW(CreatePointTypeTable(*db, std::string(60, 'T')), DbError);  // "T.PrimaryKey"
+        db->addColumn("REGCLNIM", "LISRC(1)", "TEXT");
+        db->addColumn("REGCLNIM", "LISRC(1)", "TEXT");
+        auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+        ASSERT_TRUE(c->seek("aic3"));
+        for (const Value& bad : {Value::integer(256), Value::text(std::string("a\0b", 3))}) {
+            c->setValue(c->fieldIndex(bad.kind() == Value::Kind::Text ? "_INTERNAL" : "BYTES"),
+                        bad);
+            try {
+                c->update();
+                ADD_FAILURE() << "stored a value that does not fit";
+            } catch (const DbError& e) {
+                EXPECT_EQ(e.kind(), DbError::Kind::DoesNotFit) << e.what();
+            }
+        }
+        for (const auto& [name, node] : {std::pair{"dup", 1}, std::pair{"DUP", 2}}) {
+            c->addNew();  // the same name: the row added first takes the values
+            c->setValue(0, Value::text(name));
+            c->setValue(1, Value::integer(node));
+            c->update();
+            db->pointSaved();
+        }
+        db->commit();
+    }
+    auto db = Database::open(uri, false);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    EXPECT_EQ(c->recordCount(), 6);
+    ASSERT_TRUE(c->seek("dup"));
+    EXPECT_EQ(c->value(1), Value::integer(2));
+    ASSERT_TRUE(c->seek("aic3"));
+    EXPECT_TRUE(c->value(c->fieldIndex("BYTES")).isNull());
+    EXPECT_EQ(db->tableInfo("REGCLNIM")->columns.back().name, "LISRC(1)");
+}
+
+TEST_F(ServerDatabase, AWrongPasswordIsRefusedWithoutShowingIt) {
+    const std::string database = test::DatabaseName(uri);
     try {
         Database::open(test::ServerUri(database, "pelorin_pw", "wrong-password"), false);
         ADD_FAILURE() << "a wrong password was accepted";
@@ -254,9 +294,7 @@ TEST(ServerDatabase, AWrongPasswordIsRefusedWithoutShowingIt) {
     EXPECT_EQ(db->path().find("right-password"), std::string::npos);
 }
 
-TEST(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_F(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
     AdminSession admin(uri);
     auto db = Database::open(uri, true);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
@@ -288,9 +326,7 @@ TEST(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
               "SAVED1");
 }
 
-TEST(ServerDatabase, ALockHeldByAnotherSessionIsReportedNamingTheTable) {
-    PELORIN_REQUIRE_SERVER();
-    const std::string uri = PlantOnServer();
+TEST_F(ServerDatabase, ALockHeldByAnotherSessionIsReportedNamingTheTable) {
     AdminSession other(uri);
     other.exec("BEGIN");
     other.exec("LOCK TABLE \"REGCLNIM\" IN ACCESS EXCLUSIVE MODE");
