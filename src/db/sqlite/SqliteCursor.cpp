@@ -138,12 +138,13 @@ Value SqliteCursor::value(int i) const {
 
 void SqliteCursor::valueText(int i, std::string& out) const {
     sqlite3_stmt* st = edit_.shown(i) ? nullptr : currentStatement();
-    const int column = i + firstColumn_;
-    if (!st || sqlite3_column_type(st, column) != SQLITE_TEXT) return Cursor::valueText(i, out);
-    const unsigned char* t = sqlite3_column_text(st, column);
+    // The column's value is fetched once and read through it: one thread uses the connection,
+    // so the unprotected value may be read (each column_ call would find it again).
+    sqlite3_value* v = st ? sqlite3_column_value(st, i + firstColumn_) : nullptr;
+    if (!v || sqlite3_value_type(v) != SQLITE_TEXT) return Cursor::valueText(i, out);
+    const unsigned char* t = sqlite3_value_text(v);
     if (!t) return out.clear();
-    out.assign(reinterpret_cast<const char*>(t),
-               static_cast<std::size_t>(sqlite3_column_bytes(st, column)));
+    out.assign(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_value_bytes(v)));
 }
 
 bool SqliteCursor::stepWalk() {
