@@ -72,7 +72,7 @@ BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
         const bool breaks = columns_[i].prefixBreaks || lineBreak;
         const bool quoted = columns_[i].quotedByList || blank || value.front() == '"' || breaks;
         if (!breaks) {  // the common line, written without a copy
-            const std::string_view quote = quoted ? "\"" : "";
+            const std::string_view quote(quoted ? "\"" : "", quoted ? 1 : 0);
             WriteCounted(out, columns_[i].name, notes, {columns_[i].prefix, quote, value, quote});
             continue;
         }
