@@ -65,6 +65,13 @@ std::optional<double> ParseNumber(std::string_view text) {
     if (i != s.size()) return std::nullopt;
     double value = 0;
     auto body = s.substr(mantissaStart);
+    // Most values are short whole numbers: those digits make the double exactly.
+    if (i == mantissaStart + digits && digits <= 15) {
+        std::int64_t whole = 0;
+        for (char c : body) whole = whole * 10 + (c - '0');
+        value = static_cast<double>(whole);
+        return negative ? -value : value;
+    }
     auto [ptr, ec] =
         std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {

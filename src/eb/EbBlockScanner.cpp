@@ -5,6 +5,14 @@ namespace pel::eb {
 bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
     if (stopped_) return false;
     ++lines_;
+    if (reading_ && !awaitingName_ && !internal_)
+        if (const auto* known = internalByPosition_->matchLine(linesChecked_, line)) {
+            ++linesChecked_;
+            const std::size_t equals = line.find('=', known->first.size());
+            parameter(line, {line.substr(0, known->first.size()), line.substr(equals + 1)},
+                      known->second, handler);
+            return true;
+        }
     const ClassifiedLine c = ClassifyEbLine(line);
     switch (c.kind) {
         case EbLineKind::Ignored:
@@ -17,12 +25,13 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             stopped_ = choice == BlockChoice::Stop;
             reading_ = choice == BlockChoice::Read;
             awaitingName_ = reading_;
-            const std::string* list = nullptr;
-            if (reading_)
-                if (const PointTypeDefinition* def = catalog_.definition(c.text))
-                    if (def->internalParameters) list = &*def->internalParameters;
-            internalList_ = list ? std::string_view(*list) : std::string_view();
-            internalByPosition_ = list ? &internalByList_[list] : nullptr;
+            internalList_ = {};
+            internalByPosition_ = nullptr;
+            if (reading_) {
+                const PointTypeDefinition* def = catalog_.definition(c.text);
+                if (def && def->internalParameters) internalList_ = *def->internalParameters;
+                internalByPosition_ = &internalByType_[def];
+            }
             return !stopped_;
         }
         case EbLineKind::PointName:
@@ -41,26 +50,32 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
                 return true;
             }
             const ParameterLine p = SplitEbParameterLine(line, c.equals);
-            if (!internal_ && !internalList_.empty() &&
+            const bool opensInternal =
+                !internal_ &&
                 internalByPosition_->get(linesChecked_++, p.name, [this](std::string_view name) {
-                    return IsInternalParameterIn(internalList_, name);
-                }))
-                internal_ = true;
-            if (internal_) {
-                handler.internalLine(TrimTrailingBlanks(line));
-            } else if (p.name.empty()) {
-                handler.unnamedParameter(line);
-            } else {
-                if (firstIndentedLine_ == 0 && p.name.front() == ' ') {
-                    firstIndentedLine_ = lines_;
-                    firstIndentedName_ = std::string(p.name);
-                }
-                handler.parameter(p, position_++);
-            }
+                    return !internalList_.empty() && IsInternalParameterIn(internalList_, name);
+                });
+            parameter(line, p, opensInternal, handler);
             return true;
         }
         default:
             return true;
+    }
+}
+
+void EbBlockScanner::parameter(std::string_view line, const ParameterLine& p, bool opensInternal,
+                               EbBlockHandler& handler) {
+    if (opensInternal) internal_ = true;
+    if (internal_) {
+        handler.internalLine(TrimTrailingBlanks(line));
+    } else if (p.name.empty()) {
+        handler.unnamedParameter(line);
+    } else {
+        if (firstIndentedLine_ == 0 && p.name.front() == ' ') {
+            firstIndentedLine_ = lines_;
+            firstIndentedName_ = std::string(p.name);
+        }
+        handler.parameter(p, position_++);
     }
 }
 

@@ -35,6 +35,20 @@ class ColumnByPosition {
         return column;
     }
 
+    // The entry at `position` when `line` is a parameter line of its name: the name, blanks, then
+    // "=". Such a line needs no classification: a cached name came from a line classified as a
+    // parameter line, has no "=" and no trailing blank, and starts as no other kind of line does.
+    const std::pair<std::string, Column>* matchLine(std::size_t position,
+                                                    std::string_view line) const {
+        if (position >= cache_.size()) return nullptr;
+        const auto& entry = cache_[position];
+        const std::string& name = entry.first;
+        if (name.empty() || line.size() <= name.size() || !line.starts_with(name)) return nullptr;
+        std::size_t i = name.size();
+        while (i < line.size() && line[i] == ' ') ++i;
+        return i < line.size() && line[i] == '=' ? &entry : nullptr;
+    }
+
   private:
     std::vector<std::pair<std::string, Column>> cache_;
 };
@@ -77,11 +91,15 @@ class EbBlockScanner {
     std::vector<std::string> fileWarnings(std::string_view file, bool lastLineEnded) const;
 
   private:
+    void parameter(std::string_view line, const ParameterLine& p, bool opensInternal,
+                   EbBlockHandler& handler);
+
     const PointTypeCatalog& catalog_;
     std::string_view internalList_;  // the catalog's, which outlives the scanner
-    // Whether the k-th line of a point opens its internal lines, per internal list (the
-    // catalog's, by address): asked once per type, parameter name and place, not once per line.
-    std::unordered_map<const std::string*, ColumnByPosition<bool>> internalByList_;
+    // Whether the k-th line of a point opens its internal lines, per type definition (the
+    // catalog's, by address; null for a type without one): asked once per type, parameter name
+    // and place, not once per line. A line with the name cached at its place skips classifying.
+    std::unordered_map<const PointTypeDefinition*, ColumnByPosition<bool>> internalByType_;
     ColumnByPosition<bool>* internalByPosition_ = nullptr;
     bool reading_ = false, awaitingName_ = false, internal_ = false, stopped_ = false;
     std::size_t position_ = 0, linesChecked_ = 0;

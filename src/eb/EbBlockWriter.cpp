@@ -64,11 +64,15 @@ BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
         // A value that begins with a double quote is quoted too: unquoted, the reader would
         // take that quote (and one at its end) for the quoting and drop it. Quoting is decided
         // on the text as written, a line break already a blank.
-        const bool breaks = columns_[i].prefixBreaks || HasLineBreak(value);
-        const bool quoted = columns_[i].quotedByList || value.find(' ') != std::string::npos ||
-                            value.front() == '"' || breaks;
+        bool blank = false, lineBreak = false;
+        for (char c : value) {  // one pass for both tests
+            blank |= c == ' ';
+            lineBreak |= c == '\r' || c == '\n';
+        }
+        const bool breaks = columns_[i].prefixBreaks || lineBreak;
+        const bool quoted = columns_[i].quotedByList || blank || value.front() == '"' || breaks;
         if (!breaks) {  // the common line, written without a copy
-            const std::string_view quote = quoted ? "\"" : "";
+            const std::string_view quote(quoted ? "\"" : "", quoted ? 1 : 0);
             WriteCounted(out, columns_[i].name, notes, {columns_[i].prefix, quote, value, quote});
             continue;
         }

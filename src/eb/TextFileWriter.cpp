@@ -19,11 +19,13 @@ bool TextFileWriter::open(const std::string& path, TextEncoding encoding) {
 
 void TextFileWriter::writeLineOf(std::initializer_list<std::string_view> parts) {
     if (!file_.isOpen()) return;
-    for (std::string_view utf8 : parts) {
-        if (utf8_ || IsAscii(utf8))
-            buffer_.append(utf8);
-        else
-            AppendUtf8AsCp1252(utf8, buffer_, unmappable_);
+    // Almost every line is ASCII: it is copied as it is and tested once, whole; only a line
+    // that is not is written again, converted.
+    const std::size_t start = buffer_.size();
+    for (std::string_view utf8 : parts) buffer_.append(utf8);
+    if (!utf8_ && !IsAscii(std::string_view(buffer_).substr(start))) {
+        buffer_.resize(start);
+        for (std::string_view utf8 : parts) AppendUtf8AsCp1252(utf8, buffer_, unmappable_);
     }
     buffer_ += "\r\n";
     if (buffer_.size() >= kFlushSize) flush();

@@ -32,6 +32,7 @@ using eb::ParameterLine;
 // The columns of one point-type table, fetched once per file on first use.
 struct TableColumns {
     bool fetched = false;
+    bool internalTried = false;  // _INTERNAL is settled by the first internal line
     bool missing = false;
     std::unordered_set<std::string> upper;  // every column, upper case
     std::size_t columns = 0;                // the table's columns
@@ -138,7 +139,9 @@ class DefinitionUpdate : public eb::EbBlockHandler {
 
     void internalLine(std::string_view) override {
         TableColumns& table = fetch();
-        if (!table.missing) ensureColumn(table, "_INTERNAL", false);
+        if (table.missing || table.internalTried) return;
+        ensureColumn(table, "_INTERNAL", false);
+        table.internalTried = true;
     }
 
     void parameter(const ParameterLine& p, std::size_t position) override {

@@ -261,11 +261,13 @@ class ImportRun : public eb::EbBlockHandler {
             if (table_->name >= 0) cursor_->setText(table_->name, pointName_);
             if (table_->pntType >= 0) cursor_->setText(table_->pntType, pointType_);
             adding_ = true;
-            feedback_.setLabel(Panel::Import, Label::Status, "Adding " + pointName_);
+            status_.assign("Adding ").append(pointName_);
+            feedback_.setLabel(Panel::Import, Label::Status, status_);
         } else {
             if (mode_ == ImportMode::AdditionsOnly) return;
             adding_ = false;
-            feedback_.setLabel(Panel::Import, Label::Status, "Updating " + pointName_);
+            status_.assign("Updating ").append(pointName_);
+            feedback_.setLabel(Panel::Import, Label::Status, status_);
         }
         recordOpen_ = true;
         if (feedback_.repaintDue()) feedback_.repaint();
@@ -351,7 +353,7 @@ class ImportRun : public eb::EbBlockHandler {
     db::Cursor* cursor_ = nullptr;
     ProblemList notStored_, skipped_;
     eb::EbBlockScanner scanner_{catalog_};
-    std::string pointType_, pointName_, internalText_;
+    std::string pointType_, pointName_, internalText_, status_;
     int typeIndex_ = 0;
     bool recordOpen_ = false, internalFlag_ = false;
     bool adding_ = false, stopped_ = false, databaseFailed_ = false, userCancelled_ = false;

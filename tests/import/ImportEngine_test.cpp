@@ -45,17 +45,18 @@ TEST(DefinitionUpdate, CreatesNumericAndTextColumnsOnceAndInternalTextAsText) {
     const std::string file =
         p.file("a.eb", {"&T REGCLNIM", "&N A1", "NODENUM = 1", "nodenum = 2", "KEYWORD = X",
                         "LISRC(2) = 5", "SLOTNUM(1) = 3", "CTLEQN = Q", "AFTER = 1", "&T REGCLNIM",
-                        "&N A2", "KEYWORD = Y"});
+                        "&N A2", "NODENUM = 3", "LATE = 1", "KEYWORDX = 2"});
     EXPECT_EQ(UpdateDefinitionsFromEbFile(p.catalog, p.feedback, p.db, file), Outcome::Done);
     struct Case {
         const char* column;
         int type;
     } cases[] = {{"NODENUM", 3},     {"KEYWORD", 202}, {"LISRC(2)", 202}, {"SLOTNUM(1)", 3},
-                 {"_INTERNAL", 202}, {"CTLEQN", -1},   {"AFTER", -1},     {"nodenum", 3}};
+                 {"_INTERNAL", 202}, {"CTLEQN", -1},   {"AFTER", -1},     {"nodenum", 3},
+                 {"LATE", 202},      {"KEYWORDX", 202}};  // new names where A1 had others
     for (const auto& c : cases) EXPECT_EQ(p.columnType("REGCLNIM", c.column), c.type) << c.column;
-    EXPECT_EQ(p.feedback.label(Panel::Import, Label::Status), "Checking EB file, line 12");
+    EXPECT_EQ(p.feedback.label(Panel::Import, Label::Status), "Checking EB file, line 14");
     auto d = db::Database::open(p.db, false);
-    EXPECT_EQ(d->tableInfo("REGCLNIM")->columns.size(), 4u + 4u);  // no second NODENUM
+    EXPECT_EQ(d->tableInfo("REGCLNIM")->columns.size(), 4u + 6u);  // no second NODENUM
 }
 
 TEST(DefinitionUpdate, NumericListsNeedTheirCommasAndAcceptedTypesGetTextColumns) {

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
+
+#include "db/TypeCodes.h"
 #include "db/sqlite/SqliteDatabase.h"
 
 namespace pel::db {
@@ -138,12 +141,34 @@ Value SqliteCursor::value(int i) const {
 
 void SqliteCursor::valueText(int i, std::string& out) const {
     sqlite3_stmt* st = edit_.shown(i) ? nullptr : currentStatement();
-    const int column = i + firstColumn_;
-    if (!st || sqlite3_column_type(st, column) != SQLITE_TEXT) return Cursor::valueText(i, out);
-    const unsigned char* t = sqlite3_column_text(st, column);
-    if (!t) return out.clear();
-    out.assign(reinterpret_cast<const char*>(t),
-               static_cast<std::size_t>(sqlite3_column_bytes(st, column)));
+    // The column's value is fetched once and read through it: one thread uses the connection,
+    // so the unprotected value may be read (each column_ call would find it again). Text, no
+    // value and a plain whole number are written into `out` as they are.
+    sqlite3_value* v = st ? sqlite3_column_value(st, i + firstColumn_) : nullptr;
+    switch (v ? sqlite3_value_type(v) : SQLITE_NULL) {
+        case SQLITE_TEXT: {
+            const unsigned char* t = sqlite3_value_text(v);
+            if (!t) return out.clear();
+            out.assign(reinterpret_cast<const char*>(t),
+                       static_cast<std::size_t>(sqlite3_value_bytes(v)));
+            return;
+        }
+        case SQLITE_NULL:
+            if (v) return out.clear();
+            break;
+        case SQLITE_INTEGER:
+            if (const int type = field(i).type; type != kBoolean && !IsFloatingType(type)) {
+                char digits[24];
+                const auto end =
+                    std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(v)).ptr;
+                out.assign(digits, end);
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    Cursor::valueText(i, out);
 }
 
 bool SqliteCursor::stepWalk() {
