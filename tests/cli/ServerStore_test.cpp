@@ -18,12 +18,6 @@ using pel::test::WriteFile;
 
 namespace {
 
-// Points of node 12 that two comparisons find at once.
-const std::vector<std::string> kPlant = {
-    "&T REGCLNIM", "&N _SPARE",   "BOXNUM = 3", "{ }",         "&T REGCLNIM", "&N aic7",
-    "{ }",         "&T REGCLNIM", "&N FIC101",  "BOXNUM = 12", "{ }",
-};
-
 std::string NewServerPointDatabase() {
     const std::string uri = pel::test::FreshServerDatabase();
     EXPECT_EQ(RunCli({"new-db", uri}).exitCode, 0);
@@ -107,7 +101,8 @@ TEST(ServerStore, TwoWayComparisonsAtOnceEachReportAsIfAlone) {
     PELORIN_REQUIRE_SERVER();
     TempDir dir;
     const std::string db = NewServerPointDatabase();
-    WriteFile(dir.file("plant.eb"), CrLf(kPlant));
+    WriteFile(dir.file("plant.eb"), CrLf({"&T REGCLNIM", "&N _SPARE", "BOXNUM = 3", "&T REGCLNIM",
+                                          "&N aic7", "&T REGCLNIM", "&N FIC101", "BOXNUM = 12"}));
     ASSERT_EQ(RunCli({"import", db, dir.file("plant.eb")}).exitCode, 0);
     // Each file finds another point of node 12: the found flags of one run would spoil the
     // other's list of the points of that node not found.
