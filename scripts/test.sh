@@ -22,9 +22,9 @@ else
     echo "test: no PostgreSQL test server could be started; the server tests skip" >&2
 fi
 # The engine suites whose behaviour is the same over both stores (what only a file has,
-# such as its deletion or an Access original, stays with the file).
+# such as its deletion, an Access original or a table dropped through SQLite, stays with the file).
 engine_suites_on_server='DefinitionUpdate.*:Import.*:Export.*:CompareEb.*:CompareDb.*:ConnectionReport.*'
-engine_suites_on_server+='-Import.ADatabaseDeleted*'
+engine_suites_on_server+=':ConnectionCheck.*-Import.ADatabaseDeleted*:ConnectionCheck.Refuses*'
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(release asan)
 for preset in "${presets[@]}"; do

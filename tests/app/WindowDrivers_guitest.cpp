@@ -267,6 +267,7 @@ class WindowDriversTest : public QObject {
         QCOMPARE(h.find<QLabel>("txtExportStatus")->text(),
                  "Points exported: " + QString::number(exported.size()));
         QVERIFY(h.dialogs.questions.front().text.startsWith("Points to process: "));
+        QCOMPARE(h.dialogs.questions.front().title, QString("Build EB File"));
     }
 
     // Only the selected file is compared; the report can be viewed and its differences saved

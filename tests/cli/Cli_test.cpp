@@ -1,4 +1,4 @@
-// The command line's frame: help, usage errors, new-db and types.
+// The command line's frame: help, usage errors, new-db, types and their case.
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ TEST(Cli, HelpListsTheCommandsAndUsageErrorsExitWith2) {
         ExpectCli(args, 2);
 }
 
-TEST(Cli, NewDbMakesATablePerPointTypeAndRefusesAnExistingFile) {
+TEST(Cli, NewDbMakesATablePerPointTypeRefusesAnExistingFileAndTypesIgnoreCase) {
     TempDir dir;
     const std::string db = dir.file("plant.db");
     ExpectCli({"new-db", db}, 0);
@@ -39,6 +39,12 @@ TEST(Cli, NewDbMakesATablePerPointTypeAndRefusesAnExistingFile) {
     EXPECT_EQ(pel::test::ReadFile(dir.file("other.db.part")), "keep me");
     ExpectCli({"new-db", dir.path().string()}, 1);  // a folder is never replaced
     ExpectCli({"new-db", db}, 1, nullptr, "exists already");
+
+    // Point types are matched without regard to case.
+    ExpectCli({"export", db, dir.file("out.eb"), "--types", "regclnim,AninNim"}, 0);
+    ExpectCli({"compare-db", db, db, dir.file("r.htm"), "--types", "regclnim"}, 0);
+    ExpectCli({"connections", db, dir.file("c.txt"), "--types", "regclnim"}, 0);
+    EXPECT_TRUE(Holds(pel::test::ReadFile(dir.file("r.htm")), "<h2>REGCLNIM</h2>"));
 }
 
 TEST(Cli, TypesFiltersByNodeAndNamesAMissingDefinitionsFile) {
@@ -48,14 +54,4 @@ TEST(Cli, TypesFiltersByNodeAndNamesAMissingDefinitionsFile) {
     EXPECT_EQ(pel::test::RunCli({"types", "--node", "XX"}).out, "");
     TempDir dir;
     ExpectCli({"--defs", dir.file("EB.db"), "types"}, 1, nullptr, dir.file("EB.db"));
-}
-
-TEST(Cli, PointTypesAreMatchedWithoutRegardToCase) {
-    TempDir dir;
-    const std::string db = dir.file("plant.db");
-    ExpectCli({"new-db", db}, 0);
-    ExpectCli({"export", db, dir.file("out.eb"), "--types", "regclnim,AninNim"}, 0);
-    ExpectCli({"compare-db", db, db, dir.file("r.htm"), "--types", "regclnim"}, 0);
-    ExpectCli({"connections", db, dir.file("c.txt"), "--types", "regclnim"}, 0);
-    EXPECT_TRUE(Holds(pel::test::ReadFile(dir.file("r.htm")), "<h2>REGCLNIM</h2>"));
 }

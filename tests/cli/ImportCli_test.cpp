@@ -11,7 +11,7 @@ using pel::test::ExpectCli;
 using pel::test::Holds;
 using pel::test::TempDir;
 
-TEST(ImportCli, ImportsFilesInOrderWithOneResultLineEach) {
+TEST(ImportCli, ImportsFilesInOrderWithOneResultLineEachAndExitsAsItFinds) {
     pel::test::PlantFixture p;
     const std::string a = p.file("a.eb", {"&T REGCLNIM", "&N FIC101", "PTDESC = \"FIRST\"",
                                           "NODENUM = 3", "{ }", "&T ANINNIM", "&N AI1", "{ }"});
@@ -22,18 +22,16 @@ TEST(ImportCli, ImportsFilesInOrderWithOneResultLineEach) {
     ExpectCli({"import", "--mode", "additions-only", "--params", "NODENUM", p.db, a}, 0,
               "Points added: 0      Points updated: 0\n");
     ExpectCli({"import", "--mode", "sideways", p.db, a}, 2);
-}
 
-TEST(ImportCli, QuestionsAreAnsweredCancelWithoutYesAndEverythingLeftUndoneExitsWith1) {
-    pel::test::PlantFixture p;
-    const std::string a =
-        p.file("a.eb", {"&T REGCLNIM", "&N A1", "&T BOGUS", "&N B1", "&T REGCLNIM", "&N A2"});
+    // Questions are answered Cancel without --yes; everything left undone exits with 1.
+    const std::string q =
+        p.file("q.eb", {"&T REGCLNIM", "&N A1", "&T BOGUS", "&N B1", "&T REGCLNIM", "&N A2"});
     auto cancel =
-        ExpectCli({"import", "--no-update-defs", p.db, a}, 1,
+        ExpectCli({"import", "--no-update-defs", p.db, q}, 1,
                   "Points added: 1      Points updated: 0\n", "Error: Invalid Point Type: BOGUS");
     EXPECT_TRUE(Holds(cancel.err, "Answer: Cancel"));
     EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "<no row>");
-    ExpectCli({"--yes", "import", "--no-update-defs", p.db, a}, 0);
+    ExpectCli({"--yes", "import", "--no-update-defs", p.db, q}, 0);
     EXPECT_EQ(p.value("REGCLNIM", "A2", "PTDESC"), "<null>");
     ExpectCli({"import", "--no-update-defs", p.db,
                p.file("c.eb", {"&T REGCLNIM", "&N A3", "NEWPARAM = 1"})},

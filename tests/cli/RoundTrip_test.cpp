@@ -10,6 +10,7 @@
 
 #include "db/Database.h"
 #include "support/DatabaseDump.h"
+#include "support/ServerDatabases.h"
 #include "support/TestSupport.h"
 
 using pel::test::RunCli;
@@ -111,15 +112,29 @@ class PlantMaker {
     std::mt19937 random_;
 };
 
+// Once over SQLite files, once over databases on the test server (skipped without one).
+struct RoundTrip : ::testing::TestWithParam<bool> {
+    TempDir dir;
+    std::string store(const std::string& name) const {
+        return GetParam() ? pel::test::FreshServerDatabase() : dir.file(name);
+    }
+    std::string dump(const std::string& db) const {
+        return pel::test::Dump(*pel::db::Database::open(db, false));
+    }
+};
+INSTANTIATE_TEST_SUITE_P(Stores, RoundTrip, ::testing::Bool(),
+                         [](const auto& server) { return server.param ? "Server" : "File"; });
+
 }  // namespace
 
-TEST(RoundTrip, RandomPlantsComeBackEqualThroughExportAndImport) {
+TEST_P(RoundTrip, RandomPlantsComeBackEqualThroughExportAndImport) {
+    if (GetParam()) PELORIN_REQUIRE_SERVER();
     std::string types;
     for (const auto& t : kTypes) types += (types.empty() ? "" : ",") + t.first;
     for (unsigned seed = 1; seed <= 8; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        TempDir dir;
-        const std::string first = dir.file("first.db"), second = dir.file("second.db");
+        const std::string n = std::to_string(seed);
+        const std::string first = store("first" + n + ".db"), second = store("second" + n + ".db");
         for (const auto& db : {first, second}) {
             ASSERT_EQ(RunCli({"new-db", db}).exitCode, 0);
             auto made = pel::db::Database::open(db, true);
@@ -135,7 +150,20 @@ TEST(RoundTrip, RandomPlantsComeBackEqualThroughExportAndImport) {
         ASSERT_EQ(out.exitCode, 0) << out.err;
         auto again = RunCli({"import", second, dir.file("out.eb")});
         ASSERT_EQ(again.exitCode, 0) << again.err;
-        EXPECT_EQ(pel::test::Dump(*pel::db::Database::open(first, false)),
-                  pel::test::Dump(*pel::db::Database::open(second, false)));
+        EXPECT_EQ(dump(first), dump(second));
+        if (!GetParam()) continue;
+        // convert carries a server database to a file and back unchanged, never into tables.
+        const std::string file = dir.file("back" + n + ".db");
+        auto back = RunCli({"convert", first, file});
+        ASSERT_EQ(back.exitCode, 0) << back.err;
+        const std::string server = pel::test::FreshServerDatabase();
+        auto there = RunCli({"convert", file, server});
+        ASSERT_EQ(there.exitCode, 0) << there.err;
+        EXPECT_EQ(there.out, back.out);
+        EXPECT_EQ(dump(first), dump(file));
+        EXPECT_EQ(dump(first), dump(server));
+        auto refused = RunCli({"convert", file, server});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.err.find("holds tables already"), std::string::npos) << refused.err;
     }
 }

@@ -38,11 +38,6 @@ std::string ServerUri(const std::string& database, const std::string& user,
     return "postgresql://" + who + "@/" + database + base.substr(query);
 }
 
-std::string DatabaseName(const std::string& uri) {
-    const std::size_t start = uri.find("@/") + 2;
-    return uri.substr(start, uri.find('?') - start);
-}
-
 std::string FreshServerDatabase() {
     static std::atomic<int> counter{0};
     const std::string name =

@@ -44,7 +44,4 @@ class AdminSession {
     pg_conn* conn_ = nullptr;
 };
 
-// The database name in a URI made by FreshServerDatabase.
-std::string DatabaseName(const std::string& uri);
-
 }  // namespace pel::test
