@@ -117,7 +117,7 @@ bool AccessCursor::seek(std::string_view key) {
     } else {
         keyRows.addText(key);
     }
-    const AccessCell& wanted = keyRows.cell(0, 0);
+    const AccessCell wanted = keyRows.cell(0, 0);
     auto compare = [&](std::uint32_t row) {
         return CompareAccessCells(rows_, rows_.cell(row, column), keyRows, wanted, true);
     };
