@@ -57,7 +57,9 @@ ssize_t Read(void* cookie, char* out, std::size_t n) {
     } while (got < 0 && errno == EINTR);
     if (got < 0) return -1;
     if (static_cast<std::size_t>(got) == n && n <= oldest->bytes.size()) {
-        *oldest = Page{f.position, n, f.reads, {}};
+        oldest->offset = f.position;
+        oldest->length = n;
+        oldest->used = f.reads;
         std::memcpy(oldest->bytes.data(), out, n);
     }
     f.position += got;
