@@ -14,10 +14,13 @@
 #include "db/ServerUri.h"
 #include "db/TypeCodes.h"
 #include "db/sqlite/NewDatabaseFile.h"
+#include "db/sqlite/SqliteRowAppender.h"
+#include "db/sqlite/UnseenDatabaseFile.h"
 
 namespace pel {
 
 using db::ColumnInfo;
+using db::Cursor;
 using db::CursorMode;
 using db::Database;
 using db::DbError;
@@ -69,8 +72,15 @@ std::vector<ColumnInfo> ConvertedColumns(const TableInfo& table) {
 
 class Converter {
   public:
+    // Into a server database through cursors, saved in groups as the rows go (every 100 ms), so
+    // that a failure keeps what was copied.
     Converter(Database& source, Database& target, Feedback& feedback, const std::string& dest)
         : source_(source), target_(target), feedback_(feedback), dest_(dest) {}
+    // Into a new file that nobody sees before it is published: rows go straight in, and the
+    // caller commits once at the end.
+    Converter(Database& source, db::SqliteDatabase& file, Feedback& feedback,
+              const std::string& dest)
+        : source_(source), target_(file), feedback_(feedback), dest_(dest), file_(&file) {}
 
     void run() {
         const auto tables = source_.tableNames();
@@ -82,7 +92,6 @@ class Converter {
             copyTable(*info, static_cast<double>(t), static_cast<double>(tables.size()));
             ++tables_;
         }
-        target_.commit();
     }
 
     std::size_t tables() const { return tables_; }
@@ -100,16 +109,26 @@ class Converter {
         const IndexInfo* primary = table.index(kPrimaryKey);
         auto in = source_.openTable(table.name, primary && primary->readable ? kPrimaryKey : "",
                                     CursorMode::Reading);
-        auto out = target_.openTable(table.name, "", CursorMode::Updating);
         const int columns = in->fieldCount();
+        std::unique_ptr<Cursor> out;
+        std::optional<db::SqliteRowAppender> appender;
+        if (file_)
+            appender.emplace(*file_, table);
+        else
+            out = target_.openTable(table.name, "", CursorMode::Updating);
         const int nameColumn = in->fieldIndex("NAME");
         const double count = static_cast<double>(in->recordCount());
         double copied = 0;
         for (; !in->eof(); in->moveNext()) {
-            out->addNew();
-            for (int i = 0; i < columns; ++i) out->setValue(i, in->value(i));
-            out->update();
-            target_.pointSaved();  // saved in groups: no transaction ever holds the whole copy
+            if (appender) {
+                for (int i = 0; i < columns; ++i) appender->set(i, in->value(i));
+                appender->append();
+            } else {
+                out->addNew();
+                for (int i = 0; i < columns; ++i) out->setValue(i, in->value(i));
+                out->update();
+                target_.pointSaved();
+            }
             ++rows_;
             ++copied;
             if (feedback_.repaintDue()) {
@@ -123,6 +142,7 @@ class Converter {
             }
         }
         out.reset();
+        appender.reset();
         in.reset();
 
         // Indexes after the rows: building an index once is faster than keeping it up to date.
@@ -142,6 +162,7 @@ class Converter {
     Database& target_;
     Feedback& feedback_;
     const std::string& dest_;
+    db::SqliteDatabase* file_ = nullptr;
     std::size_t tables_ = 0;
     std::size_t rows_ = 0;
     bool indexesLeftOut_ = false;
@@ -163,6 +184,7 @@ Outcome ConvertToServer(const std::string& source, const std::string& dest, Feed
         auto out = Database::create(dest);
         Converter converter(*in, *out, feedback, out->path());
         converter.run();
+        out->commit();
         const bool notKept =
             db::SayReadNotes(*in, [&](const std::string& note) { feedback.warning(note); });
         feedback.setProgress(kPanel, 1.0);
@@ -199,10 +221,11 @@ Outcome ConvertDatabase(Feedback& feedback, const ConvertRequest& request) {
         bool indexesLeftOut = false;
         std::optional<db::PartInProgress> held;  // released after the database closes its file
         {
-            auto out = Database::create(temp);
+            auto out = db::CreateUnseenDatabase(temp);
             held.emplace(temp);
             Converter converter(*in, *out, feedback, dest);
             converter.run();
+            out->commit();  // syncs the whole file once
             tables = converter.tables();
             rows = converter.rows();
             indexesLeftOut = converter.indexesLeftOut();
@@ -210,6 +233,7 @@ Outcome ConvertDatabase(Feedback& feedback, const ConvertRequest& request) {
         const bool notKept =
             db::SayReadNotes(*in, [&](const std::string& note) { feedback.warning(note); });
         db::Publish(temp, dest);
+        db::SyncFolderOf(dest);
         feedback.setProgress(kPanel, 1.0);
         feedback.resultLine(kPanel, ConvertedLine(tables, rows));
         return indexesLeftOut || notKept ? Outcome::LeftUndone : Outcome::Done;

@@ -13,6 +13,7 @@
 #include "db/access/AccessCatalog.h"
 #include "db/access/AccessCursor.h"
 #include "db/access/AccessLibrary.h"
+#include "db/access/AccessPageStream.h"
 #include "db/access/AccessTableReader.h"
 
 namespace pel::db {
@@ -154,6 +155,7 @@ std::unique_ptr<Database> OpenAccessDatabase(const std::string& path) {
                            (said.empty() ? std::string(fallback) : said) + ")");
     };
     if (!mdb) throw notReadable("the file is damaged or of an unknown kind");
+    UseAccessPageStream(mdb, path);
     // An Access file is a whole number of pages; libmdb itself would read a cut file as one
     // with fewer tables.
     const auto pageSize = static_cast<unsigned long>(mdb->fmt->pg_size);

@@ -10,7 +10,7 @@
 namespace pel::db {
 
 Value AccessRows::value(std::size_t row, std::size_t column) const {
-    const AccessCell& c = cell(row, column);
+    const AccessCell c = cell(row, column);
     switch (c.kind) {
         case Value::Kind::Null:
             return Value::null();
@@ -41,22 +41,11 @@ void PreferHugePages([[maybe_unused]] const void* data, [[maybe_unused]] std::si
 }  // namespace
 
 void AccessRows::reserve(std::size_t rows, std::size_t textBytes) {
-    cells_.reserve(rows * columns_);
+    kinds_.reserve(rows * columns_);
+    bits_.reserve(rows * columns_);
     texts_.reserve(textBytes);
-    PreferHugePages(cells_.data(), cells_.capacity() * sizeof(AccessCell));
+    PreferHugePages(bits_.data(), bits_.capacity() * sizeof(std::uint64_t));
     PreferHugePages(texts_.data(), texts_.capacity());
-}
-
-void AccessRows::addInteger(std::int64_t i) {
-    AccessCell& c = cells_.emplace_back();
-    c.kind = Value::Kind::Integer;
-    c.integer = i;
-}
-
-void AccessRows::addReal(double d) {
-    AccessCell& c = cells_.emplace_back();
-    c.kind = Value::Kind::Real;
-    c.real = d;
 }
 
 void AccessRows::pushText(std::size_t start) {
@@ -65,10 +54,8 @@ void AccessRows::pushText(std::size_t start) {
         texts_.resize(start);
         throw DbError(DbError::Kind::Other, "The table holds more text than can be read at once");
     }
-    AccessCell& c = cells_.emplace_back();
-    c.kind = Value::Kind::Text;
-    c.text.offset = static_cast<std::uint32_t>(start);
-    c.text.length = static_cast<std::uint32_t>(texts_.size() - start);
+    const auto length = static_cast<std::uint64_t>(texts_.size() - start);
+    push(Value::Kind::Text, static_cast<std::uint64_t>(start) | length << 32);
 }
 
 }  // namespace pel::db

@@ -1,8 +1,9 @@
 #pragma once
-// The rows of one Access table, read whole while a cursor is open on it: compact cells (16
-// bytes each) with their text in one shared buffer, so a table of 20,000 rows and 34 columns
-// takes a few megabytes, not the tens that a Value per cell would.
+// The rows of one Access table, read whole while a cursor is open on it: compact cells (a kind
+// byte and eight bytes of value each) with their text in one shared buffer, so a table of
+// 20,000 rows and 34 columns takes a few megabytes, not the tens that a Value per cell would.
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@ struct AccessTextSpan {
     std::uint32_t offset, length;
 };
 
+// One cell as the reader and the cursor see it; stored in nine bytes.
 struct AccessCell {
     Value::Kind kind = Value::Kind::Null;
     union {
@@ -30,10 +32,20 @@ class AccessRows {
   public:
     explicit AccessRows(std::size_t columnCount) : columns_(columnCount) {}
 
-    std::size_t rowCount() const { return columns_ ? cells_.size() / columns_ : 0; }
+    std::size_t rowCount() const { return columns_ ? kinds_.size() / columns_ : 0; }
     std::size_t columnCount() const { return columns_; }
-    const AccessCell& cell(std::size_t row, std::size_t column) const {
-        return cells_[row * columns_ + column];
+    AccessCell cell(std::size_t row, std::size_t column) const {
+        const std::size_t i = row * columns_ + column;
+        AccessCell c;
+        c.kind = static_cast<Value::Kind>(kinds_[i]);
+        const std::uint64_t bits = bits_[i];
+        if (c.kind == Value::Kind::Text)
+            c.text = {static_cast<std::uint32_t>(bits), static_cast<std::uint32_t>(bits >> 32)};
+        else if (c.kind == Value::Kind::Real)
+            c.real = std::bit_cast<double>(bits);
+        else
+            c.integer = static_cast<std::int64_t>(bits);
+        return c;
     }
     std::string_view text(const AccessCell& c) const {
         return std::string_view(texts_).substr(c.text.offset, c.text.length);
@@ -45,9 +57,9 @@ class AccessRows {
     std::size_t textBytes() const { return texts_.size(); }
 
     // Filling, one row at a time, every column in order.
-    void addNull() { cells_.emplace_back(); }
-    void addInteger(std::int64_t i);
-    void addReal(double d);
+    void addNull() { push(Value::Kind::Null, 0); }
+    void addInteger(std::int64_t i) { push(Value::Kind::Integer, static_cast<std::uint64_t>(i)); }
+    void addReal(double d) { push(Value::Kind::Real, std::bit_cast<std::uint64_t>(d)); }
     // The text is appended to the shared buffer by `write`, which receives it to append to.
     template <typename Write>
     void addTextWith(Write write) {
@@ -60,10 +72,15 @@ class AccessRows {
     }
 
   private:
+    void push(Value::Kind kind, std::uint64_t bits) {
+        kinds_.push_back(static_cast<std::uint8_t>(kind));
+        bits_.push_back(bits);
+    }
     void pushText(std::size_t start);
 
     std::size_t columns_;
-    std::vector<AccessCell> cells_;
+    std::vector<std::uint8_t> kinds_;  // Value::Kind of each cell
+    std::vector<std::uint64_t> bits_;  // the number, or the text's offset and length << 32
     std::string texts_;
 };
 

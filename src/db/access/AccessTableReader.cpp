@@ -17,7 +17,7 @@ namespace pel::db {
 namespace {
 
 constexpr int kRowOffsetMask = 0x1FFF;
-constexpr std::size_t kMostCellsAhead = std::size_t{1} << 22;  // 64 MB of cells
+constexpr std::size_t kMostCellsAhead = std::size_t{1} << 22;  // 36 MB of cells
 constexpr std::size_t kMostTextAhead = std::size_t{1} << 26;   // 64 MB of text
 constexpr std::size_t kSampleRows = 256;
 constexpr int kLongValueHeader = 12;  // length and flags, page and row, 4 bytes unused

@@ -19,6 +19,11 @@ class Utf16Decoder {
     Utf16Decoder& operator=(const Utf16Decoder&) = delete;
 
     void unit(char16_t u) {
+        if (u < 0x80) {
+            flushHigh();
+            out_.push_back(static_cast<char>(u));
+            return;
+        }
         if (u >= 0xDC00 && u <= 0xDFFF) {
             if (high_) {
                 AppendUtf8(0x10000 + ((static_cast<char32_t>(high_) - 0xD800) << 10) + (u - 0xDC00),
@@ -34,6 +39,12 @@ class Utf16Decoder {
             high_ = u;
         else
             AppendUtf8(u, out_);
+    }
+
+    // Characters below 0x80, which are their own UTF-8 form.
+    void ascii(std::string_view run) {
+        flushHigh();
+        out_.append(run);
     }
 
   private:
@@ -71,8 +82,17 @@ void AppendAccessText(AccessTextForm form, std::string_view stored, std::string&
             oneByte = !oneByte;
             ++i;
         } else if (oneByte) {
-            decoder.unit(static_cast<unsigned char>(stored[i]));
-            ++i;
+            // Names and descriptions are mostly ASCII: a run of it goes over in one piece.
+            std::size_t end = i;
+            while (end < stored.size() && static_cast<unsigned char>(stored[end]) - 1u < 0x7Fu)
+                ++end;
+            if (end > i) {
+                decoder.ascii(stored.substr(i, end - i));
+                i = end;
+            } else {
+                decoder.unit(static_cast<unsigned char>(stored[i]));
+                ++i;
+            }
         } else if (i + 1 < stored.size()) {
             decoder.unit(UnitAt(stored, i));
             i += 2;

@@ -1,0 +1,53 @@
+#include "db/sqlite/SqliteRowAppender.h"
+
+#include <sqlite3.h>
+
+namespace pel::db {
+
+SqliteRowAppender::SqliteRowAppender(SqliteDatabase& db, const TableInfo& table)
+    : db_(db), table_(table.name), values_(table.columns.size()) {
+    std::string names, params;
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        if (i) names += ", ", params += ", ";
+        names += QuoteIdentifier(table.columns[i].name);
+        params += "?" + std::to_string(i + 1);
+    }
+    insert_ =
+        db_.prepare(values_.empty() ? "INSERT INTO " + QuoteIdentifier(table_) + " DEFAULT VALUES"
+                                    : "INSERT INTO " + QuoteIdentifier(table_) + " (" + names +
+                                          ") VALUES (" + params + ")");
+}
+
+SqliteRowAppender::~SqliteRowAppender() {
+    sqlite3_finalize(insert_);
+}
+
+void SqliteRowAppender::set(int column, Value value) {
+    Value& v = values_.at(static_cast<std::size_t>(column));
+    v = std::move(value);
+    const int p = column + 1;
+    switch (v.kind()) {
+        case Value::Kind::Null:
+            sqlite3_bind_null(insert_, p);
+            break;
+        case Value::Kind::Integer:
+            sqlite3_bind_int64(insert_, p, v.asInteger());
+            break;
+        case Value::Kind::Real:
+            sqlite3_bind_double(insert_, p, v.asReal());
+            break;
+        case Value::Kind::Text:
+            sqlite3_bind_text(insert_, p, v.asText().data(), static_cast<int>(v.asText().size()),
+                              SQLITE_STATIC);
+            break;
+    }
+}
+
+void SqliteRowAppender::append() {
+    db_.beginWrite();
+    const int rc = sqlite3_step(insert_);
+    sqlite3_reset(insert_);
+    if (rc != SQLITE_DONE) db_.fail(rc, "Cannot add a row to " + table_);
+}
+
+}  // namespace pel::db
