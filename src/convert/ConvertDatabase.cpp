@@ -233,7 +233,6 @@ Outcome ConvertDatabase(Feedback& feedback, const ConvertRequest& request) {
         const bool notKept =
             db::SayReadNotes(*in, [&](const std::string& note) { feedback.warning(note); });
         db::Publish(temp, dest);
-        db::SyncFolderOf(dest);
         feedback.setProgress(kPanel, 1.0);
         feedback.resultLine(kPanel, ConvertedLine(tables, rows));
         return indexesLeftOut || notKept ? Outcome::LeftUndone : Outcome::Done;

@@ -22,6 +22,17 @@ bool NameTaken(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }
+
+// Syncs the folder holding `path`, so that a name just given survives a power cut. Best effort:
+// the file itself is already on the disk.
+void SyncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 }  // namespace
 
 // A fresh name beside the destination, so that the rename at the end stays on one file system.
@@ -94,6 +105,7 @@ PartInProgress::~PartInProgress() {
 void Publish(const std::string& temp, const std::string& dest) {
     if (::link(temp.c_str(), dest.c_str()) == 0) {
         ::unlink(temp.c_str());
+        SyncFolderOf(dest);
         return;
     }
     const int linkError = errno;
@@ -104,6 +116,7 @@ void Publish(const std::string& temp, const std::string& dest) {
         throw DbError(DbError::Kind::Other, "A file " + dest + " exists already; it is left alone");
     if (std::rename(temp.c_str(), dest.c_str()) != 0)
         throw DbError(DbError::Kind::Io, "Cannot create " + dest + ": " + std::strerror(errno));
+    SyncFolderOf(dest);
 }
 
 }  // namespace pel::db

@@ -27,7 +27,7 @@ class PartInProgress {
   private:
     int fd_ = -1;
 };
-// Gives `temp` the name `dest`; throws DbError when `dest` exists.
+// Gives `temp` the name `dest` and syncs the folder; throws DbError when `dest` exists.
 void Publish(const std::string& temp, const std::string& dest);
 
 }  // namespace pel::db

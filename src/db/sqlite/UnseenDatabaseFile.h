@@ -15,8 +15,4 @@ namespace pel::db {
 // transaction spills to the file (unsynced) instead of growing in memory.
 std::unique_ptr<SqliteDatabase> CreateUnseenDatabase(const std::string& path);
 
-// Syncs the folder holding `path`, so that a name just given survives a power cut. Best effort:
-// the file itself is already on the disk.
-void SyncFolderOf(const std::string& path);
-
 }  // namespace pel::db
