@@ -273,9 +273,7 @@ class MainWindowTest : public QObject {
         const char* rows[][4] = {
             {"folder", "/data/EB", "/data/EB", "/data/EB.eb"},
             {"folder ending .EB", "/data/Unit1.EB", "/data/Unit1_Compare.htm", "/data/Unit1.EB"},
-            {"two", "/a.eb/b.Eb", "/a_Compare.htm/b_Compare.htm", "/a.eb/b.Eb"},
-            {"other extension", "/d/plant.txt", "/d/plant.txt", "/d/plant.txt.eb"},
-            {"empty", "", "", ".eb"}};
+            {"two", "/a.eb/b.Eb", "/a_Compare.htm/b_Compare.htm", "/a.eb/b.Eb"}};
         for (const auto& [name, given, results, exported] : rows)
             QTest::newRow(name) << QString(given) << QString(results) << QString(exported);
     }
@@ -317,17 +315,15 @@ class MainWindowTest : public QObject {
         QCOMPARE(files->count(), 0);
         QCOMPARE(h.settings.read("EB-file Directory", ""), h.home.file("sub"));
         QCOMPARE(h.state.ebFileDirectory, h.home.file("sub"));
-    }
-
-    void noEbFilesSelectedIsSaid() {
-        WindowHarness h;
-        h.state.ebFileDirectory = h.home.path().string();
-        h.window->applyDatabase(Q(h.home.file("plant.db")), false);
-        h.window->tabClicked(3);
-        h.find<QPushButton>("cmdCompareEB")->click();  // disabled: nothing happens
-        h.window->compareEbTab()->runCompare();
+        // A typed folder is moved to; one that does not exist is said and the box turns back.
+        auto* box = h.find<QLineEdit>("txtCompareEBDirectory");
+        for (const std::string& typed : {h.home.path().string(), h.home.file("nowhere")}) {
+            box->setText(Q(typed));
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        QCOMPARE(files->count(), 2);
         QCOMPARE(h.dialogs.messages.size(), std::size_t(1));
-        QCOMPARE(h.dialogs.messages[0].text, QString("No EB files selected"));
+        QCOMPARE(box->text(), Q(h.home.path().string()));
     }
 
     void viewHandsTheReportToTheDesktop() {
@@ -351,20 +347,6 @@ class MainWindowTest : public QObject {
         view->click();  // gone since: said, not handed on
         QCOMPARE(h.dialogs.openedUrls.size(), std::size_t(2));
         QCOMPARE(h.dialogs.messages.size(), std::size_t(2));
-    }
-
-    void clearTextEmptiesTheTwelveProgressLabels() {
-        WindowHarness h;
-        const char* cleared[] = {"txtExportStatus",     "txtExportName",      "txtExportPntType",
-                                 "txtExportPtDesc",     "txtImportStatus",    "txtImportName",
-                                 "txtImportPntType",    "txtImportPtDesc",    "txtCompareEBname",
-                                 "txtCompareEbPntType", "txtCompareEBPtDesc", "txtCompareEBStatus"};
-        const char* kept[] = {"txtCurrentEbFile", "txtCompareDBName", "txtCompareDBStatus"};
-        for (const char* name : cleared) h.find<QLabel>(name)->setText("x");
-        for (const char* name : kept) h.find<QLabel>(name)->setText("x");
-        h.window->clearText();
-        for (const char* name : cleared) QCOMPARE(h.find<QLabel>(name)->text(), QString());
-        for (const char* name : kept) QCOMPARE(h.find<QLabel>(name)->text(), QString("x"));
     }
 
     // Each option enables its own inputs only (selection file and "...", selection text,

@@ -176,8 +176,6 @@ class WindowDriversTest : public QObject {
         QCOMPARE(h.find<QLabel>("txtCurrentEbFile")->text(), Q(h.dir.file("B.eb")));
         QCOMPARE(h.find<QLabel>("txtImportStatus")->text(),
                  QString("Points added: 0      Points updated: 1"));
-        h.window->noteResult("A note");
-        QCOMPARE(h.results().back(), QString("A note"));
     }
 
     void oneMessagePerProblem_data() {
@@ -266,7 +264,6 @@ class WindowDriversTest : public QObject {
         QCOMPARE(NamesIn(h.dir.file("plant.eb")), exported);
         QCOMPARE(h.find<QLabel>("txtExportStatus")->text(),
                  "Points exported: " + QString::number(exported.size()));
-        QVERIFY(h.dialogs.questions.front().text.startsWith("Points to process: "));
         QCOMPARE(h.dialogs.questions.front().title, QString("Build EB File"));
     }
 
@@ -398,27 +395,6 @@ class WindowDriversTest : public QObject {
         h.find<QPushButton>("cmdCompareFiles")->click();
         QVERIFY(Q(test::ReadFile(h.dir.file("diff.htm"))).contains("TWO"));
         QCOMPARE(h.dialogs.openedUrls.back(), QUrl::fromLocalFile(Q(h.dir.file("diff.htm"))));
-    }
-    void movesToATypedFolder_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("files");
-        QTest::newRow("a folder") << "eb" << 1;
-        QTest::newRow("no such folder") << "nowhere" << 0;
-    }
-    void movesToATypedFolder() {
-        QFETCH(QString, typed);
-        QFETCH(int, files);
-        Plant h;
-        std::filesystem::create_directory(h.dir.file("eb"));
-        test::WriteFile(h.dir.file("eb/unit.eb"), Point("FIC101", {}));
-        h.state.ebFileDirectory = h.home.path().string();
-        h.window->tabClicked(3);
-        auto* box = h.find<QLineEdit>("txtCompareEBDirectory");
-        box->setText(Q(h.dir.file(typed.toStdString())));
-        QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(h.find<QListWidget>("fileListCompareEB")->count(), files);
-        QCOMPARE(h.dialogs.messages.size(), std::size_t(files == 0 ? 1 : 0));
-        QCOMPARE(box->text(), Q(files ? h.dir.file("eb") : h.home.path().string()));
     }
 };
 

@@ -88,10 +88,6 @@ TEST(ConnectionCheck, ListsDanglingPointsAndMissingParametersIgnoringCaseAndInde
     EXPECT_EQ(ReadFile(p.dir.file("report.CSV")), expected);
     // HS1's dodstn(2) is no connection parameter: the five are named in upper case, as in the
     // connection report.
-    EXPECT_EQ(r.points, 11);
-    EXPECT_EQ(r.references, 8);
-    EXPECT_EQ(r.dangling, 1);
-    EXPECT_EQ(r.parameterNotFound, 2);
     EXPECT_EQ(p.feedback.results.back(), "Points checked: 11      References: 8      Dangling: 1");
 }
 

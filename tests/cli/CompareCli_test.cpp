@@ -27,12 +27,8 @@ TEST(CompareCli, ComparesFilesOfOneFolderAndTwoDatabases) {
     const std::string report = ReadFile(dir.file("r.htm"));
     EXPECT_TRUE(Holds(report, "<p><h2>" + dir.file("eb") + "</h2><p><br /><p>"));
     EXPECT_LT(report.find("<p><h2>unit1.eb</h2>"), report.find("<p><h2>unit2.eb</h2>"));
-    EXPECT_TRUE(Holds(report, "<strong>A102</strong></td>"));
     EXPECT_TRUE(Holds(report, "<br />No discrepancies"));
     ExpectCli({"compare", db, dir.file("x.htm"), unit1, dir.file("plant.db")}, 2);  // two folders
     ExpectCli({"compare-db", db, asBuilt, dir.file("db.htm"), "--types", "REGCLNIM"}, 0,
               "Points compared: 1\n");
-    const std::string dbReport = ReadFile(dir.file("db.htm"));
-    EXPECT_TRUE(Holds(dbReport, "<td width=\"33%\">LEVEL</td>\r\n  <td width=\"33%\">FLOW</td>"));
-    EXPECT_TRUE(Holds(dbReport, "<td width=\"30%\">A102</td>"));
 }
