@@ -79,16 +79,19 @@ std::vector<std::string> ReadAll(const std::string& path) {
 }
 }  // namespace
 
-// Every line end, empty lines and NUL bytes come back through the fuzz corpus (FuzzRegression).
 TEST(EbLineReader, AcceptsEveryLineEndAndAnyBytes) {
     TempDir dir;
     struct Case {
         std::string bytes;
         std::vector<std::string> lines;
     } cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
         {"a\nb", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
         {"", {}},
         {"\r\n", {""}},
+        {std::string("n\0ul\r\n", 6), {std::string("n\0ul", 4)}},
         {"caf\xE9 \x80\x81", {"caf\xC3\xA9 \xE2\x82\xAC\xC2\x81"}},
     };
     for (const auto& c : cases) {
