@@ -182,7 +182,30 @@ std::string PlantFixture::value(const std::string& table, const std::string& nam
 
 int StartCli(const std::vector<std::string>& args, const std::string& outPath,
              const std::string& errPath, const CliConditions& conditions) {
+    // Everything the child needs is made before the fork: tests run commands from several
+    // threads, and a child may then only make calls that take no lock (another thread may have
+    // held the allocator's at the fork, and the child would wait for it for ever).
     const std::string program = std::string(PELORIN_BIN_DIR) + "/pelorin-cli";
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> environment;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view entry(*e);
+        const bool replaced = std::any_of(
+            conditions.environment.begin(), conditions.environment.end(),
+            [&](const auto& given) { return entry.substr(0, entry.find('=')) == given.first; });
+        if (!replaced) environment.emplace_back(entry);
+    }
+    for (const auto& [name, value] : conditions.environment)
+        environment.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (auto& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const rlimit limit{static_cast<rlim_t>(conditions.fileSizeLimit),
+                       static_cast<rlim_t>(conditions.fileSizeLimit)};
+
     pid_t pid = ::fork();
     if (pid == 0) {
         int in = ::open("/dev/null", O_RDONLY);
@@ -191,19 +214,11 @@ int StartCli(const std::vector<std::string>& args, const std::string& outPath,
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
-        for (const auto& [name, value] : conditions.environment)
-            ::setenv(name.c_str(), value.c_str(), 1);
         if (conditions.fileSizeLimit >= 0) {
             ::signal(SIGXFSZ, SIG_IGN);  // kept across exec
-            const rlimit limit{static_cast<rlim_t>(conditions.fileSizeLimit),
-                               static_cast<rlim_t>(conditions.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
+        ::execve(program.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }
     return pid;
