@@ -277,13 +277,14 @@ class Comparison : public eb::EbBlockHandler {
                 if (t.cursor->field(i).name == name) return i;
             return -1;
         });
-        const std::string dbValue =
-            column < 0 ? std::string()
-                       : db::ValueText(cursor.value(column), cursor.field(column).type);
-        if (ValuesDiffer(ebValue, dbValue)) {
+        if (column < 0)
+            dbValue_.clear();
+        else
+            cursor.valueText(column, dbValue_);  // into storage kept from value to value
+        if (ValuesDiffer(ebValue, dbValue_)) {
             if (!pointTableOpen_) report_.pointHeading(pointName_);
             pointTableOpen_ = true;
-            report_.discrepancy(p.name, ebValue, dbValue);
+            report_.discrepancy(p.name, ebValue, dbValue_);
         }
         if (EqualsIgnoreCase(p.name, "BOXNUM") || EqualsIgnoreCase(p.name, "NODENUM")) {
             if (auto n = NodeNumber(ebValue)) {
@@ -343,7 +344,8 @@ class Comparison : public eb::EbBlockHandler {
                 report_.pointType(catalog_.name(static_cast<std::int32_t>(i)));
                 if (!c.bof()) c.moveFirst();
                 for (; !c.eof(); c.moveNext()) {
-                    const auto n = NodeNumber(db::ValueText(c.value(node), c.field(node).type));
+                    c.valueText(node, dbValue_);
+                    const auto n = NodeNumber(dbValue_);
                     if (!n || static_cast<std::size_t>(*n) >= nodes_.size() ||
                         !nodes_[static_cast<std::size_t>(*n)] ||
                         FoundFlag(c.value(t.found)) != false)
@@ -369,7 +371,7 @@ class Comparison : public eb::EbBlockHandler {
     std::vector<TypeCursor> cursors_;
     std::vector<bool> nodes_{false};
     ProblemList problems_{ProblemList::kAll};
-    std::string nodeColumn_, pointName_, path_, file_;
+    std::string nodeColumn_, pointName_, path_, file_, dbValue_;
     const eb::EbLineReader* reader_ = nullptr;
     int typeIndex_ = 0;
     bool found_ = false, pointTableOpen_ = false;
