@@ -9,7 +9,8 @@ Rows: import (yardsticks: the hand-written Python import, and bench/bare_import,
 import can do), export (the hand-written export), compare (two-way, against our own import),
 convert (plant-20k.mdb against mdb-export of its table). Every repetition runs the commands of a
 row one after the other, in turn forwards and backwards, so that all see the same machine; each
-row prints the medians and the ratios of the medians. With --base, another build's pelorin-cli runs beside ours
+row prints the medians and the ratios of the medians. Dirty pages are written back before each
+timed command. With --base, another build's pelorin-cli runs beside ours
 in every repetition too (before and after in one run). Everything is made in a temporary folder
 and removed at the end.
 """
@@ -23,6 +24,9 @@ def run(cmd, **kw):
 def timed(cmd, prepare=None):
     if prepare:
         prepare()
+    # Every command starts on a settled disk: otherwise a command that syncs pays for the
+    # write-back of what the one before it wrote (a compare's report slows the import after it).
+    os.sync()
     start = time.perf_counter()
     run(cmd)
     return time.perf_counter() - start
