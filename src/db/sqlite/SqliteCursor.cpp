@@ -296,25 +296,7 @@ sqlite3_stmt* SqliteCursor::writeStatement(bool insert) {
 
 void SqliteCursor::bindPending(sqlite3_stmt* st, int first) {
     int p = first;
-    for (int i : edit_.assignedColumns()) {
-        const Value& v = edit_.pending(i);
-        switch (v.kind()) {
-            case Value::Kind::Null:
-                sqlite3_bind_null(st, p);
-                break;
-            case Value::Kind::Integer:
-                sqlite3_bind_int64(st, p, v.asInteger());
-                break;
-            case Value::Kind::Real:
-                sqlite3_bind_double(st, p, v.asReal());
-                break;
-            case Value::Kind::Text:
-                sqlite3_bind_text(st, p, v.asText().data(), static_cast<int>(v.asText().size()),
-                                  SQLITE_STATIC);
-                break;
-        }
-        ++p;
-    }
+    for (int i : edit_.assignedColumns()) BindValue(st, p++, edit_.pending(i));
 }
 
 void SqliteCursor::update() {

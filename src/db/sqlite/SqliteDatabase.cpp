@@ -73,6 +73,24 @@ SqliteDatabase::~SqliteDatabase() {
     sqlite3_close_v2(db_);
 }
 
+void BindValue(sqlite3_stmt* st, int place, const Value& value) {
+    switch (value.kind()) {
+        case Value::Kind::Null:
+            sqlite3_bind_null(st, place);
+            break;
+        case Value::Kind::Integer:
+            sqlite3_bind_int64(st, place, value.asInteger());
+            break;
+        case Value::Kind::Real:
+            sqlite3_bind_double(st, place, value.asReal());
+            break;
+        case Value::Kind::Text:
+            sqlite3_bind_text(st, place, value.asText().data(),
+                              static_cast<int>(value.asText().size()), SQLITE_STATIC);
+            break;
+    }
+}
+
 void SqliteDatabase::finalizeCache() {
     for (auto& [sql, st] : cache_) sqlite3_finalize(st);
     cache_.clear();
@@ -361,21 +379,7 @@ void SqliteDatabase::setColumnOfAllRows(std::string_view table, std::string_view
     beginWrite();
     sqlite3_stmt* st = cachedStatement("UPDATE " + QuoteIdentifier(table) + " SET " +
                                        QuoteIdentifier(column) + " = ?1");
-    switch (value.kind()) {
-        case Value::Kind::Null:
-            sqlite3_bind_null(st, 1);
-            break;
-        case Value::Kind::Integer:
-            sqlite3_bind_int64(st, 1, value.asInteger());
-            break;
-        case Value::Kind::Real:
-            sqlite3_bind_double(st, 1, value.asReal());
-            break;
-        case Value::Kind::Text:
-            sqlite3_bind_text(st, 1, value.asText().data(), static_cast<int>(value.asText().size()),
-                              SQLITE_STATIC);
-            break;
-    }
+    BindValue(st, 1, value);
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);

@@ -16,6 +16,10 @@ namespace pel::db {
 
 class SqliteStatement;
 
+// Binds a value to a statement's parameter (counted from 1) without copying its text: the value
+// must stay as it is until the statement has run.
+void BindValue(sqlite3_stmt* st, int place, const Value& value);
+
 class SqliteDatabase : public Database {
   public:
     static std::unique_ptr<SqliteDatabase> open(const std::string& path, bool forWriting);

@@ -24,23 +24,8 @@ SqliteRowAppender::~SqliteRowAppender() {
 
 void SqliteRowAppender::set(int column, Value value) {
     Value& v = values_.at(static_cast<std::size_t>(column));
-    v = std::move(value);
-    const int p = column + 1;
-    switch (v.kind()) {
-        case Value::Kind::Null:
-            sqlite3_bind_null(insert_, p);
-            break;
-        case Value::Kind::Integer:
-            sqlite3_bind_int64(insert_, p, v.asInteger());
-            break;
-        case Value::Kind::Real:
-            sqlite3_bind_double(insert_, p, v.asReal());
-            break;
-        case Value::Kind::Text:
-            sqlite3_bind_text(insert_, p, v.asText().data(), static_cast<int>(v.asText().size()),
-                              SQLITE_STATIC);
-            break;
-    }
+    v = std::move(value);  // kept here: the statement reads its text when it runs
+    BindValue(insert_, column + 1, v);
 }
 
 void SqliteRowAppender::append() {
