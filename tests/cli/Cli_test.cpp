@@ -7,7 +7,9 @@
 
 using pel::test::ExpectCli;
 using pel::test::Holds;
+using pel::test::RunCli;
 using pel::test::TempDir;
+using pel::test::WriteFile;
 
 TEST(Cli, HelpListsTheCommandsAndUsageErrorsExitWith2) {
     auto help = ExpectCli({"--help"}, 0);
@@ -43,6 +45,18 @@ TEST(Cli, NewDbMakesATablePerPointTypeRefusesAnExistingFileAndTypesIgnoreCase) {
     ExpectCli({"compare-db", db, db, dir.file("r.htm"), "--types", "regclnim"}, 0);
     ExpectCli({"connections", db, dir.file("c.txt"), "--types", "regclnim"}, 0);
     EXPECT_TRUE(Holds(pel::test::ReadFile(dir.file("r.htm")), "<h2>REGCLNIM</h2>"));
+}
+
+TEST(Cli, WithoutTheServerClientLibraryFilesWorkAndAServerSaysWhatToInstall) {
+    TempDir dir;
+    WriteFile(dir.file("libpq.so.5"), "");  // found first, and no library
+    const pel::test::CliConditions noClient{{{"LD_LIBRARY_PATH", dir.path().string()}}};
+    EXPECT_EQ(RunCli({"new-db", dir.file("plant.db")}, noClient).exitCode, 0);
+    auto server =
+        RunCli({"new-db", "postgresql://eng@/unit?host=" + dir.path().string()}, noClient);
+    EXPECT_EQ(server.exitCode, 1);
+    EXPECT_TRUE(Holds(server.err, "libpq.so.5 could not be loaded (")) << server.err;
+    EXPECT_TRUE(Holds(server.err, "install it")) << server.err;
 }
 
 TEST(Cli, TypesFiltersByNodeAndNamesAMissingDefinitionsFile) {

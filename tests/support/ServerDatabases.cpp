@@ -1,13 +1,16 @@
 #include "support/ServerDatabases.h"
 
 #include <gtest/gtest.h>
-#include <libpq-fe.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 
+#include "db/postgres/Libpq.h"
+
 namespace pel::test {
+
+using db::Libpq;
 
 namespace {
 
@@ -47,21 +50,24 @@ std::string FreshServerDatabase() {
     return ServerUri(name);
 }
 
-AdminSession::AdminSession(const std::string& uri) : conn_(PQconnectdb(uri.c_str())) {
-    EXPECT_EQ(PQstatus(conn_), CONNECTION_OK) << PQerrorMessage(conn_);
+AdminSession::AdminSession(const std::string& uri) {
+    const char* keywords[] = {"dbname", nullptr};
+    const char* values[] = {uri.c_str(), nullptr};
+    conn_ = Libpq().PQconnectdbParams(keywords, values, 1);
+    EXPECT_EQ(Libpq().PQstatus(conn_), CONNECTION_OK) << Libpq().PQerrorMessage(conn_);
 }
 
 AdminSession::~AdminSession() {
-    PQfinish(conn_);
+    Libpq().PQfinish(conn_);
 }
 
 std::string AdminSession::exec(const std::string& sql) {
-    PGresult* r = PQexec(conn_, sql.c_str());
-    const ExecStatusType status = PQresultStatus(r);
+    PGresult* r = Libpq().PQexec(conn_, sql.c_str());
+    const ExecStatusType status = Libpq().PQresultStatus(r);
     EXPECT_TRUE(status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
-        << sql << ": " << PQerrorMessage(conn_);
-    std::string first = PQntuples(r) > 0 ? PQgetvalue(r, 0, 0) : "";
-    PQclear(r);
+        << sql << ": " << Libpq().PQerrorMessage(conn_);
+    std::string first = Libpq().PQntuples(r) > 0 ? Libpq().PQgetvalue(r, 0, 0) : "";
+    Libpq().PQclear(r);
     return first;
 }
 

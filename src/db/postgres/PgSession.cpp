@@ -1,7 +1,5 @@
 #include "db/postgres/PgSession.h"
 
-#include <libpq-fe.h>
-
 #include <algorithm>
 #include <mutex>
 #include <thread>
@@ -11,6 +9,7 @@
 #endif
 
 #include "db/ServerUri.h"
+#include "db/postgres/Libpq.h"
 
 namespace pel::db {
 
@@ -27,7 +26,7 @@ constexpr std::size_t kMostUnanswered = 256;
 constexpr std::size_t kMostWaitingRows = 2000;
 
 bool Succeeded(pg_result* r) {
-    const ExecStatusType s = PQresultStatus(r);
+    const ExecStatusType s = Libpq().PQresultStatus(r);
     return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
 }
 
@@ -62,7 +61,7 @@ void AppendArrayElement(std::string& out, std::string_view text) {
 
 PgResult& PgResult::operator=(PgResult&& o) noexcept {
     if (this != &o) {
-        PQclear(r_);
+        if (r_) Libpq().PQclear(r_);
         r_ = o.r_;
         o.r_ = nullptr;
     }
@@ -70,19 +69,20 @@ PgResult& PgResult::operator=(PgResult&& o) noexcept {
 }
 
 PgResult::~PgResult() {
-    PQclear(r_);
+    if (r_) Libpq().PQclear(r_);  // an empty one needs no library
 }
 
 int PgResult::rows() const {
-    return r_ ? PQntuples(r_) : 0;
+    return r_ ? Libpq().PQntuples(r_) : 0;
 }
 
 bool PgResult::isNull(int row, int column) const {
-    return PQgetisnull(r_, row, column) != 0;
+    return Libpq().PQgetisnull(r_, row, column) != 0;
 }
 
 std::string_view PgResult::text(int row, int column) const {
-    return {PQgetvalue(r_, row, column), static_cast<std::size_t>(PQgetlength(r_, row, column))};
+    return {Libpq().PQgetvalue(r_, row, column),
+            static_cast<std::size_t>(Libpq().PQgetlength(r_, row, column))};
 }
 
 PgSession::PgSession(const std::string& uri, std::string shownName)
@@ -90,22 +90,23 @@ PgSession::PgSession(const std::string& uri, std::string shownName)
     KeepFreedMemory();
     const char* keywords[] = {"dbname", "client_encoding", "application_name", nullptr};
     const char* values[] = {uri.c_str(), "UTF8", "pelorin", nullptr};
-    conn_ = PQconnectdbParams(keywords, values, 1);
-    if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
-        const std::string why = WithoutPassword(Trimmed(conn_ ? PQerrorMessage(conn_) : ""), uri_);
-        const bool needsPassword = conn_ && PQconnectionNeedsPassword(conn_);
-        PQfinish(conn_);
+    conn_ = Libpq().PQconnectdbParams(keywords, values, 1);
+    if (!conn_ || Libpq().PQstatus(conn_) != CONNECTION_OK) {
+        const std::string why =
+            WithoutPassword(Trimmed(conn_ ? Libpq().PQerrorMessage(conn_) : ""), uri_);
+        const bool needsPassword = conn_ && Libpq().PQconnectionNeedsPassword(conn_);
+        Libpq().PQfinish(conn_);
         conn_ = nullptr;
         throw DbError(needsPassword ? DbError::Kind::NeedsPassword : DbError::Kind::NotFound,
                       "Cannot open the database " + shownName_ + ": " + why);
     }
-    PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
+    Libpq().PQsetNoticeProcessor(conn_, IgnoreNotice, nullptr);
     execPlain((std::string("SET lock_timeout = '") + kLockWait + "'").c_str());
 }
 
 PgSession::~PgSession() {
     close();
-    PQfinish(conn_);
+    Libpq().PQfinish(conn_);
 }
 
 bool PgResult::ok() const {
@@ -113,22 +114,22 @@ bool PgResult::ok() const {
 }
 
 std::string PgResult::sqlState() const {
-    const char* state = r_ ? PQresultErrorField(r_, PG_DIAG_SQLSTATE) : nullptr;
+    const char* state = r_ ? Libpq().PQresultErrorField(r_, PG_DIAG_SQLSTATE) : nullptr;
     return state ? state : "";
 }
 
 std::string PgResult::message() const {
-    const char* primary = r_ ? PQresultErrorField(r_, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    return primary ? primary : Trimmed(r_ ? PQresultErrorMessage(r_) : "no answer");
+    const char* primary = r_ ? Libpq().PQresultErrorField(r_, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    return primary ? primary : Trimmed(r_ ? Libpq().PQresultErrorMessage(r_) : "no answer");
 }
 
 PgResult PgSession::run(const std::string& sql, const std::vector<PgParam>& params) {
     auto it = statements_.find(sql);
     if (it == statements_.end()) {
         const std::string name = "p" + std::to_string(statements_.size());
-        PgResult prepare(PQprepare(conn_, name.c_str(), sql.c_str(), 0, nullptr));
+        PgResult prepare(Libpq().PQprepare(conn_, name.c_str(), sql.c_str(), 0, nullptr));
         if (!prepare.ok()) {
-            if (PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+            if (Libpq().PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
             return prepare;
         }
         it = statements_.emplace(sql, name).first;
@@ -136,15 +137,15 @@ PgResult PgSession::run(const std::string& sql, const std::vector<PgParam>& para
     std::vector<const char*> values(params.size());
     for (std::size_t i = 0; i < params.size(); ++i)
         values[i] = params[i] ? params[i]->c_str() : nullptr;
-    PgResult r(PQexecPrepared(conn_, it->second.c_str(), static_cast<int>(params.size()),
-                              values.data(), nullptr, nullptr, 0));
-    if (!r.ok() && PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+    PgResult r(Libpq().PQexecPrepared(conn_, it->second.c_str(), static_cast<int>(params.size()),
+                                      values.data(), nullptr, nullptr, 0));
+    if (!r.ok() && Libpq().PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
     return r;
 }
 
 PgResult PgSession::plain(const char* sql) {
-    PgResult r(PQexec(conn_, sql));
-    if (!r.ok() && PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+    PgResult r(Libpq().PQexec(conn_, sql));
+    if (!r.ok() && Libpq().PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
     return r;
 }
 
@@ -157,7 +158,8 @@ void PgSession::rollback() noexcept {
     PgResult ignored;
     readAnswers(ignored);
     inTransaction_ = false;
-    PQclear(PQexec(conn_, "ROLLBACK"));  // a lost connection is reported by what follows
+    // A lost connection is reported by what follows.
+    Libpq().PQclear(Libpq().PQexec(conn_, "ROLLBACK"));
 }
 
 void PgSession::begin() {
@@ -171,23 +173,23 @@ void PgSession::send(const PgStatement& statement, const std::string& table) {
     if (it == statements_.end()) {
         settle(table);  // a statement is prepared outside the pipeline
         const std::string name = "p" + std::to_string(statements_.size());
-        PgResult prepare(PQprepare(conn_, name.c_str(), statement.sql.c_str(), 0, nullptr));
+        PgResult prepare(Libpq().PQprepare(conn_, name.c_str(), statement.sql.c_str(), 0, nullptr));
         if (!prepare.ok()) {
-            if (PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
+            if (Libpq().PQstatus(conn_) != CONNECTION_OK) lost("Cannot reach the server");
             rollback();
             groupLost(prepare, table);
         }
         it = statements_.emplace(statement.sql, name).first;
     }
     if (!pipelined_) {
-        if (PQenterPipelineMode(conn_) != 1) lost("Cannot reach the server");
+        if (Libpq().PQenterPipelineMode(conn_) != 1) lost("Cannot reach the server");
         pipelined_ = true;
     }
     std::vector<const char*> values(statement.params.size());
     for (std::size_t i = 0; i < values.size(); ++i)
         values[i] = statement.params[i] ? statement.params[i]->c_str() : nullptr;
-    if (PQsendQueryPrepared(conn_, it->second.c_str(), static_cast<int>(values.size()),
-                            values.data(), nullptr, nullptr, 0) != 1)
+    if (Libpq().PQsendQueryPrepared(conn_, it->second.c_str(), static_cast<int>(values.size()),
+                                    values.data(), nullptr, nullptr, 0) != 1)
         lost("Cannot reach the server");
     ++unanswered_;
 }
@@ -196,33 +198,33 @@ bool PgSession::readAnswers(PgResult& failure) noexcept {
     if (!pipelined_) return true;
     pipelined_ = false;
     unanswered_ = 0;
-    if (PQpipelineSync(conn_) != 1) return false;
+    if (Libpq().PQpipelineSync(conn_) != 1) return false;
     bool failed = false;
     for (;;) {
-        pg_result* r = PQgetResult(conn_);
+        pg_result* r = Libpq().PQgetResult(conn_);
         if (!r) {
-            if (PQstatus(conn_) != CONNECTION_OK) return false;
+            if (Libpq().PQstatus(conn_) != CONNECTION_OK) return false;
             continue;  // the end of one write's answers
         }
-        const ExecStatusType status = PQresultStatus(r);
+        const ExecStatusType status = Libpq().PQresultStatus(r);
         if (status == PGRES_PIPELINE_SYNC) {
-            PQclear(r);
+            Libpq().PQclear(r);
             break;
         }
         if (status == PGRES_FATAL_ERROR && !failed) {
             failed = true;
             failure = PgResult(r);
         } else {
-            PQclear(r);
+            Libpq().PQclear(r);
         }
     }
-    return PQexitPipelineMode(conn_) == 1;
+    return Libpq().PQexitPipelineMode(conn_) == 1;
 }
 
 PgResult PgSession::drain() {
     PgResult failure;
     if (!readAnswers(failure)) lost("Cannot reach the server");
-    return failure.empty() ? PgResult(PQmakeEmptyPGresult(conn_, PGRES_COMMAND_OK))
+    return failure.empty() ? PgResult(Libpq().PQmakeEmptyPGresult(conn_, PGRES_COMMAND_OK))
                            : std::move(failure);
 }
 
