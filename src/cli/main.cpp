@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {  // a ParseError too, but a request that succeeded
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
         return kExitUsage;

@@ -1,4 +1,4 @@
-// The command line's frame: help, usage errors, new-db, types and their case.
+// The command line's frame: help, version, usage errors, new-db, types and their case.
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,11 @@ using pel::test::RunCli;
 using pel::test::TempDir;
 using pel::test::WriteFile;
 
-TEST(Cli, HelpListsTheCommandsAndUsageErrorsExitWith2) {
+TEST(Cli, HelpAndVersionExitWith0AndUsageErrorsWith2) {
     auto help = ExpectCli({"--help"}, 0);
     EXPECT_TRUE(Holds(help.out, "new-db"));
     EXPECT_TRUE(Holds(help.out, "types"));
+    EXPECT_TRUE(Holds(ExpectCli({"--version"}, 0).out, "pelorin-cli "));
     for (const auto& args :
          std::vector<std::vector<std::string>>{{}, {"no-such-command"}, {"new-db"}})
         ExpectCli(args, 2);
