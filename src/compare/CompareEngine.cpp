@@ -109,8 +109,7 @@ class Comparison : public eb::EbBlockHandler {
         const std::string howFar = std::to_string(compared_) + " points were compared" +
                                    (cancelled_ ? ", up to " + *cancelled_ : std::string());
         if (cancelled_) problems_.note("cancelled: " + howFar);
-        if (twoWay && !cancelled_) settleFoundFlags();
-        if (twoWay && !cancelled_ && !nodeColumn_.empty()) twoWayList();
+        if (twoWay && !cancelled_) settleAndList();
         if (twoWay && !cancelled_ && nodeColumn_.empty())
             feedback_.warning(
                 "the two-way check found no node to check: no compared point has BOXNUM or "
@@ -296,71 +295,59 @@ class Comparison : public eb::EbBlockHandler {
         }
     }
 
-    // A two-way run leaves every point found with _Found True and every other with False.
-    // Rather than clearing every flag first and setting the found ones again point by point,
-    // the tables the files met are settled in one walk here; the others are cleared at once.
-    void settleFoundFlags() {
+    // A two-way run leaves every point found with _Found True and every other with False, and
+    // lists the database points of the nodes seen, of the types met, that no file held. Each
+    // table the files met is walked once, reading only the columns this needs; the flags of the
+    // other tables are cleared at once.
+    void settleAndList() {
+        const bool listing = !nodeColumn_.empty();
+        if (listing) report_.missingHeading();
+        bool any = false;
         std::unordered_set<std::string> settled;
         for (std::size_t i = 0; i < cursors_.size(); ++i) {
-            TypeCursor& t = cursors_[i];
+            const TypeCursor& t = cursors_[i];
             if (!t.cursor || t.found < 0) continue;
-            settled.insert(catalog_.name(static_cast<std::int32_t>(i)));
+            const std::string& table = catalog_.name(static_cast<std::int32_t>(i));
+            settled.insert(table);
             try {
-                db::Cursor& c = *t.cursor;
-                const int name = c.fieldIndex("NAME");
+                auto walk = db_->openColumns(table, "PrimaryKey", db::CursorMode::Updating,
+                                             {"NAME", "PTDESC", "_Found", nodeColumn_});
+                db::Cursor& c = *walk;
+                const int found = c.fieldIndex("_Found"), name = c.fieldIndex("NAME"),
+                          desc = c.fieldIndex("PTDESC"),
+                          node = listing ? c.fieldIndex(nodeColumn_) : -1;
+                if (node >= 0) report_.pointType(table);
+                auto text = [&](int column) {
+                    return column >= 0 ? db::ValueText(c.value(column), c.field(column).type)
+                                       : std::string();
+                };
                 if (!c.bof()) c.moveFirst();
                 for (; !c.eof(); c.moveNext()) {
-                    const bool wasFound = t.foundRows.contains(c, [&] {
-                        return name >= 0 ? db::ValueText(c.value(name), c.field(name).type)
-                                         : std::string();
-                    });
-                    if (!wasFound && FoundFlag(c.value(t.found)) != false)
-                        c.setValue(t.found, db::Value::integer(0));
+                    std::optional<bool> flag = FoundFlag(c.value(found));
+                    if (flag != false && !t.foundRows.contains(c, [&] { return text(name); })) {
+                        c.setValue(found, db::Value::integer(0));
+                        flag = false;
+                    }
+                    if (node < 0 || flag != false) continue;
+                    c.valueText(node, dbValue_);
+                    const auto n = NodeNumber(dbValue_);
+                    if (!n || static_cast<std::size_t>(*n) >= nodes_.size() ||
+                        !nodes_[static_cast<std::size_t>(*n)])
+                        continue;
+                    any = true;
+                    report_.missingRow(text(name), text(desc));
                 }
             } catch (const std::exception& e) {
-                problem(std::string("the found flags of ") +
-                        catalog_.name(static_cast<std::int32_t>(i)) +
-                        " could not be cleared: " + e.what());
+                problem(listing
+                            ? "the two-way list of " + table + " stopped: " + e.what()
+                            : "the found flags of " + table + " could not be cleared: " + e.what());
             }
         }
         ProblemList uncleared{ProblemList::kAll};
         ClearFoundFlags(catalog_, *db_, settled, uncleared);
         if (!uncleared.empty())
             problem("the found flags could not be cleared (" + uncleared.joined("; ") + ")");
-    }
-
-    // The database points of the nodes seen, of the types met, that no file held.
-    void twoWayList() {
-        report_.missingHeading();
-        bool any = false;
-        for (std::size_t i = 0; i < cursors_.size(); ++i) {
-            TypeCursor& t = cursors_[i];
-            if (!t.cursor || t.found < 0) continue;
-            try {
-                db::Cursor& c = *t.cursor;
-                const int node = c.fieldIndex(nodeColumn_), name = c.fieldIndex("NAME"),
-                          desc = c.fieldIndex("PTDESC");
-                if (node < 0) continue;
-                report_.pointType(catalog_.name(static_cast<std::int32_t>(i)));
-                if (!c.bof()) c.moveFirst();
-                for (; !c.eof(); c.moveNext()) {
-                    c.valueText(node, dbValue_);
-                    const auto n = NodeNumber(dbValue_);
-                    if (!n || static_cast<std::size_t>(*n) >= nodes_.size() ||
-                        !nodes_[static_cast<std::size_t>(*n)] ||
-                        FoundFlag(c.value(t.found)) != false)
-                        continue;
-                    any = true;
-                    report_.missingRow(
-                        name >= 0 ? db::ValueText(c.value(name), c.field(name).type) : "",
-                        desc >= 0 ? db::ValueText(c.value(desc), c.field(desc).type) : "");
-                }
-            } catch (const std::exception& e) {
-                problem(std::string("the two-way list of ") +
-                        catalog_.name(static_cast<std::int32_t>(i)) + " stopped: " + e.what());
-            }
-        }
-        report_.missingEnd(any);
+        if (listing) report_.missingEnd(any);
     }
 
     const PointTypeCatalog& catalog_;

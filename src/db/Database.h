@@ -127,6 +127,16 @@ class Database {
     virtual std::unique_ptr<Cursor> openTable(std::string_view table, std::string_view index,
                                               CursorMode mode) = 0;
 
+    // As openTable, for a run that reads and changes only `columns` (names as the table spells
+    // them, ignoring case): a driver may leave the others out of the cursor's rows, so that
+    // fieldIndex gives -1 for them. By default the cursor has them all.
+    virtual std::unique_ptr<Cursor> openColumns(std::string_view table, std::string_view index,
+                                                CursorMode mode,
+                                                const std::vector<std::string>& columns) {
+        (void)columns;
+        return openTable(table, index, mode);
+    }
+
     // Structure (SQLite only). Columns come at the end of the table; they are saved with the
     // writes around them (pointSaved, commit, or closing the database).
     virtual void addColumn(std::string_view table, std::string_view column,
