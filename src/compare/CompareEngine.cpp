@@ -36,12 +36,18 @@ std::optional<int> NodeNumber(std::string_view text) {
     return static_cast<int>(*n);
 }
 
+// What a parameter name means to the comparison, worked out once per name and place.
+struct ComparedParameter {
+    int column = -1;                         // the column named exactly, or -1
+    bool description = false, node = false;  // PTDESC; BOXNUM or NODENUM
+};
+
 struct TypeCursor {
     bool opened = false;
     std::unique_ptr<db::Cursor> cursor;
-    int found = -1;                              // the _Found column
-    FoundRows foundRows;                         // found in this run
-    eb::ColumnByPosition<int> columnByPosition;  // the column named exactly, or -1
+    int found = -1;       // the _Found column
+    FoundRows foundRows;  // found in this run
+    eb::ColumnByPosition<ComparedParameter> parameters;
 };
 
 class Comparison : public eb::EbBlockHandler {
@@ -268,29 +274,31 @@ class Comparison : public eb::EbBlockHandler {
     void parameter(const eb::ParameterLine& p, std::size_t position) override {
         if (!found_) return;
         const std::string_view ebValue = eb::DecodeEbValue(p.rawValue);
-        if (EqualsIgnoreCase(p.name, "PTDESC")) feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
-        db::Cursor& cursor = *cursors_[static_cast<std::size_t>(typeIndex_)].cursor;
         TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
-        const int column = t.columnByPosition.get(position, p.name, [&](std::string_view name) {
-            for (int i = 0; i < t.cursor->fieldCount(); ++i)
-                if (t.cursor->field(i).name == name) return i;
-            return -1;
-        });
-        if (column < 0)
-            dbValue_.clear();
-        else
-            cursor.valueText(column, dbValue_);  // into storage kept from value to value
-        if (ValuesDiffer(ebValue, dbValue_)) {
+        const ComparedParameter what =
+            t.parameters.get(position, p.name, [&](std::string_view name) {
+                ComparedParameter c{
+                    -1, EqualsIgnoreCase(name, "PTDESC"),
+                    EqualsIgnoreCase(name, "BOXNUM") || EqualsIgnoreCase(name, "NODENUM")};
+                for (int i = 0; i < t.cursor->fieldCount() && c.column < 0; ++i)
+                    if (t.cursor->field(i).name == name) c.column = i;
+                return c;
+            });
+        if (what.description) feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
+        // Read where the cursor holds it, or into storage kept from value to value.
+        const std::string_view dbValue =
+            what.column < 0 ? std::string_view() : t.cursor->valueView(what.column, dbValue_);
+        if (ValuesDiffer(ebValue, dbValue)) {
             if (!pointTableOpen_) report_.pointHeading(pointName_);
             pointTableOpen_ = true;
-            report_.discrepancy(p.name, ebValue, dbValue_);
+            report_.discrepancy(p.name, ebValue, dbValue);
         }
-        if (EqualsIgnoreCase(p.name, "BOXNUM") || EqualsIgnoreCase(p.name, "NODENUM")) {
+        if (what.node) {
             if (auto n = NodeNumber(ebValue)) {
                 if (static_cast<std::size_t>(*n) >= nodes_.size())
                     nodes_.resize(static_cast<std::size_t>(*n) + 1);
                 nodes_[static_cast<std::size_t>(*n)] = true;
-                nodeColumn_ = std::string(p.name);
+                nodeColumn_.assign(p.name);
             }
         }
     }

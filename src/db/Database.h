@@ -84,6 +84,12 @@ class Cursor {
     // ValueText of value(i) in the column's type, into `out`, whose storage is reused: a walk
     // over many rows then makes no string per value.
     virtual void valueText(int i, std::string& out) const;
+    // The same text as a view: of the driver's own copy of the value where it keeps one (valid
+    // until the cursor moves or the value is assigned), else of `scratch`, filled as above.
+    virtual std::string_view valueView(int i, std::string& scratch) const {
+        valueText(i, scratch);
+        return scratch;
+    }
 
     // Updating mode only. Assignments stay pending until update().
     virtual void addNew() = 0;

@@ -179,35 +179,41 @@ Value SqliteCursor::value(int i) const {
 }
 
 void SqliteCursor::valueText(int i, std::string& out) const {
+    const std::string_view text = valueView(i, out);
+    if (text.data() != out.data()) out.assign(text);
+}
+
+std::string_view SqliteCursor::valueView(int i, std::string& scratch) const {
     sqlite3_stmt* st = edit_.shown(i) ? nullptr : currentStatement();
     // The column's value is fetched once and read through it: one thread uses the connection,
-    // so the unprotected value may be read (each column_ call would find it again). Text, no
-    // value and a plain whole number are written into `out` as they are.
+    // so the unprotected value may be read (each column_ call would find it again). Text is
+    // read where the statement holds it; no value and a plain whole number are written as
+    // they are.
     sqlite3_value* v = st ? sqlite3_column_value(st, i + firstColumn_) : nullptr;
     switch (v ? sqlite3_value_type(v) : SQLITE_NULL) {
         case SQLITE_TEXT: {
             const unsigned char* t = sqlite3_value_text(v);
-            if (!t) return out.clear();
-            out.assign(reinterpret_cast<const char*>(t),
-                       static_cast<std::size_t>(sqlite3_value_bytes(v)));
-            return;
+            if (!t) break;
+            return {reinterpret_cast<const char*>(t),
+                    static_cast<std::size_t>(sqlite3_value_bytes(v))};
         }
         case SQLITE_NULL:
-            if (v) return out.clear();
+            if (v) return {};
             break;
         case SQLITE_INTEGER:
             if (const int type = field(i).type; type != kBoolean && !IsFloatingType(type)) {
                 char digits[24];
                 const auto end =
                     std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(v)).ptr;
-                out.assign(digits, end);
-                return;
+                scratch.assign(digits, end);
+                return scratch;
             }
             break;
         default:
             break;
     }
-    Cursor::valueText(i, out);
+    Cursor::valueText(i, scratch);
+    return scratch;
 }
 
 bool SqliteCursor::stepWalk() {

@@ -36,6 +36,7 @@ class SqliteCursor : public Cursor {
     int fieldIndex(std::string_view name) const override;
     Value value(int i) const override;
     void valueText(int i, std::string& out) const override;
+    std::string_view valueView(int i, std::string& scratch) const override;
     void setText(int i, std::string_view text) override;
 
     void addNew() override;
