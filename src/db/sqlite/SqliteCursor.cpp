@@ -424,6 +424,11 @@ void SqliteCursor::update() {
     const bool scanStands =
         !insert && scanChanges_ == sqlite3_total_changes64(db_.handle()) &&
         std::find(assigned.begin(), assigned.end(), scanKey_ - firstColumn_) == assigned.end();
+    // A scan the write ends is let go now: SQLite would otherwise keep its place through the write.
+    if (!scanStands && scanLive_ && seekHit_ != scan_) {
+        sqlite3_reset(scan_);
+        scanLive_ = false;
+    }
     db_.beginWrite();
     sqlite3_stmt* st = writeStatement(insert);
     bindPending(st, 1);
