@@ -313,8 +313,9 @@ class Comparison : public eb::EbBlockHandler {
         bool any = false;
         std::unordered_set<std::string> settled;
         for (std::size_t i = 0; i < cursors_.size(); ++i) {
-            const TypeCursor& t = cursors_[i];
+            TypeCursor& t = cursors_[i];
             if (!t.cursor || t.found < 0) continue;
+            t.cursor.reset();  // its searches are over: one cursor on the table at a time
             const std::string& table = catalog_.name(static_cast<std::int32_t>(i));
             settled.insert(table);
             try {
