@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/AsciiCase.h"
 #include "db/TypeCodes.h"
 #include "db/sqlite/SqliteDatabase.h"
 
@@ -28,17 +29,6 @@ Value ReadColumn(sqlite3_stmt* st, int column) {
                   : std::string());
         }
     }
-}
-
-// SQLite's NOCASE order: bytes compared with the ASCII letters folded.
-int CompareNoCase(std::string_view a, std::string_view b) {
-    const auto fold = [](char c) {
-        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    };
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i)
-        if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]) ? -1 : 1;
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 // Whether SQLite gives a column of this declared type text affinity: its values then compare
@@ -269,10 +259,10 @@ std::optional<bool> SqliteCursor::seekAlong(std::string_view key) {
     if (!scanLive_ || scanEpoch_ != db_.searchEpoch() ||
         scanChanges_ != sqlite3_total_changes64(db_.handle()))
         return std::nullopt;
-    const int fromFloor = CompareNoCase(key, scanFloor_);
+    const int fromFloor = CompareIgnoringCase(key, scanFloor_);
     if (fromFloor < 0 || (fromFloor == 0 && floorPassed_)) return std::nullopt;
     for (int steps = 0;; ++steps) {
-        const int toRow = CompareNoCase(key, ColumnView(scan_, scanKey_));
+        const int toRow = CompareIgnoringCase(key, ColumnView(scan_, scanKey_));
         if (toRow <= 0) return toRow == 0;
         if (steps == kMostScanSteps) return std::nullopt;
         scanFloor_.assign(ColumnView(scan_, scanKey_));
@@ -317,7 +307,9 @@ bool SqliteCursor::seek(std::string_view key) {
         releaseSeekHit();
     sqlite3_reset(walk_);
     db_.beginSearch();
-    if (scan_) {
+    // A key holding a NUL is left to a search: NOCASE stops at a NUL both texts hold, which
+    // the scan's comparison does not.
+    if (scan_ && key.find('\0') == std::string_view::npos) {
         std::optional<bool> found = seekAlong(key);
         if (!found && restartScan(key)) found = scanLive_ ? seekAlong(key) : false;
         if (found) {
