@@ -36,12 +36,18 @@ std::optional<int> NodeNumber(std::string_view text) {
     return static_cast<int>(*n);
 }
 
+// What a parameter name means to the comparison, worked out once per name and place.
+struct ComparedParameter {
+    int column = -1;                         // the column named exactly, or -1
+    bool description = false, node = false;  // PTDESC; BOXNUM or NODENUM
+};
+
 struct TypeCursor {
     bool opened = false;
     std::unique_ptr<db::Cursor> cursor;
-    int found = -1;                              // the _Found column
-    FoundRows foundRows;                         // found in this run
-    eb::ColumnByPosition<int> columnByPosition;  // the column named exactly, or -1
+    int found = -1;       // the _Found column
+    FoundRows foundRows;  // found in this run
+    eb::ColumnByPosition<ComparedParameter> parameters;
 };
 
 class Comparison : public eb::EbBlockHandler {
@@ -109,8 +115,7 @@ class Comparison : public eb::EbBlockHandler {
         const std::string howFar = std::to_string(compared_) + " points were compared" +
                                    (cancelled_ ? ", up to " + *cancelled_ : std::string());
         if (cancelled_) problems_.note("cancelled: " + howFar);
-        if (twoWay && !cancelled_) settleFoundFlags();
-        if (twoWay && !cancelled_ && !nodeColumn_.empty()) twoWayList();
+        if (twoWay && !cancelled_) settleAndList();
         if (twoWay && !cancelled_ && nodeColumn_.empty())
             feedback_.warning(
                 "the two-way check found no node to check: no compared point has BOXNUM or "
@@ -269,98 +274,89 @@ class Comparison : public eb::EbBlockHandler {
     void parameter(const eb::ParameterLine& p, std::size_t position) override {
         if (!found_) return;
         const std::string_view ebValue = eb::DecodeEbValue(p.rawValue);
-        if (EqualsIgnoreCase(p.name, "PTDESC")) feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
-        db::Cursor& cursor = *cursors_[static_cast<std::size_t>(typeIndex_)].cursor;
         TypeCursor& t = cursors_[static_cast<std::size_t>(typeIndex_)];
-        const int column = t.columnByPosition.get(position, p.name, [&](std::string_view name) {
-            for (int i = 0; i < t.cursor->fieldCount(); ++i)
-                if (t.cursor->field(i).name == name) return i;
-            return -1;
-        });
-        if (column < 0)
-            dbValue_.clear();
-        else
-            cursor.valueText(column, dbValue_);  // into storage kept from value to value
-        if (ValuesDiffer(ebValue, dbValue_)) {
+        const ComparedParameter what =
+            t.parameters.get(position, p.name, [&](std::string_view name) {
+                ComparedParameter c{
+                    -1, EqualsIgnoreCase(name, "PTDESC"),
+                    EqualsIgnoreCase(name, "BOXNUM") || EqualsIgnoreCase(name, "NODENUM")};
+                for (int i = 0; i < t.cursor->fieldCount() && c.column < 0; ++i)
+                    if (t.cursor->field(i).name == name) c.column = i;
+                return c;
+            });
+        if (what.description) feedback_.setLabel(kPanel, Label::PtDesc, ebValue);
+        // Read where the cursor holds it, or into storage kept from value to value.
+        const std::string_view dbValue =
+            what.column < 0 ? std::string_view() : t.cursor->valueView(what.column, dbValue_);
+        if (ValuesDiffer(ebValue, dbValue)) {
             if (!pointTableOpen_) report_.pointHeading(pointName_);
             pointTableOpen_ = true;
-            report_.discrepancy(p.name, ebValue, dbValue_);
+            report_.discrepancy(p.name, ebValue, dbValue);
         }
-        if (EqualsIgnoreCase(p.name, "BOXNUM") || EqualsIgnoreCase(p.name, "NODENUM")) {
+        if (what.node) {
             if (auto n = NodeNumber(ebValue)) {
                 if (static_cast<std::size_t>(*n) >= nodes_.size())
                     nodes_.resize(static_cast<std::size_t>(*n) + 1);
                 nodes_[static_cast<std::size_t>(*n)] = true;
-                nodeColumn_ = std::string(p.name);
+                nodeColumn_.assign(p.name);
             }
         }
     }
 
-    // A two-way run leaves every point found with _Found True and every other with False.
-    // Rather than clearing every flag first and setting the found ones again point by point,
-    // the tables the files met are settled in one walk here; the others are cleared at once.
-    void settleFoundFlags() {
+    // A two-way run leaves every point found with _Found True and every other with False, and
+    // lists the database points of the nodes seen, of the types met, that no file held. Each
+    // table the files met is walked once, reading only the columns this needs; the flags of the
+    // other tables are cleared at once.
+    void settleAndList() {
+        const bool listing = !nodeColumn_.empty();
+        if (listing) report_.missingHeading();
+        bool any = false;
         std::unordered_set<std::string> settled;
         for (std::size_t i = 0; i < cursors_.size(); ++i) {
             TypeCursor& t = cursors_[i];
             if (!t.cursor || t.found < 0) continue;
-            settled.insert(catalog_.name(static_cast<std::int32_t>(i)));
+            t.cursor.reset();  // its searches are over: one cursor on the table at a time
+            const std::string& table = catalog_.name(static_cast<std::int32_t>(i));
+            settled.insert(table);
             try {
-                db::Cursor& c = *t.cursor;
-                const int name = c.fieldIndex("NAME");
+                auto walk = db_->openColumns(table, "PrimaryKey", db::CursorMode::Updating,
+                                             {"NAME", "PTDESC", "_Found", nodeColumn_});
+                db::Cursor& c = *walk;
+                const int found = c.fieldIndex("_Found"), name = c.fieldIndex("NAME"),
+                          desc = c.fieldIndex("PTDESC"),
+                          node = listing ? c.fieldIndex(nodeColumn_) : -1;
+                if (node >= 0) report_.pointType(table);
+                auto text = [&](int column) {
+                    return column >= 0 ? db::ValueText(c.value(column), c.field(column).type)
+                                       : std::string();
+                };
                 if (!c.bof()) c.moveFirst();
                 for (; !c.eof(); c.moveNext()) {
-                    const bool wasFound = t.foundRows.contains(c, [&] {
-                        return name >= 0 ? db::ValueText(c.value(name), c.field(name).type)
-                                         : std::string();
-                    });
-                    if (!wasFound && FoundFlag(c.value(t.found)) != false)
-                        c.setValue(t.found, db::Value::integer(0));
+                    std::optional<bool> flag = FoundFlag(c.value(found));
+                    if (flag != false && !t.foundRows.contains(c, [&] { return text(name); })) {
+                        c.setValue(found, db::Value::integer(0));
+                        flag = false;
+                    }
+                    if (node < 0 || flag != false) continue;
+                    c.valueText(node, dbValue_);
+                    const auto n = NodeNumber(dbValue_);
+                    if (!n || static_cast<std::size_t>(*n) >= nodes_.size() ||
+                        !nodes_[static_cast<std::size_t>(*n)])
+                        continue;
+                    any = true;
+                    report_.missingRow(text(name), text(desc));
                 }
             } catch (const std::exception& e) {
-                problem(std::string("the found flags of ") +
-                        catalog_.name(static_cast<std::int32_t>(i)) +
-                        " could not be cleared: " + e.what());
+                problem(listing
+                            ? "the two-way list of " + table + " stopped: " + e.what()
+                            : "the found flags of " + table + " could not be cleared: " + e.what());
             }
         }
         ProblemList uncleared{ProblemList::kAll};
         ClearFoundFlags(catalog_, *db_, settled, uncleared);
         if (!uncleared.empty())
             problem("the found flags could not be cleared (" + uncleared.joined("; ") + ")");
-    }
-
-    // The database points of the nodes seen, of the types met, that no file held.
-    void twoWayList() {
-        report_.missingHeading();
-        bool any = false;
-        for (std::size_t i = 0; i < cursors_.size(); ++i) {
-            TypeCursor& t = cursors_[i];
-            if (!t.cursor || t.found < 0) continue;
-            try {
-                db::Cursor& c = *t.cursor;
-                const int node = c.fieldIndex(nodeColumn_), name = c.fieldIndex("NAME"),
-                          desc = c.fieldIndex("PTDESC");
-                if (node < 0) continue;
-                report_.pointType(catalog_.name(static_cast<std::int32_t>(i)));
-                if (!c.bof()) c.moveFirst();
-                for (; !c.eof(); c.moveNext()) {
-                    c.valueText(node, dbValue_);
-                    const auto n = NodeNumber(dbValue_);
-                    if (!n || static_cast<std::size_t>(*n) >= nodes_.size() ||
-                        !nodes_[static_cast<std::size_t>(*n)] ||
-                        FoundFlag(c.value(t.found)) != false)
-                        continue;
-                    any = true;
-                    report_.missingRow(
-                        name >= 0 ? db::ValueText(c.value(name), c.field(name).type) : "",
-                        desc >= 0 ? db::ValueText(c.value(desc), c.field(desc).type) : "");
-                }
-            } catch (const std::exception& e) {
-                problem(std::string("the two-way list of ") +
-                        catalog_.name(static_cast<std::int32_t>(i)) + " stopped: " + e.what());
-            }
-        }
-        report_.missingEnd(any);
+        if (listing) report_.missingEnd(any);
     }
 
     const PointTypeCatalog& catalog_;

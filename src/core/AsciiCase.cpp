@@ -15,6 +15,16 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = LowerAscii(static_cast<unsigned char>(a[i]));
+        const unsigned char y = LowerAscii(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
 std::string ToUpperAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out) c = UpperAscii(c);

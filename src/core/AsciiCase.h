@@ -9,6 +9,14 @@
 namespace pel {
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// -1, 0 or 1 as `a` sorts before, with or after `b`: bytes compared with the ASCII capitals
+// folded to small letters, then length. This is SQLite's NOCASE order, except that NOCASE stops
+// at a NUL both texts hold at the same place.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+// The byte that order compares: capitals folded to small letters (so "_" sorts before letters).
+inline unsigned char LowerAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
 std::string ToUpperAscii(std::string_view s);
 
 // Hash and equality of a map keyed without regard to case: looked up by a view, with no

@@ -84,6 +84,12 @@ class Cursor {
     // ValueText of value(i) in the column's type, into `out`, whose storage is reused: a walk
     // over many rows then makes no string per value.
     virtual void valueText(int i, std::string& out) const;
+    // The same text as a view: of the driver's own copy of the value where it keeps one (valid
+    // until the cursor moves or the value is assigned), else of `scratch`, filled as above.
+    virtual std::string_view valueView(int i, std::string& scratch) const {
+        valueText(i, scratch);
+        return scratch;
+    }
 
     // Updating mode only. Assignments stay pending until update().
     virtual void addNew() = 0;
@@ -126,6 +132,16 @@ class Database {
     // the rows by NAME when the table has one, else in table order.
     virtual std::unique_ptr<Cursor> openTable(std::string_view table, std::string_view index,
                                               CursorMode mode) = 0;
+
+    // As openTable, for a run that reads and changes only `columns` (names as the table spells
+    // them, ignoring case): a driver may leave the others out of the cursor's rows, so that
+    // fieldIndex gives -1 for them. By default the cursor has them all.
+    virtual std::unique_ptr<Cursor> openColumns(std::string_view table, std::string_view index,
+                                                CursorMode mode,
+                                                const std::vector<std::string>& columns) {
+        (void)columns;
+        return openTable(table, index, mode);
+    }
 
     // Structure (SQLite only). Columns come at the end of the table; they are saved with the
     // writes around them (pointSaved, commit, or closing the database).

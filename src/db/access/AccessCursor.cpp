@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/AsciiCase.h"
 #include "db/Numeric.h"
 #include "db/TypeCodes.h"
 #include "db/access/AccessDatabase.h"
@@ -32,23 +33,8 @@ int Sign(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-inline unsigned char LowerAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
-// SQLite's NOCASE: bytes compared with ASCII capitals folded to small letters, then length.
-int CompareNoCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = LowerAscii(static_cast<unsigned char>(a[i]));
-        const unsigned char y = LowerAscii(static_cast<unsigned char>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return Sign(a.size(), b.size());
-}
-
 int CompareText(std::string_view a, std::string_view b, bool ignoreCase) {
-    if (ignoreCase) return CompareNoCase(a, b);
+    if (ignoreCase) return CompareIgnoringCase(a, b);
     const int c = a.compare(b);  // as unsigned bytes, like SQLite's BINARY
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }

@@ -2,8 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 
+#include "core/AsciiCase.h"
 #include "db/TypeCodes.h"
 #include "db/sqlite/SqliteDatabase.h"
 
@@ -28,6 +30,25 @@ Value ReadColumn(sqlite3_stmt* st, int column) {
         }
     }
 }
+
+// Whether SQLite gives a column of this declared type text affinity: its values then compare
+// as text with a text key, and the NOCASE order above is the index's.
+bool HasTextAffinity(std::string_view declared) {
+    const std::string up = ToUpperAscii(declared);
+    return up.find("INT") == std::string::npos &&
+           (up.find("CHAR") != std::string::npos || up.find("CLOB") != std::string::npos ||
+            up.find("TEXT") != std::string::npos);
+}
+
+std::string_view ColumnView(sqlite3_stmt* st, int column) {
+    const unsigned char* t = sqlite3_column_text(st, column);
+    return t ? std::string_view(reinterpret_cast<const char*>(t),
+                                static_cast<std::size_t>(sqlite3_column_bytes(st, column)))
+             : std::string_view();
+}
+
+// Rows a seek steps over before it starts a search of its own instead.
+constexpr int kMostScanSteps = 4;
 
 }  // namespace
 
@@ -88,6 +109,13 @@ SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index,
     if (!keyIgnoresCase_)
         seekExact_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " +
                                  key + " = ?1 ORDER BY " + orderBy_ + " LIMIT 1");
+    const int keyField = table_.columnIndex(keyColumn_);
+    if (keyIgnoresCase_ && keyField >= 0 &&
+        HasTextAffinity(table_.columns[static_cast<std::size_t>(keyField)].declaredType)) {
+        scanKey_ = keyField + firstColumn_;
+        scan_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " + key +
+                            " >= ?1 COLLATE NOCASE ORDER BY " + orderBy_);
+    }
     moveFirst();
 }
 
@@ -97,6 +125,7 @@ SqliteCursor::~SqliteCursor() {
     sqlite3_finalize(walk_);
     sqlite3_finalize(seekExact_);
     sqlite3_finalize(seekNoCase_);
+    sqlite3_finalize(scan_);
 }
 
 int SqliteCursor::fieldIndex(std::string_view name) const {
@@ -140,35 +169,41 @@ Value SqliteCursor::value(int i) const {
 }
 
 void SqliteCursor::valueText(int i, std::string& out) const {
+    const std::string_view text = valueView(i, out);
+    if (text.data() != out.data()) out.assign(text);
+}
+
+std::string_view SqliteCursor::valueView(int i, std::string& scratch) const {
     sqlite3_stmt* st = edit_.shown(i) ? nullptr : currentStatement();
     // The column's value is fetched once and read through it: one thread uses the connection,
-    // so the unprotected value may be read (each column_ call would find it again). Text, no
-    // value and a plain whole number are written into `out` as they are.
+    // so the unprotected value may be read (each column_ call would find it again). Text is
+    // read where the statement holds it; no value and a plain whole number are written as
+    // they are.
     sqlite3_value* v = st ? sqlite3_column_value(st, i + firstColumn_) : nullptr;
     switch (v ? sqlite3_value_type(v) : SQLITE_NULL) {
         case SQLITE_TEXT: {
             const unsigned char* t = sqlite3_value_text(v);
-            if (!t) return out.clear();
-            out.assign(reinterpret_cast<const char*>(t),
-                       static_cast<std::size_t>(sqlite3_value_bytes(v)));
-            return;
+            if (!t) break;
+            return {reinterpret_cast<const char*>(t),
+                    static_cast<std::size_t>(sqlite3_value_bytes(v))};
         }
         case SQLITE_NULL:
-            if (v) return out.clear();
+            if (v) return {};
             break;
         case SQLITE_INTEGER:
             if (const int type = field(i).type; type != kBoolean && !IsFloatingType(type)) {
                 char digits[24];
                 const auto end =
                     std::to_chars(digits, digits + sizeof digits, sqlite3_value_int64(v)).ptr;
-                out.assign(digits, end);
-                return;
+                scratch.assign(digits, end);
+                return scratch;
             }
             break;
         default:
             break;
     }
-    Cursor::valueText(i, out);
+    Cursor::valueText(i, scratch);
+    return scratch;
 }
 
 bool SqliteCursor::stepWalk() {
@@ -188,9 +223,16 @@ void SqliteCursor::leaveRow() {
     edit_.leaveRow();
 }
 
+void SqliteCursor::releaseSeekHit() {
+    if (!seekHit_) return;
+    if (seekHit_ == scan_) scanLive_ = false;
+    sqlite3_reset(seekHit_);
+    seekHit_ = nullptr;
+}
+
 void SqliteCursor::moveFirst() {
     leaveRow();
-    if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+    releaseSeekHit();
     sqlite3_reset(walk_);
     empty_ = !stepWalk();
 }
@@ -205,18 +247,77 @@ void SqliteCursor::moveNext() {
     const std::int64_t from = currentRowid();
     leaveRow();
     // After a seek or an insert: go on from that row in index order.
-    if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+    releaseSeekHit();
     sqlite3_reset(walk_);
     while (stepWalk())
         if (sqlite3_column_int64(walk_, 0) == from) break;
     if (source_ == Source::Walk) stepWalk();
 }
 
+// Whether `key` has a row, told from where the scan stands; none when it cannot tell.
+std::optional<bool> SqliteCursor::seekAlong(std::string_view key) {
+    if (!scanLive_ || scanEpoch_ != db_.searchEpoch() ||
+        scanChanges_ != sqlite3_total_changes64(db_.handle()))
+        return std::nullopt;
+    const int fromFloor = CompareIgnoringCase(key, scanFloor_);
+    if (fromFloor < 0 || (fromFloor == 0 && floorPassed_)) return std::nullopt;
+    for (int steps = 0;; ++steps) {
+        const int toRow = CompareIgnoringCase(key, ColumnView(scan_, scanKey_));
+        if (toRow <= 0) return toRow == 0;
+        if (steps == kMostScanSteps) return std::nullopt;
+        scanFloor_.assign(ColumnView(scan_, scanKey_));
+        floorPassed_ = true;
+        const int rc = sqlite3_step(scan_);
+        if (rc != SQLITE_ROW || sqlite3_column_type(scan_, scanKey_) != SQLITE_TEXT) {
+            scanLive_ = false;
+            sqlite3_reset(scan_);
+            if (rc == SQLITE_DONE) return false;  // no row after the floor, below the key
+            if (rc != SQLITE_ROW) db_.fail(rc, "Cannot search the table " + table_.name);
+            return std::nullopt;
+        }
+    }
+}
+
+// Starts the scan at `key`; false when its first row's key is no text (a plain search tells).
+bool SqliteCursor::restartScan(std::string_view key) {
+    sqlite3_reset(scan_);
+    sqlite3_bind_text(scan_, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(scan_);
+    scanLive_ = rc == SQLITE_ROW && sqlite3_column_type(scan_, scanKey_) == SQLITE_TEXT;
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        sqlite3_reset(scan_);
+        db_.fail(rc, "Cannot search the table " + table_.name);
+    }
+    if (!scanLive_) {
+        sqlite3_reset(scan_);
+        return rc == SQLITE_DONE;
+    }
+    scanFloor_.assign(key);
+    floorPassed_ = false;
+    scanEpoch_ = db_.searchEpoch();
+    scanChanges_ = sqlite3_total_changes64(db_.handle());
+    return true;
+}
+
 bool SqliteCursor::seek(std::string_view key) {
     leaveRow();
-    if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+    if (seekHit_ == scan_)
+        seekHit_ = nullptr;  // the scan goes on from its row
+    else
+        releaseSeekHit();
     sqlite3_reset(walk_);
     db_.beginSearch();
+    // A key holding a NUL is left to a search: NOCASE stops at a NUL both texts hold, which
+    // the scan's comparison does not.
+    if (scan_ && key.find('\0') == std::string_view::npos) {
+        std::optional<bool> found = seekAlong(key);
+        if (!found && restartScan(key)) found = scanLive_ ? seekAlong(key) : false;
+        if (found) {
+            source_ = *found ? Source::Seek : Source::None;
+            if (*found) seekHit_ = scan_;
+            return *found;
+        }
+    }
     auto tryStatement = [&](sqlite3_stmt* st) {
         sqlite3_reset(st);
         sqlite3_bind_text(st, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
@@ -310,6 +411,16 @@ void SqliteCursor::update() {
         }))
         return;
     const std::int64_t rowid = insert ? 0 : currentRowid();
+    // A change that leaves every key as it was leaves the scan's order standing.
+    const auto& assigned = edit_.assignedColumns();
+    const bool scanStands =
+        !insert && scanChanges_ == sqlite3_total_changes64(db_.handle()) &&
+        std::find(assigned.begin(), assigned.end(), scanKey_ - firstColumn_) == assigned.end();
+    // A scan the write ends is let go now: SQLite would otherwise keep its place through the write.
+    if (!scanStands && scanLive_ && seekHit_ != scan_) {
+        sqlite3_reset(scan_);
+        scanLive_ = false;
+    }
     db_.beginWrite();
     sqlite3_stmt* st = writeStatement(insert);
     bindPending(st, 1);
@@ -323,11 +434,12 @@ void SqliteCursor::update() {
         db_.fail(rc, std::string(insert ? "Cannot add a row to " : "Cannot change a row of ") +
                          table_.name);
     }
+    if (scanStands) scanChanges_ = sqlite3_total_changes64(db_.handle());
     // The written values stay visible on the current row until the cursor moves.
     edit_.written();
     if (insert) {
         insertedRowid_ = sqlite3_last_insert_rowid(db_.handle());
-        if (seekHit_) sqlite3_reset(seekHit_), seekHit_ = nullptr;
+        releaseSeekHit();
         source_ = Source::Inserted;
     }
 }

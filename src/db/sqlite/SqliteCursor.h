@@ -36,6 +36,7 @@ class SqliteCursor : public Cursor {
     int fieldIndex(std::string_view name) const override;
     Value value(int i) const override;
     void valueText(int i, std::string& out) const override;
+    std::string_view valueView(int i, std::string& scratch) const override;
     void setText(int i, std::string_view text) override;
 
     void addNew() override;
@@ -52,6 +53,9 @@ class SqliteCursor : public Cursor {
     std::int64_t currentRowid() const;
     void leaveRow();  // saves pending changes, as moving off an edited row does
     bool stepWalk();
+    void releaseSeekHit();
+    bool restartScan(std::string_view key);
+    std::optional<bool> seekAlong(std::string_view key);
     sqlite3_stmt* writeStatement(bool insert);
     void bindPending(sqlite3_stmt* st, int first);
 
@@ -68,6 +72,16 @@ class SqliteCursor : public Cursor {
     sqlite3_stmt* seekExact_ = nullptr;
     sqlite3_stmt* seekNoCase_ = nullptr;
     sqlite3_stmt* seekHit_ = nullptr;  // the seek statement standing on the found row
+    // Rows from a key on, in index order (a text key kept without regard to case only): seeks
+    // that come in key order, as a file's points mostly do, step along it instead of starting
+    // a search each. No row's key lies between scanFloor_ (itself included unless floorPassed_)
+    // and the key of the row it stands on.
+    sqlite3_stmt* scan_ = nullptr;
+    int scanKey_ = 0;  // the key's place in a row read
+    bool scanLive_ = false, floorPassed_ = false;
+    std::string scanFloor_;
+    std::uint64_t scanEpoch_ = 0;
+    std::int64_t scanChanges_ = 0;  // the connection's changes when the scan last moved
     Source source_ = Source::None;
     bool empty_ = false;
     std::int64_t insertedRowid_ = 0;

@@ -220,7 +220,10 @@ void SqliteDatabase::beginWrite() {
 }
 
 void SqliteDatabase::beginSearch() {
-    if (!searchesGrouped_) return;
+    if (!searchesGrouped_) {
+        ++searchEpoch_;
+        return;
+    }
     if (inTransaction_) {
         if (writing_ || std::chrono::steady_clock::now() - transactionStart_ < kCommitInterval)
             return;
@@ -244,6 +247,7 @@ void SqliteDatabase::commit() {
 
 void SqliteDatabase::endTransaction() {
     if (!inTransaction_) return;
+    ++searchEpoch_;
     if (sqlite3_get_autocommit(db_)) {  // SQLite already ended it after an error
         inTransaction_ = false;
         if (writing_)
@@ -390,6 +394,20 @@ void SqliteDatabase::setColumnOfAllRows(std::string_view table, std::string_view
 std::unique_ptr<Cursor> SqliteDatabase::openTable(std::string_view table, std::string_view index,
                                                   CursorMode mode) {
     return OpenCursor<SqliteCursor>(*this, table, index, mode);
+}
+
+std::unique_ptr<Cursor> SqliteDatabase::openColumns(std::string_view table, std::string_view index,
+                                                    CursorMode mode,
+                                                    const std::vector<std::string>& columns) {
+    // A row read copies every column it returns: a walk that needs four of thirty reads four.
+    CursorTarget target = FindCursorTarget(*this, table, index, mode);
+    std::erase_if(target.table.columns, [&](const ColumnInfo& c) {
+        return std::none_of(columns.begin(), columns.end(), [&](const std::string& name) {
+            return EqualsIgnoreCase(name, c.name);
+        });
+    });
+    return std::make_unique<SqliteCursor>(*this, std::move(target.table), std::move(target.index),
+                                          mode);
 }
 
 }  // namespace pel::db

@@ -32,6 +32,9 @@ class SqliteDatabase : public Database {
     std::optional<TableInfo> tableInfo(std::string_view table) override;
     std::unique_ptr<Cursor> openTable(std::string_view table, std::string_view index,
                                       CursorMode mode) override;
+    std::unique_ptr<Cursor> openColumns(std::string_view table, std::string_view index,
+                                        CursorMode mode,
+                                        const std::vector<std::string>& columns) override;
     void addColumn(std::string_view table, std::string_view column,
                    std::string_view declaredType) override;
     void dropColumn(std::string_view table, std::string_view column) override;
@@ -51,6 +54,9 @@ class SqliteDatabase : public Database {
     void ensureWritable(std::string_view what) const;
     void beginWrite();
     void beginSearch();  // before a search: joins or renews the read transaction when grouped
+    // Changes with every read transaction that ends, and with every search made outside one: a
+    // cursor may go on from what one statement read only while it stays the same.
+    std::uint64_t searchEpoch() const { return searchEpoch_; }
     sqlite3* handle() const { return db_; }
     void exec(const std::string& sql);
 
@@ -65,7 +71,7 @@ class SqliteDatabase : public Database {
     bool inTransaction_ = false;
     bool writing_ = false;  // the open transaction holds the write lock
     bool searchesGrouped_ = false;
-    std::uint64_t commits_ = 0;
+    std::uint64_t commits_ = 0, searchEpoch_ = 0;
     std::chrono::steady_clock::time_point transactionStart_{};
     std::map<std::string, sqlite3_stmt*> cache_;
     std::map<std::string, TableInfo> infoCache_;
