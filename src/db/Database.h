@@ -84,6 +84,11 @@ class Cursor {
     // ValueText of value(i) in the column's type, into `out`, whose storage is reused: a walk
     // over many rows then makes no string per value.
     virtual void valueText(int i, std::string& out) const;
+    // The value text of every column of the current row, in table order, as views that stay
+    // valid until the cursor moves or a value is assigned; `storage` holds the texts the driver
+    // had to make. One call per row: a driver may hand out its own copy of the row's text.
+    virtual void rowTexts(std::vector<std::string_view>& texts,
+                          std::vector<std::string>& storage) const;
 
     // Updating mode only. Assignments stay pending until update().
     virtual void addNew() = 0;

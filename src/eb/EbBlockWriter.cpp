@@ -1,6 +1,9 @@
 #include "eb/EbBlockWriter.h"
 
+#include <array>
+
 #include "core/AsciiCase.h"
+#include "core/Cp1252.h"
 #include "eb/LineBreaks.h"
 
 namespace pel::eb {
@@ -13,13 +16,35 @@ void WriteCounted(TextFileWriter& out, std::string_view column, BlockNotes& note
     out.writeLineOf(parts);
     if (out.unmappable() != before) notes.unmappable.emplace_back(column);
 }
+
+// What the writing of a value depends on, found in one pass over it: each byte's class is
+// looked up and the classes gathered, with no branch per byte.
+struct TextTraits {
+    bool blank = false, lineBreak = false, ascii = true;
+};
+
+enum : unsigned char { kBlank = 1, kLineBreak = 2, kHigh = 4 };
+
+constexpr auto kByteClass = [] {
+    std::array<unsigned char, 256> classes{};
+    classes[' '] = kBlank;
+    classes['\r'] = classes['\n'] = kLineBreak;
+    for (std::size_t c = 0x80; c < 256; ++c) classes[c] = kHigh;
+    return classes;
+}();
+
+TextTraits TraitsOf(std::string_view text) {
+    unsigned found = 0;
+    for (const char c : text) found |= kByteClass[static_cast<unsigned char>(c)];
+    return {(found & kBlank) != 0, (found & kLineBreak) != 0, (found & kHigh) == 0};
+}
 }  // namespace
 
 BlockLayout::BlockLayout(const std::vector<std::string_view>& columnNames,
                          std::string_view quotedList) {
     for (std::string_view name : columnNames) {
-        Column c{Kind::Parameter, false, std::string(name) + " = ", std::string(name),
-                 HasLineBreak(name)};
+        Column c{Kind::Parameter,    false,        std::string(name) + " = ", std::string(name),
+                 HasLineBreak(name), IsAscii(name)};
         if (name == "NAME" || name == "PNTTYPE") {
             c.kind = Kind::Nothing;
         } else if (EqualsIgnoreCase(name, "_INTERNAL")) {
@@ -45,16 +70,16 @@ void BlockLayout::writeNoted(TextFileWriter& out, std::string_view column, Block
 }
 
 BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
-                              std::string_view name, const std::vector<std::string>& valueTexts) {
+                              std::string_view name,
+                              const std::vector<std::string_view>& valueTexts) {
     BlockNotes notes;
-    line_.assign("&T ").append(pointType);
-    out.writeLine(line_);
+    out.writeLineOf({"&T ", pointType});
     line_.assign("&N ").append(name);
     writeNoted(out, "NAME", notes);
     std::string_view internal;
     std::string_view internalName;
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-        const std::string& value = valueTexts[i];
+        const std::string_view value = valueTexts[i];
         if (value.empty() || columns_[i].kind == Kind::Nothing) continue;
         if (columns_[i].kind == Kind::Internal) {
             internal = value;
@@ -64,16 +89,17 @@ BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
         // A value that begins with a double quote is quoted too: unquoted, the reader would
         // take that quote (and one at its end) for the quoting and drop it. Quoting is decided
         // on the text as written, a line break already a blank.
-        bool blank = false, lineBreak = false;
-        for (char c : value) {  // one pass for both tests
-            blank |= c == ' ';
-            lineBreak |= c == '\r' || c == '\n';
-        }
-        const bool breaks = columns_[i].prefixBreaks || lineBreak;
-        const bool quoted = columns_[i].quotedByList || blank || value.front() == '"' || breaks;
+        const TextTraits traits = TraitsOf(value);
+        const bool breaks = columns_[i].prefixBreaks || traits.lineBreak;
+        const bool quoted =
+            columns_[i].quotedByList || traits.blank || value.front() == '"' || breaks;
         if (!breaks) {  // the common line, written without a copy
             const std::string_view quote(quoted ? "\"" : "", quoted ? 1 : 0);
-            WriteCounted(out, columns_[i].name, notes, {columns_[i].prefix, quote, value, quote});
+            if (traits.ascii && columns_[i].prefixAscii)
+                out.writeAsciiLineOf({columns_[i].prefix, quote, value, quote});
+            else
+                WriteCounted(out, columns_[i].name, notes,
+                             {columns_[i].prefix, quote, value, quote});
             continue;
         }
         line_.assign(columns_[i].prefix);
@@ -92,17 +118,6 @@ BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
     }
     out.writeLine("{ }");
     return notes;
-}
-
-BlockNotes WritePointBlock(TextFileWriter& out, std::string_view pointType, std::string_view name,
-                           const std::vector<BlockColumn>& columns, std::string_view quotedList) {
-    std::vector<std::string_view> names;
-    std::vector<std::string> texts;
-    for (const auto& c : columns) {
-        names.push_back(c.name);
-        texts.emplace_back(c.valueText);
-    }
-    return BlockLayout(names, quotedList).write(out, pointType, name, texts);
 }
 
 }  // namespace pel::eb
