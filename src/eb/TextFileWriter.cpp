@@ -36,8 +36,8 @@ void TextFileWriter::appendMade(std::initializer_list<std::string_view> parts, b
             AppendUtf8AsCp1252(part, line_, unmappable_);
     }
     line_ += "\r\n";
-    if (line_.size() > kBufferSize - used_) flush();
-    if (line_.size() > kBufferSize) return file_.write(line_);
+    // Made, a line is no longer than its parts: it fits where they did, or the buffer is empty.
+    if (line_.size() > kBufferSize - used_) return file_.write(line_);
     Append(buffer_.get() + used_, line_);
     used_ += line_.size();
 }
