@@ -217,12 +217,22 @@ class ExportRun {
                     cancelled_ = true;
                     break;
                 }
-                cursor->rowTexts(texts_, textStorage_);
-                const std::string_view pointName =
-                    name >= 0 ? texts_[static_cast<std::size_t>(name)] : std::string_view();
-                if (!selected_ || selected_->count(std::string(pointName))) {
-                    writeBlock(type, pointName, ptdesc, layout);
-                    if (selected_) written_.emplace(pointName);
+                // A selection reads a row's name alone first: the rows it leaves out are not read.
+                bool chosen = true;
+                if (selected_) {
+                    if (name >= 0)
+                        cursor->valueText(name, selectedName_);
+                    else
+                        selectedName_.clear();
+                    chosen = selected_->count(selectedName_) > 0;
+                }
+                if (chosen) {
+                    cursor->rowTexts(texts_, textStorage_);
+                    writeBlock(
+                        type,
+                        name >= 0 ? texts_[static_cast<std::size_t>(name)] : std::string_view(),
+                        ptdesc, layout);
+                    if (selected_) written_.insert(selectedName_);
                 }
                 cursor->moveNext();
                 if (feedback_.repaintDue()) {
@@ -275,6 +285,7 @@ class ExportRun {
     // The current row's value texts, valid until the cursor moves, and what they are kept in.
     std::vector<std::string_view> texts_;
     std::vector<std::string> textStorage_;
+    std::string selectedName_;
     std::optional<std::unordered_set<std::string>> selected_;
     std::unordered_set<std::string> written_;  // the selected points met
     bool limit_ = false, cancelled_ = false;
