@@ -13,9 +13,8 @@ bool TextFileWriter::open(const std::string& path, TextEncoding encoding) {
     utf8_ = encoding == TextEncoding::Utf8;
     unmappable_ = 0;
     used_ = 0;
-    if (!file_.open(path)) return false;
     if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
-    return true;
+    return file_.open(path);
 }
 
 void TextFileWriter::appendAfterFlush(std::initializer_list<std::string_view> parts, bool asIs) {
