@@ -12,6 +12,14 @@ void Cursor::valueText(int i, std::string& out) const {
     out = ValueText(value(i), field(i).type);
 }
 
+void Cursor::rowTexts(std::vector<std::string_view>& texts,
+                      std::vector<std::string>& storage) const {
+    const auto count = static_cast<std::size_t>(fieldCount());
+    texts.resize(count);
+    storage.resize(count);
+    for (std::size_t i = 0; i < count; ++i) texts[i] = valueView(static_cast<int>(i), storage[i]);
+}
+
 int TableInfo::columnIndex(std::string_view column) const {
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (EqualsIgnoreCase(columns[i].name, column)) return static_cast<int>(i);

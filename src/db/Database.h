@@ -90,6 +90,12 @@ class Cursor {
         valueText(i, scratch);
         return scratch;
     }
+    // The value text of every column of the current row, in table order, as views that stay
+    // valid until the cursor moves or a value is assigned; `storage` holds the texts the driver
+    // had to make. One call per row: a driver may hand out its own copy of the row's text
+    // (by default, valueView of each column).
+    virtual void rowTexts(std::vector<std::string_view>& texts,
+                          std::vector<std::string>& storage) const;
 
     // Updating mode only. Assignments stay pending until update().
     virtual void addNew() = 0;

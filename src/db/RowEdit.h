@@ -32,6 +32,8 @@ class RowEdit {
     }
     // The value the cursor shows for a column instead of the stored one, or none.
     const Value* shown(int column) const;
+    // Whether shown() is null for every column, and the stored row is what the cursor shows.
+    bool showsStored() const { return !editing_ && !adding_ && !writtenActive_; }
     // Whether the column's current value is the stored one (not one written by this cursor).
     bool storedIsCurrent(int column) const;
 

@@ -1,6 +1,10 @@
 #include "eb/EbBlockWriter.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "core/AsciiCase.h"
+#include "core/Cp1252.h"
 #include "eb/LineBreaks.h"
 
 namespace pel::eb {
@@ -13,13 +17,59 @@ void WriteCounted(TextFileWriter& out, std::string_view column, BlockNotes& note
     out.writeLineOf(parts);
     if (out.unmappable() != before) notes.unmappable.emplace_back(column);
 }
+
+// What the writing of a value depends on.
+struct TextTraits {
+    bool blank = false, lineBreak = false, ascii = true;
+};
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+
+// Whether any byte of `word` is `byte`: exact, with no branch per byte.
+bool HasByte(std::uint64_t word, unsigned char byte) {
+    const std::uint64_t v = word ^ (kOnes * byte);
+    return ((v - kOnes) & ~v & kHighs) != 0;
+}
+
+template <typename Word>
+Word Load(const char* p) {
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Eight bytes at a time, the last word overlapping the one before; a text shorter than a word
+// is gathered into one, the rest of it "x". Values are short: a loop per byte, ended at a
+// different length every time, costs more in mispredicted branches than it does work.
+TextTraits TraitsOf(std::string_view text) {
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    std::uint64_t blank = 0, lineBreak = 0, high = 0;
+    auto add = [&](std::uint64_t w) {
+        high |= w & kHighs;
+        blank |= HasByte(w, ' ');
+        lineBreak |= HasByte(w, '\r') | HasByte(w, '\n');
+    };
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8) add(Load<std::uint64_t>(p + i));
+        add(Load<std::uint64_t>(p + n - 8));
+    } else if (n >= 4) {
+        add(Load<std::uint32_t>(p) | std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32);
+    } else if (n > 0) {
+        const auto byte = [&](std::size_t i) {
+            return std::uint64_t{static_cast<unsigned char>(p[i])};
+        };
+        add((kOnes * 'x') << 24 | byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
+    }
+    return {blank != 0, lineBreak != 0, high == 0};
+}
 }  // namespace
 
 BlockLayout::BlockLayout(const std::vector<std::string_view>& columnNames,
                          std::string_view quotedList) {
     for (std::string_view name : columnNames) {
-        Column c{Kind::Parameter, false, std::string(name) + " = ", std::string(name),
-                 HasLineBreak(name)};
+        Column c{Kind::Parameter,    false,        std::string(name) + " = ", std::string(name),
+                 HasLineBreak(name), IsAscii(name)};
         if (name == "NAME" || name == "PNTTYPE") {
             c.kind = Kind::Nothing;
         } else if (EqualsIgnoreCase(name, "_INTERNAL")) {
@@ -45,16 +95,16 @@ void BlockLayout::writeNoted(TextFileWriter& out, std::string_view column, Block
 }
 
 BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
-                              std::string_view name, const std::vector<std::string>& valueTexts) {
+                              std::string_view name,
+                              const std::vector<std::string_view>& valueTexts) {
     BlockNotes notes;
-    line_.assign("&T ").append(pointType);
-    out.writeLine(line_);
+    out.writeLineOf({"&T ", pointType});
     line_.assign("&N ").append(name);
     writeNoted(out, "NAME", notes);
     std::string_view internal;
     std::string_view internalName;
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-        const std::string& value = valueTexts[i];
+        const std::string_view value = valueTexts[i];
         if (value.empty() || columns_[i].kind == Kind::Nothing) continue;
         if (columns_[i].kind == Kind::Internal) {
             internal = value;
@@ -64,16 +114,17 @@ BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
         // A value that begins with a double quote is quoted too: unquoted, the reader would
         // take that quote (and one at its end) for the quoting and drop it. Quoting is decided
         // on the text as written, a line break already a blank.
-        bool blank = false, lineBreak = false;
-        for (char c : value) {  // one pass for both tests
-            blank |= c == ' ';
-            lineBreak |= c == '\r' || c == '\n';
-        }
-        const bool breaks = columns_[i].prefixBreaks || lineBreak;
-        const bool quoted = columns_[i].quotedByList || blank || value.front() == '"' || breaks;
+        const TextTraits traits = TraitsOf(value);
+        const bool breaks = columns_[i].prefixBreaks || traits.lineBreak;
+        const bool quoted =
+            columns_[i].quotedByList || traits.blank || value.front() == '"' || breaks;
         if (!breaks) {  // the common line, written without a copy
             const std::string_view quote(quoted ? "\"" : "", quoted ? 1 : 0);
-            WriteCounted(out, columns_[i].name, notes, {columns_[i].prefix, quote, value, quote});
+            if (traits.ascii && columns_[i].prefixAscii)
+                out.writeAsciiLineOf({columns_[i].prefix, quote, value, quote});
+            else
+                WriteCounted(out, columns_[i].name, notes,
+                             {columns_[i].prefix, quote, value, quote});
             continue;
         }
         line_.assign(columns_[i].prefix);
@@ -92,17 +143,6 @@ BlockNotes BlockLayout::write(TextFileWriter& out, std::string_view pointType,
     }
     out.writeLine("{ }");
     return notes;
-}
-
-BlockNotes WritePointBlock(TextFileWriter& out, std::string_view pointType, std::string_view name,
-                           const std::vector<BlockColumn>& columns, std::string_view quotedList) {
-    std::vector<std::string_view> names;
-    std::vector<std::string> texts;
-    for (const auto& c : columns) {
-        names.push_back(c.name);
-        texts.emplace_back(c.valueText);
-    }
-    return BlockLayout(names, quotedList).write(out, pointType, name, texts);
 }
 
 }  // namespace pel::eb

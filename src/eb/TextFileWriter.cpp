@@ -1,39 +1,49 @@
 #include "eb/TextFileWriter.h"
 
-#include "core/Cp1252.h"
-
 namespace pel::eb {
 
 namespace {
-constexpr std::size_t kFlushSize = 1 << 20;
+char* Append(char* at, std::string_view bytes) {
+    if (!bytes.empty()) std::memcpy(at, bytes.data(), bytes.size());
+    return at + bytes.size();
 }
+}  // namespace
 
 bool TextFileWriter::open(const std::string& path, TextEncoding encoding) {
     utf8_ = encoding == TextEncoding::Utf8;
     unmappable_ = 0;
-    buffer_.clear();
-    if (!file_.open(path)) return false;
-    buffer_.reserve(kFlushSize + 4096);
-    return true;
+    used_ = 0;
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    return file_.open(path);
 }
 
-void TextFileWriter::writeLineOf(std::initializer_list<std::string_view> parts) {
+void TextFileWriter::appendAfterFlush(std::initializer_list<std::string_view> parts, bool asIs) {
     if (!file_.isOpen()) return;
-    // Almost every line is ASCII: it is copied as it is and tested once, whole; only a line
-    // that is not is written again, converted.
-    const std::size_t start = buffer_.size();
-    for (std::string_view utf8 : parts) buffer_.append(utf8);
-    if (!utf8_ && !IsAscii(std::string_view(buffer_).substr(start))) {
-        buffer_.resize(start);
-        for (std::string_view utf8 : parts) AppendUtf8AsCp1252(utf8, buffer_, unmappable_);
+    flush();
+    std::size_t size = 2;
+    for (std::string_view part : parts) size += part.size();
+    if (size > kBufferSize) return appendMade(parts, asIs);
+    appendLine(parts, asIs);
+}
+
+void TextFileWriter::appendMade(std::initializer_list<std::string_view> parts, bool asIs) {
+    line_.clear();
+    for (std::string_view part : parts) {
+        if (asIs)
+            line_ += part;
+        else
+            AppendUtf8AsCp1252(part, line_, unmappable_);
     }
-    buffer_ += "\r\n";
-    if (buffer_.size() >= kFlushSize) flush();
+    line_ += "\r\n";
+    // Made, a line is no longer than its parts: it fits where they did, or the buffer is empty.
+    if (line_.size() > kBufferSize - used_) return file_.write(line_);
+    Append(buffer_.get() + used_, line_);
+    used_ += line_.size();
 }
 
 void TextFileWriter::flush() {
-    file_.write(buffer_);
-    buffer_.clear();
+    if (used_ > 0) file_.write({buffer_.get(), used_});
+    used_ = 0;
 }
 
 bool TextFileWriter::commit() {

@@ -201,8 +201,6 @@ class ExportRun {
         }
         const int count = cursor->fieldCount();
         const int name = cursor->fieldIndex("NAME");
-        std::vector<std::string> texts(static_cast<std::size_t>(count));
-        std::string pointName;
         std::vector<std::string_view> names;
         int ptdesc = -1;
         for (int i = 0; i < count; ++i) {
@@ -219,13 +217,22 @@ class ExportRun {
                     cancelled_ = true;
                     break;
                 }
-                if (name >= 0)
-                    cursor->valueText(name, pointName);
-                else
-                    pointName.clear();
-                if (!selected_ || selected_->count(pointName)) {
-                    writeBlock(*cursor, type, pointName, ptdesc, texts, layout);
-                    if (selected_) written_.insert(pointName);
+                // A selection reads a row's name alone first: the rows it leaves out are not read.
+                bool chosen = true;
+                if (selected_) {
+                    if (name >= 0)
+                        cursor->valueText(name, selectedName_);
+                    else
+                        selectedName_.clear();
+                    chosen = selected_->count(selectedName_) > 0;
+                }
+                if (chosen) {
+                    cursor->rowTexts(texts_, textStorage_);
+                    writeBlock(
+                        type,
+                        name >= 0 ? texts_[static_cast<std::size_t>(name)] : std::string_view(),
+                        ptdesc, layout);
+                    if (selected_) written_.insert(selectedName_);
                 }
                 cursor->moveNext();
                 if (feedback_.repaintDue()) {
@@ -249,23 +256,23 @@ class ExportRun {
         return Outcome::Done;
     }
 
-    void writeBlock(db::Cursor& cursor, const std::string& type, const std::string& pointName,
-                    int ptdesc, std::vector<std::string>& texts, eb::BlockLayout& layout) {
-        for (int i = 0; i < cursor.fieldCount(); ++i)
-            cursor.valueText(i, texts[static_cast<std::size_t>(i)]);
+    // Writes the block of the row whose texts are in texts_.
+    void writeBlock(const std::string& type, std::string_view pointName, int ptdesc,
+                    eb::BlockLayout& layout) {
         feedback_.setLabel(Panel::Export, Label::Name, pointName);
         feedback_.setLabel(Panel::Export, Label::PntType, type);
-        if (ptdesc >= 0 && !texts[static_cast<std::size_t>(ptdesc)].empty())
+        if (ptdesc >= 0 && !texts_[static_cast<std::size_t>(ptdesc)].empty())
             feedback_.setLabel(Panel::Export, Label::PtDesc,
-                               texts[static_cast<std::size_t>(ptdesc)]);
-        const eb::BlockNotes notes = layout.write(out_, type, pointName, texts);
+                               texts_[static_cast<std::size_t>(ptdesc)]);
+        const eb::BlockNotes notes = layout.write(out_, type, pointName, texts_);
         for (const auto& column : notes.lineBreaks)
-            lineBreaks_.add(feedback_, "Point " + pointName + ", parameter " + column +
+            lineBreaks_.add(feedback_, "Point " + std::string(pointName) + ", parameter " + column +
                                            ": a line break in its text was written as a blank, "
                                            "since a line of an EB file holds none");
         for (const auto& column : notes.unmappable)
             if (unmappablePlaces_.size() < 5)
-                unmappablePlaces_.push_back("point " + pointName + ", parameter " + column);
+                unmappablePlaces_.push_back("point " + std::string(pointName) + ", parameter " +
+                                            column);
         ++exported_;
         if (limit_) ++pointsInFile_;
     }
@@ -275,6 +282,10 @@ class ExportRun {
     std::unique_ptr<db::Database> db_;
     eb::TextFileWriter out_;
     std::string quoted_;
+    // The current row's value texts, valid until the cursor moves, and what they are kept in.
+    std::vector<std::string_view> texts_;
+    std::vector<std::string> textStorage_;
+    std::string selectedName_;
     std::optional<std::unordered_set<std::string>> selected_;
     std::unordered_set<std::string> written_;  // the selected points met
     bool limit_ = false, cancelled_ = false;

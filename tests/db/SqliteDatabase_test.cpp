@@ -6,6 +6,7 @@
 
 #include "db/Database.h"
 #include "db/TypeCodes.h"
+#include "db/ValueText.h"
 #include "support/DbErrors.h"
 #include "support/TestSupport.h"
 
@@ -74,6 +75,40 @@ TEST_F(SqliteDatabase, AFileMadeBySqliteAloneReadsWithItsTypesAndKeepsNulBytes) 
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
     ASSERT_TRUE(c->seek("FIC1"));
     EXPECT_EQ(c->value(c->fieldIndex("PTDESC")), Value::text(nul));
+}
+
+// A row's texts, read at once as views of the driver's own text, are its value texts in every
+// state the cursor shows: walked, found, with a pending or a written assignment, being added.
+TEST_F(SqliteDatabase, ARowsTextsAreItsValueTextsInEveryStateOfTheCursor) {
+    RawSql(path,
+           "UPDATE REGCLNIM SET PTDESC = 'a b', PVEULO = 0.1, INSVC = 1 WHERE NAME = 'aic3';"
+           "UPDATE REGCLNIM SET PTDESC = '', PVEULO = 3, INSVC = 0 WHERE NAME = 'FIC1';");
+    auto db = Database::open(path, true);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
+    std::vector<std::string_view> texts;
+    std::vector<std::string> storage;
+    auto joined = [&] {
+        c->rowTexts(texts, storage);
+        std::string all, valueTexts;
+        for (int i = 0; i < c->fieldCount(); ++i) {
+            all += std::string(texts[static_cast<std::size_t>(i)]) + "|";
+            valueTexts += ValueText(c->value(i), c->field(i).type) + "|";
+        }
+        EXPECT_EQ(all, valueTexts);
+        return all;
+    };
+    EXPECT_EQ(joined(), "aic3||a b|5|0.1|True||");
+    c->moveNext();
+    EXPECT_EQ(joined(), "FIC1|||7|3|False||");
+    ASSERT_TRUE(c->seek("TIC2"));
+    EXPECT_EQ(joined(), "tic2|||5||||");
+    c->setValue(2, Value::text("pending"));
+    EXPECT_EQ(joined(), "tic2||pending|5||||");
+    c->update();
+    EXPECT_EQ(joined(), "tic2||pending|5||||");
+    c->addNew();
+    c->setText(0, "new");
+    EXPECT_EQ(joined(), "new|||||||");
 }
 
 TEST_F(SqliteDatabase, ReadOnlyUseRefusesWritesBeforeWriting) {

@@ -168,19 +168,12 @@ Value SqliteCursor::value(int i) const {
     return ReadColumn(st, i + firstColumn_);
 }
 
-void SqliteCursor::valueText(int i, std::string& out) const {
-    const std::string_view text = valueView(i, out);
-    if (text.data() != out.data()) out.assign(text);
-}
-
-std::string_view SqliteCursor::valueView(int i, std::string& scratch) const {
-    sqlite3_stmt* st = edit_.shown(i) ? nullptr : currentStatement();
+std::string_view SqliteCursor::storedText(sqlite3_stmt* st, int i, std::string& scratch) const {
     // The column's value is fetched once and read through it: one thread uses the connection,
-    // so the unprotected value may be read (each column_ call would find it again). Text is
-    // read where the statement holds it; no value and a plain whole number are written as
-    // they are.
-    sqlite3_value* v = st ? sqlite3_column_value(st, i + firstColumn_) : nullptr;
-    switch (v ? sqlite3_value_type(v) : SQLITE_NULL) {
+    // so the unprotected value may be read (each column_ call would find it again). Text and no
+    // value are SQLite's own, a plain whole number is written into `scratch`.
+    sqlite3_value* v = sqlite3_column_value(st, i + firstColumn_);
+    switch (sqlite3_value_type(v)) {
         case SQLITE_TEXT: {
             const unsigned char* t = sqlite3_value_text(v);
             if (!t) break;
@@ -188,8 +181,7 @@ std::string_view SqliteCursor::valueView(int i, std::string& scratch) const {
                     static_cast<std::size_t>(sqlite3_value_bytes(v))};
         }
         case SQLITE_NULL:
-            if (v) return {};
-            break;
+            return {};
         case SQLITE_INTEGER:
             if (const int type = field(i).type; type != kBoolean && !IsFloatingType(type)) {
                 char digits[24];
@@ -204,6 +196,29 @@ std::string_view SqliteCursor::valueView(int i, std::string& scratch) const {
     }
     Cursor::valueText(i, scratch);
     return scratch;
+}
+
+void SqliteCursor::valueText(int i, std::string& out) const {
+    const std::string_view text = valueView(i, out);
+    if (text.data() != out.data()) out.assign(text);
+}
+
+std::string_view SqliteCursor::valueView(int i, std::string& scratch) const {
+    sqlite3_stmt* st = edit_.shown(i) ? nullptr : currentStatement();
+    if (st) return storedText(st, i, scratch);
+    Cursor::valueText(i, scratch);
+    return scratch;
+}
+
+void SqliteCursor::rowTexts(std::vector<std::string_view>& texts,
+                            std::vector<std::string>& storage) const {
+    sqlite3_stmt* st = currentStatement();
+    if (!st || !edit_.showsStored()) return Cursor::rowTexts(texts, storage);
+    const std::size_t count = table_.columns.size();
+    texts.resize(count);
+    storage.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        texts[i] = storedText(st, static_cast<int>(i), storage[i]);
 }
 
 bool SqliteCursor::stepWalk() {

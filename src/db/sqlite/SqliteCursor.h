@@ -37,6 +37,8 @@ class SqliteCursor : public Cursor {
     Value value(int i) const override;
     void valueText(int i, std::string& out) const override;
     std::string_view valueView(int i, std::string& scratch) const override;
+    void rowTexts(std::vector<std::string_view>& texts,
+                  std::vector<std::string>& storage) const override;
     void setText(int i, std::string_view text) override;
 
     void addNew() override;
@@ -50,6 +52,9 @@ class SqliteCursor : public Cursor {
     enum class Source { None, Walk, Seek, Inserted };
 
     sqlite3_stmt* currentStatement() const;
+    // The value text of column `i` of the row `st` stands on: SQLite's own text where it can be
+    // (valid until the statement steps), else made in `scratch`.
+    std::string_view storedText(sqlite3_stmt* st, int i, std::string& scratch) const;
     std::int64_t currentRowid() const;
     void leaveRow();  // saves pending changes, as moving off an edited row does
     bool stepWalk();
