@@ -173,6 +173,19 @@ TEST_F(SqliteDatabase, GroupedSearchesWriteThroughAndReleaseTheFileOnCommit) {
               "flow");
 }
 
+// A search that finds nothing, outside grouped searches, leaves no statement holding the file:
+// another program may write at once.
+TEST_F(SqliteDatabase, ASearchThatFindsNothingLeavesTheFileFree) {
+    auto db = Database::open(path, false);
+    auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Reading);
+    ASSERT_FALSE(c->seek("b"));  // between two rows
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
+
 // Seeks go on along the rows in key order where they can: every answer must be a search's,
 // whatever the order of the keys, and rows added between seeks must be found.
 TEST_F(SqliteDatabase, SeeksInAnyOrderAnswerAsASearchDoes) {

@@ -245,6 +245,11 @@ void SqliteCursor::releaseSeekHit() {
     seekHit_ = nullptr;
 }
 
+void SqliteCursor::releaseScan() {
+    sqlite3_reset(scan_);
+    scanLive_ = false;
+}
+
 void SqliteCursor::moveFirst() {
     leaveRow();
     releaseSeekHit();
@@ -321,10 +326,16 @@ bool SqliteCursor::seek(std::string_view key) {
     else
         releaseSeekHit();
     sqlite3_reset(walk_);
+    // The scan serves searches that share a read transaction; a key holding a NUL is left to a
+    // search (NOCASE stops at a NUL both texts hold, which the scan's comparison does not). A
+    // scan that cannot go on is let go before the search renews the transaction, so that the
+    // renewal lets other programs' writes in as it did before.
+    const bool scanning =
+        scan_ && db_.searchesGrouped() && key.find('\0') == std::string_view::npos;
+    if (scanLive_ && (!scanning || scanEpoch_ != db_.searchEpoch() || db_.searchRenewalDue()))
+        releaseScan();
     db_.beginSearch();
-    // A key holding a NUL is left to a search: NOCASE stops at a NUL both texts hold, which
-    // the scan's comparison does not.
-    if (scan_ && key.find('\0') == std::string_view::npos) {
+    if (scanning) {
         std::optional<bool> found = seekAlong(key);
         if (!found && restartScan(key)) found = scanLive_ ? seekAlong(key) : false;
         if (found) {
@@ -432,10 +443,7 @@ void SqliteCursor::update() {
         !insert && scanChanges_ == sqlite3_total_changes64(db_.handle()) &&
         std::find(assigned.begin(), assigned.end(), scanKey_ - firstColumn_) == assigned.end();
     // A scan the write ends is let go now: SQLite would otherwise keep its place through the write.
-    if (!scanStands && scanLive_ && seekHit_ != scan_) {
-        sqlite3_reset(scan_);
-        scanLive_ = false;
-    }
+    if (!scanStands && scanLive_ && seekHit_ != scan_) releaseScan();
     db_.beginWrite();
     sqlite3_stmt* st = writeStatement(insert);
     bindPending(st, 1);

@@ -59,6 +59,7 @@ class SqliteCursor : public Cursor {
     void leaveRow();  // saves pending changes, as moving off an edited row does
     bool stepWalk();
     void releaseSeekHit();
+    void releaseScan();
     bool restartScan(std::string_view key);
     std::optional<bool> seekAlong(std::string_view key);
     sqlite3_stmt* writeStatement(bool insert);

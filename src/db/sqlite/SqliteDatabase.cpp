@@ -225,14 +225,18 @@ void SqliteDatabase::beginSearch() {
         return;
     }
     if (inTransaction_) {
-        if (writing_ || std::chrono::steady_clock::now() - transactionStart_ < kCommitInterval)
-            return;
+        if (!searchRenewalDue()) return;
         endTransaction();
     }
     exec("BEGIN");
     inTransaction_ = true;
     writing_ = false;
     transactionStart_ = std::chrono::steady_clock::now();
+}
+
+bool SqliteDatabase::searchRenewalDue() const {
+    return inTransaction_ && !writing_ &&
+           std::chrono::steady_clock::now() - transactionStart_ >= kCommitInterval;
 }
 
 void SqliteDatabase::pointSaved() {

@@ -57,6 +57,10 @@ class SqliteDatabase : public Database {
     // Changes with every read transaction that ends, and with every search made outside one: a
     // cursor may go on from what one statement read only while it stays the same.
     std::uint64_t searchEpoch() const { return searchEpoch_; }
+    // Whether searches share read transactions, and whether the next search renews the one it
+    // would share: a statement still reading then would keep the read lock through the renewal.
+    bool searchesGrouped() const { return searchesGrouped_; }
+    bool searchRenewalDue() const;
     sqlite3* handle() const { return db_; }
     void exec(const std::string& sql);
 
