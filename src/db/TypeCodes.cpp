@@ -20,13 +20,18 @@ int TypeCodeFromDeclaredType(std::string_view declared) {
     for (const auto& n : named)
         if (upper == n.name) return n.code;
     if (upper.find("INT") != std::string::npos) return kInteger;
-    if (upper.find("CHAR") != std::string::npos || upper.find("CLOB") != std::string::npos ||
-        upper.find("TEXT") != std::string::npos)
-        return kText;
+    if (HasTextAffinity(upper)) return kText;
     if (upper.find("REAL") != std::string::npos || upper.find("FLOA") != std::string::npos ||
         upper.find("DOUB") != std::string::npos)
         return kDouble;
     return kText;
+}
+
+bool HasTextAffinity(std::string_view declared) {
+    const std::string upper = ToUpperAscii(declared);
+    return upper.find("INT") == std::string::npos &&
+           (upper.find("CHAR") != std::string::npos || upper.find("CLOB") != std::string::npos ||
+            upper.find("TEXT") != std::string::npos);
 }
 
 const char* DeclaredTypeName(int code) {

@@ -24,6 +24,9 @@ enum TypeCode : int {
 // LONGTEXT and MEMO 203 (case-insensitive); any other declaration by SQLite's affinity rules:
 // integer affinity 3, real affinity 5, everything else 202.
 int TypeCodeFromDeclaredType(std::string_view declared);
+// Whether SQLite gives a column of this declared type text affinity (case-insensitive): its
+// values are then stored and compared as text.
+bool HasTextAffinity(std::string_view declared);
 
 // The declared type the program gives a column of that code (TEXT for any other code).
 const char* DeclaredTypeName(int code);

@@ -31,22 +31,6 @@ Value ReadColumn(sqlite3_stmt* st, int column) {
     }
 }
 
-// Whether SQLite gives a column of this declared type text affinity: its values then compare
-// as text with a text key, and the NOCASE order above is the index's.
-bool HasTextAffinity(std::string_view declared) {
-    const std::string up = ToUpperAscii(declared);
-    return up.find("INT") == std::string::npos &&
-           (up.find("CHAR") != std::string::npos || up.find("CLOB") != std::string::npos ||
-            up.find("TEXT") != std::string::npos);
-}
-
-std::string_view ColumnView(sqlite3_stmt* st, int column) {
-    const unsigned char* t = sqlite3_column_text(st, column);
-    return t ? std::string_view(reinterpret_cast<const char*>(t),
-                                static_cast<std::size_t>(sqlite3_column_bytes(st, column)))
-             : std::string_view();
-}
-
 // Rows a seek steps over before it starts a search of its own instead.
 constexpr int kMostScanSteps = 4;
 
@@ -109,6 +93,8 @@ SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index,
     if (!keyIgnoresCase_)
         seekExact_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " +
                                  key + " = ?1 ORDER BY " + orderBy_ + " LIMIT 1");
+    // A key of text affinity compares as text with a text key, in the order CompareIgnoringCase
+    // gives: only then can a seek step along the index.
     const int keyField = table_.columnIndex(keyColumn_);
     if (keyIgnoresCase_ && keyField >= 0 &&
         HasTextAffinity(table_.columns[static_cast<std::size_t>(keyField)].declaredType)) {

@@ -37,10 +37,7 @@ void CheckDeclaredType(std::string_view declared) {
 }
 
 std::string ColumnText(sqlite3_stmt* st, int i) {
-    const unsigned char* t = sqlite3_column_text(st, i);
-    return t ? std::string(reinterpret_cast<const char*>(t),
-                           static_cast<std::size_t>(sqlite3_column_bytes(st, i)))
-             : std::string();
+    return std::string(ColumnView(st, i));
 }
 
 // What an I/O error of the file system was, in the words of the step that failed.
@@ -71,6 +68,13 @@ SqliteDatabase::~SqliteDatabase() {
     if (inTransaction_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     finalizeCache();
     sqlite3_close_v2(db_);
+}
+
+std::string_view ColumnView(sqlite3_stmt* st, int column) {
+    const unsigned char* t = sqlite3_column_text(st, column);
+    return t ? std::string_view(reinterpret_cast<const char*>(t),
+                                static_cast<std::size_t>(sqlite3_column_bytes(st, column)))
+             : std::string_view();
 }
 
 void BindValue(sqlite3_stmt* st, int place, const Value& value) {
