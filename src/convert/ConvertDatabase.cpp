@@ -121,8 +121,8 @@ class Converter {
         double copied = 0;
         for (; !in->eof(); in->moveNext()) {
             if (appender) {
-                for (int i = 0; i < columns; ++i) appender->set(i, in->value(i));
-                appender->append();
+                in->rowValues(row_, rowStorage_);
+                appender->append(row_);
             } else {
                 out->addNew();
                 for (int i = 0; i < columns; ++i) out->setValue(i, in->value(i));
@@ -166,6 +166,8 @@ class Converter {
     std::size_t tables_ = 0;
     std::size_t rows_ = 0;
     bool indexesLeftOut_ = false;
+    std::vector<db::ValueView> row_;  // the row being copied, its storage reused from row to row
+    std::vector<Value> rowStorage_;
 };
 
 }  // namespace

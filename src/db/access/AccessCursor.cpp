@@ -158,6 +158,12 @@ Value AccessCursor::value(int i) const {
     return rows_.value(order_[position_], static_cast<std::size_t>(i));
 }
 
+void AccessCursor::rowValues(std::vector<ValueView>& values, std::vector<Value>&) const {
+    if (eof()) throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
+    values.resize(table_.columns.size());
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = rows_.view(order_[position_], i);
+}
+
 void AccessCursor::refuse(const std::string& what) const {
     throw AccessReadOnlyError(path_, what + " " + table_.name);
 }

@@ -10,16 +10,16 @@
 namespace pel::db {
 
 Value AccessRows::value(std::size_t row, std::size_t column) const {
-    const AccessCell c = cell(row, column);
-    switch (c.kind) {
+    const ValueView v = view(row, column);
+    switch (v.kind) {
         case Value::Kind::Null:
             return Value::null();
         case Value::Kind::Integer:
-            return Value::integer(c.integer);
+            return Value::integer(v.integer);
         case Value::Kind::Real:
-            return Value::real(c.real);
+            return Value::real(v.real);
         case Value::Kind::Text:
-            return Value::text(std::string(text(c)));
+            return Value::text(std::string(v.text));
     }
     return Value::null();
 }

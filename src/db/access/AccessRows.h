@@ -51,6 +51,21 @@ class AccessRows {
         return std::string_view(texts_).substr(c.text.offset, c.text.length);
     }
     Value value(std::size_t row, std::size_t column) const;
+    // The cell as a value whose text lies in these rows.
+    ValueView view(std::size_t row, std::size_t column) const {
+        const AccessCell c = cell(row, column);
+        switch (c.kind) {
+            case Value::Kind::Integer:
+                return {c.kind, c.integer, 0, {}};
+            case Value::Kind::Real:
+                return {c.kind, 0, c.real, {}};
+            case Value::Kind::Text:
+                return {c.kind, 0, 0, text(c)};
+            case Value::Kind::Null:
+                break;
+        }
+        return {};
+    }
 
     // Room for the rows and text bytes ahead, so that filling does not copy what it has.
     void reserve(std::size_t rows, std::size_t textBytes);
