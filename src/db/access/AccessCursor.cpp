@@ -102,19 +102,33 @@ AccessCursor::AccessCursor(TableInfo table, const IndexInfo& index, AccessRows r
             return a.head < b.head ? -1 : 1;
         return CompareAccessCells(rows_, a.cell, rows_, b.cell, ignoreCase);
     };
-    std::vector<std::vector<SortCell>> keyCells;
-    for (std::size_t k : keys) keyCells.push_back(cellsOf(k));
-    const std::vector<SortCell> nameCells =
-        name >= 0 ? cellsOf(static_cast<std::size_t>(name)) : std::vector<SortCell>();
+    // Each column's cells once: NAME is often the index's key as well.
+    std::vector<std::size_t> sortColumns = keys;
+    if (name >= 0 &&
+        std::find(keys.begin(), keys.end(), static_cast<std::size_t>(name)) == keys.end())
+        sortColumns.push_back(static_cast<std::size_t>(name));
+    std::vector<std::vector<SortCell>> cellsByColumn;
+    for (std::size_t c : sortColumns) cellsByColumn.push_back(cellsOf(c));
+    auto cellsOfColumn = [&](std::size_t column) -> const std::vector<SortCell>& {
+        return cellsByColumn[static_cast<std::size_t>(
+            std::find(sortColumns.begin(), sortColumns.end(), column) - sortColumns.begin())];
+    };
+    std::vector<const std::vector<SortCell>*> keyCells;
+    for (std::size_t k : keys) keyCells.push_back(&cellsOfColumn(k));
+    const std::vector<SortCell>* nameCells =
+        name >= 0 ? &cellsOfColumn(static_cast<std::size_t>(name)) : nullptr;
     auto before = [&](std::uint32_t x, std::uint32_t y) {
-        for (const auto& cells : keyCells)
-            if (int c = compare(cells[x], cells[y], true)) return c < 0;
-        if (!nameCells.empty())
+        for (const auto* cells : keyCells)
+            if (int c = compare((*cells)[x], (*cells)[y], true)) return c < 0;
+        if (nameCells)
             for (bool ignoreCase : {true, false})
-                if (int c = compare(nameCells[x], nameCells[y], ignoreCase)) return c < 0;
+                if (int c = compare((*nameCells)[x], (*nameCells)[y], ignoreCase)) return c < 0;
         return x < y;  // file order: the sort needs no stable merge, which costs more
     };
-    std::sort(order_.begin(), order_.end(), before);
+    // Files are often kept in key order already: one pass then tells, where a sort would
+    // compare each row many times.
+    if (!std::is_sorted(order_.begin(), order_.end(), before))
+        std::sort(order_.begin(), order_.end(), before);
 }
 
 bool AccessCursor::seek(std::string_view key) {
