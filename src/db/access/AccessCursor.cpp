@@ -1,6 +1,7 @@
 #include "db/access/AccessCursor.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/AsciiCase.h"
 #include "db/Numeric.h"
@@ -75,11 +76,11 @@ AccessCursor::AccessCursor(TableInfo table, const IndexInfo& index, AccessRows r
     order_.resize(rows_.rowCount());
     for (std::size_t r = 0; r < order_.size(); ++r) order_[r] = static_cast<std::uint32_t>(r);
     // The cells the order depends on, each column's in one array that the sort reads often,
-    // with the first bytes of a text folded to small letters: most comparisons end there,
-    // without a visit to the text.
+    // with the first 16 bytes of a text folded to small letters: most comparisons end there,
+    // without a visit to the text (point names are mostly shorter).
     struct SortCell {
         AccessCell cell;
-        std::uint64_t head = 0;  // big-endian, so that it orders as the bytes do
+        std::array<std::uint64_t, 2> head{};  // big-endian, so that it orders as the bytes do
     };
     auto cellsOf = [&](std::size_t column) {
         std::vector<SortCell> cells(order_.size());
@@ -88,9 +89,10 @@ AccessCursor::AccessCursor(TableInfo table, const IndexInfo& index, AccessRows r
             s.cell = rows_.cell(r, column);
             if (s.cell.kind != Value::Kind::Text) continue;
             const std::string_view text = rows_.text(s.cell);
-            for (std::size_t i = 0; i < 8; ++i)
-                s.head = s.head << 8 |
-                         (i < text.size() ? LowerAscii(static_cast<unsigned char>(text[i])) : 0);
+            for (std::size_t i = 0; i < 16; ++i)
+                s.head[i / 8] =
+                    s.head[i / 8] << 8 |
+                    (i < text.size() ? LowerAscii(static_cast<unsigned char>(text[i])) : 0);
         }
         return cells;
     };
@@ -175,7 +177,7 @@ Value AccessCursor::value(int i) const {
 void AccessCursor::rowValues(std::vector<ValueView>& values, std::vector<Value>&) const {
     if (eof()) throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
     values.resize(table_.columns.size());
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = rows_.view(order_[position_], i);
+    rows_.viewRow(order_[position_], values.data());
 }
 
 void AccessCursor::refuse(const std::string& what) const {

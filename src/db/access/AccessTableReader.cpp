@@ -182,9 +182,8 @@ class RowReader {
             for (unsigned row = 0; row < onPage; ++row) {
                 if (!readRow(row)) continue;
                 if (rows_.rowCount() == kSampleRows && expected > kSampleRows)
-                    rows_.reserve(expected,
-                                  std::min(kMostTextAhead,
-                                           rows_.textBytes() / kSampleRows * expected * 9 / 8));
+                    rows_.reserve(expected, std::min(kMostTextAhead,
+                                                     rows_.textBytes() / kSampleRows * expected));
             }
         }
         const std::string said = quiet_.takeMessages();
