@@ -83,7 +83,10 @@ AccessCursor::AccessCursor(TableInfo table, const IndexInfo& index, AccessRows r
         std::array<std::uint64_t, 2> head{};  // big-endian, so that it orders as the bytes do
     };
     auto cellsOf = [&](std::size_t column) {
-        std::vector<SortCell> cells(order_.size());
+        std::vector<SortCell> cells;
+        cells.reserve(order_.size());
+        PrepareAccessBlock(cells.data(), cells.capacity() * sizeof(SortCell));
+        cells.resize(order_.size());
         for (std::size_t r = 0; r < cells.size(); ++r) {
             SortCell& s = cells[r];
             s.cell = rows_.cell(r, column);

@@ -24,13 +24,11 @@ Value AccessRows::value(std::size_t row, std::size_t column) const {
     return Value::null();
 }
 
-namespace {
-
 // A table's rows are read into a few large blocks that are each written once, from start to
 // end. Their pages are made in one call where the system can: a first touch of each would cost
 // a fault apiece, which on a virtual machine takes several microseconds. In huge pages the
 // kernel meets one fault where it would meet five hundred.
-void PrepareBlock([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
+void PrepareAccessBlock([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
     const auto start = reinterpret_cast<std::uintptr_t>(data);
 #ifdef MADV_HUGEPAGE
     constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
@@ -47,8 +45,6 @@ void PrepareBlock([[maybe_unused]] const void* data, [[maybe_unused]] std::size_
 #endif
 }
 
-}  // namespace
-
 void AccessRows::reserve(std::size_t rows, std::size_t textBytes) {
     kinds_.reserve(rows * columns_);
     bits_.reserve(rows * columns_);
@@ -56,10 +52,10 @@ void AccessRows::reserve(std::size_t rows, std::size_t textBytes) {
     const bool textGrows = textBytes > texts_.capacity();
     texts_.reserve(textBytes + textBytes / 8);
     if (kinds_.size() == 0) {
-        PrepareBlock(kinds_.data(), kinds_.capacity());
-        PrepareBlock(bits_.data(), bits_.capacity() * sizeof(std::uint64_t));
+        PrepareAccessBlock(kinds_.data(), kinds_.capacity());
+        PrepareAccessBlock(bits_.data(), bits_.capacity() * sizeof(std::uint64_t));
     }
-    if (textGrows) PrepareBlock(texts_.data() + texts_.size(), textBytes - texts_.size());
+    if (textGrows) PrepareAccessBlock(texts_.data() + texts_.size(), textBytes - texts_.size());
 }
 
 void AccessRows::pushText(std::size_t start) {

@@ -13,6 +13,10 @@
 
 namespace pel::db {
 
+// Readies the pages of a large block about to be written from start to end in one call where
+// the system can (and in huge pages where it gives them).
+void PrepareAccessBlock(const void* data, std::size_t bytes);
+
 struct AccessTextSpan {
     std::uint32_t offset, length;
 };
