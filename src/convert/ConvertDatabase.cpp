@@ -32,6 +32,7 @@ namespace {
 
 constexpr Panel kPanel = Panel::Import;
 const std::string kPrimaryKey = "PrimaryKey";
+constexpr std::size_t kRowsPerWriteBack = 4096;
 
 bool PathExists(const std::string& path) {
     struct stat info {};
@@ -78,9 +79,14 @@ class Converter {
         : source_(source), target_(target), feedback_(feedback), dest_(dest) {}
     // Into a new file that nobody sees before it is published: rows go straight in, and the
     // caller commits once at the end.
-    Converter(Database& source, db::SqliteDatabase& file, Feedback& feedback,
-              const std::string& dest)
-        : source_(source), target_(file), feedback_(feedback), dest_(dest), file_(&file) {}
+    Converter(Database& source, db::SqliteDatabase& file, const db::PartInProgress& part,
+              Feedback& feedback, const std::string& dest)
+        : source_(source),
+          target_(file),
+          feedback_(feedback),
+          dest_(dest),
+          file_(&file),
+          part_(&part) {}
 
     void run() {
         const auto tables = source_.tableNames();
@@ -121,8 +127,8 @@ class Converter {
         double copied = 0;
         for (; !in->eof(); in->moveNext()) {
             if (appender) {
-                for (int i = 0; i < columns; ++i) appender->set(i, in->value(i));
-                appender->append();
+                in->rowValues(row_, rowStorage_);
+                appender->append(row_);
             } else {
                 out->addNew();
                 for (int i = 0; i < columns; ++i) out->setValue(i, in->value(i));
@@ -131,6 +137,7 @@ class Converter {
             }
             ++rows_;
             ++copied;
+            if (part_ && rows_ % kRowsPerWriteBack == 0) part_->startWriteBack();
             if (feedback_.repaintDue()) {
                 if (nameColumn >= 0) {
                     const Value name = in->value(nameColumn);
@@ -156,6 +163,7 @@ class Converter {
                               source_.path() + " cannot be read, so " + dest_ + " has no index " +
                               table.name + "." + idx.name);
         }
+        if (part_) part_->startWriteBack();
     }
 
     Database& source_;
@@ -163,9 +171,12 @@ class Converter {
     Feedback& feedback_;
     const std::string& dest_;
     db::SqliteDatabase* file_ = nullptr;
+    const db::PartInProgress* part_ = nullptr;
     std::size_t tables_ = 0;
     std::size_t rows_ = 0;
     bool indexesLeftOut_ = false;
+    std::vector<db::ValueView> row_;  // the row being copied, its storage reused from row to row
+    std::vector<Value> rowStorage_;
 };
 
 }  // namespace
@@ -223,7 +234,7 @@ Outcome ConvertDatabase(Feedback& feedback, const ConvertRequest& request) {
         {
             auto out = db::CreateUnseenDatabase(temp);
             held.emplace(temp);
-            Converter converter(*in, *out, feedback, dest);
+            Converter converter(*in, *out, *held, feedback, dest);
             converter.run();
             out->commit();  // syncs the whole file once
             tables = converter.tables();

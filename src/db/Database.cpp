@@ -20,6 +20,16 @@ void Cursor::rowTexts(std::vector<std::string_view>& texts,
     for (std::size_t i = 0; i < count; ++i) texts[i] = valueView(static_cast<int>(i), storage[i]);
 }
 
+void Cursor::rowValues(std::vector<ValueView>& values, std::vector<Value>& storage) const {
+    const auto count = static_cast<std::size_t>(fieldCount());
+    values.resize(count);
+    storage.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        storage[i] = value(static_cast<int>(i));
+        values[i] = ValueView::of(storage[i]);
+    }
+}
+
 int TableInfo::columnIndex(std::string_view column) const {
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (EqualsIgnoreCase(columns[i].name, column)) return static_cast<int>(i);

@@ -96,6 +96,10 @@ class Cursor {
     // (by default, valueView of each column).
     virtual void rowTexts(std::vector<std::string_view>& texts,
                           std::vector<std::string>& storage) const;
+    // The values of every column of the current row, in table order, valid until the cursor
+    // moves or a value is assigned; `storage` holds the values the driver had to make (by
+    // default, value(i) of each column). A copy of many rows then makes no Value per value.
+    virtual void rowValues(std::vector<ValueView>& values, std::vector<Value>& storage) const;
 
     // Updating mode only. Assignments stay pending until update().
     virtual void addNew() = 0;

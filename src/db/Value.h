@@ -76,4 +76,16 @@ class Value {
     std::string text_;
 };
 
+// A value whose text lies in storage kept elsewhere, valid as long as that storage says.
+struct ValueView {
+    Value::Kind kind = Value::Kind::Null;
+    std::int64_t integer = 0;
+    double real = 0;
+    std::string_view text;
+
+    static ValueView of(const Value& v) {
+        return {v.kind(), v.asInteger(), v.asReal(), v.asText()};
+    }
+};
+
 }  // namespace pel::db

@@ -1,6 +1,7 @@
 #include "db/access/AccessCursor.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/AsciiCase.h"
 #include "db/Numeric.h"
@@ -75,22 +76,26 @@ AccessCursor::AccessCursor(TableInfo table, const IndexInfo& index, AccessRows r
     order_.resize(rows_.rowCount());
     for (std::size_t r = 0; r < order_.size(); ++r) order_[r] = static_cast<std::uint32_t>(r);
     // The cells the order depends on, each column's in one array that the sort reads often,
-    // with the first bytes of a text folded to small letters: most comparisons end there,
-    // without a visit to the text.
+    // with the first 16 bytes of a text folded to small letters: most comparisons end there,
+    // without a visit to the text (point names are mostly shorter).
     struct SortCell {
         AccessCell cell;
-        std::uint64_t head = 0;  // big-endian, so that it orders as the bytes do
+        std::array<std::uint64_t, 2> head{};  // big-endian, so that it orders as the bytes do
     };
     auto cellsOf = [&](std::size_t column) {
-        std::vector<SortCell> cells(order_.size());
+        std::vector<SortCell> cells;
+        cells.reserve(order_.size());
+        PrepareAccessBlock(cells.data(), cells.capacity() * sizeof(SortCell));
+        cells.resize(order_.size());
         for (std::size_t r = 0; r < cells.size(); ++r) {
             SortCell& s = cells[r];
             s.cell = rows_.cell(r, column);
             if (s.cell.kind != Value::Kind::Text) continue;
             const std::string_view text = rows_.text(s.cell);
-            for (std::size_t i = 0; i < 8; ++i)
-                s.head = s.head << 8 |
-                         (i < text.size() ? LowerAscii(static_cast<unsigned char>(text[i])) : 0);
+            for (std::size_t i = 0; i < 16; ++i)
+                s.head[i / 8] =
+                    s.head[i / 8] << 8 |
+                    (i < text.size() ? LowerAscii(static_cast<unsigned char>(text[i])) : 0);
         }
         return cells;
     };
@@ -102,19 +107,33 @@ AccessCursor::AccessCursor(TableInfo table, const IndexInfo& index, AccessRows r
             return a.head < b.head ? -1 : 1;
         return CompareAccessCells(rows_, a.cell, rows_, b.cell, ignoreCase);
     };
-    std::vector<std::vector<SortCell>> keyCells;
-    for (std::size_t k : keys) keyCells.push_back(cellsOf(k));
-    const std::vector<SortCell> nameCells =
-        name >= 0 ? cellsOf(static_cast<std::size_t>(name)) : std::vector<SortCell>();
+    // Each column's cells once: NAME is often the index's key as well.
+    std::vector<std::size_t> sortColumns = keys;
+    if (name >= 0 &&
+        std::find(keys.begin(), keys.end(), static_cast<std::size_t>(name)) == keys.end())
+        sortColumns.push_back(static_cast<std::size_t>(name));
+    std::vector<std::vector<SortCell>> cellsByColumn;
+    for (std::size_t c : sortColumns) cellsByColumn.push_back(cellsOf(c));
+    auto cellsOfColumn = [&](std::size_t column) -> const std::vector<SortCell>& {
+        return cellsByColumn[static_cast<std::size_t>(
+            std::find(sortColumns.begin(), sortColumns.end(), column) - sortColumns.begin())];
+    };
+    std::vector<const std::vector<SortCell>*> keyCells;
+    for (std::size_t k : keys) keyCells.push_back(&cellsOfColumn(k));
+    const std::vector<SortCell>* nameCells =
+        name >= 0 ? &cellsOfColumn(static_cast<std::size_t>(name)) : nullptr;
     auto before = [&](std::uint32_t x, std::uint32_t y) {
-        for (const auto& cells : keyCells)
-            if (int c = compare(cells[x], cells[y], true)) return c < 0;
-        if (!nameCells.empty())
+        for (const auto* cells : keyCells)
+            if (int c = compare((*cells)[x], (*cells)[y], true)) return c < 0;
+        if (nameCells)
             for (bool ignoreCase : {true, false})
-                if (int c = compare(nameCells[x], nameCells[y], ignoreCase)) return c < 0;
+                if (int c = compare((*nameCells)[x], (*nameCells)[y], ignoreCase)) return c < 0;
         return x < y;  // file order: the sort needs no stable merge, which costs more
     };
-    std::sort(order_.begin(), order_.end(), before);
+    // Files are often kept in key order already: one pass then tells, where a sort would
+    // compare each row many times.
+    if (!std::is_sorted(order_.begin(), order_.end(), before))
+        std::sort(order_.begin(), order_.end(), before);
 }
 
 bool AccessCursor::seek(std::string_view key) {
@@ -156,6 +175,12 @@ Value AccessCursor::value(int i) const {
         throw DbError(DbError::Kind::NoColumn,
                       "The table " + table_.name + " has no column " + std::to_string(i));
     return rows_.value(order_[position_], static_cast<std::size_t>(i));
+}
+
+void AccessCursor::rowValues(std::vector<ValueView>& values, std::vector<Value>&) const {
+    if (eof()) throw DbError(DbError::Kind::Other, "No current row in " + table_.name);
+    values.resize(table_.columns.size());
+    rows_.viewRow(order_[position_], values.data());
 }
 
 void AccessCursor::refuse(const std::string& what) const {

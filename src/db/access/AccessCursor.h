@@ -32,6 +32,7 @@ class AccessCursor : public Cursor {
     const ColumnInfo& field(int i) const override;
     int fieldIndex(std::string_view name) const override;
     Value value(int i) const override;
+    void rowValues(std::vector<ValueView>& values, std::vector<Value>& storage) const override;
 
     void addNew() override;
     void setValue(int i, Value v) override;

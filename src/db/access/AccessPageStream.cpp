@@ -10,12 +10,14 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace pel::db {
 
 namespace {
 
 constexpr std::size_t kPagesKept = 4;
+constexpr std::size_t kRunBytes = 32 * 1024;  // read at once when pages are read in file order
 
 struct Page {
     off64_t offset = -1;
@@ -35,6 +37,11 @@ struct PageFile {
     off64_t position = 0;
     unsigned long reads = 0;
     std::array<Page, kPagesKept> pages;
+    // The pages that follow a read in file order, read with it in one call: a table's walk
+    // then costs a system call per run, not per page.
+    std::vector<char> run;
+    off64_t runStart = 0;
+    off64_t readUpTo = -1;                  // where the file's last read ended
     std::array<char, MDB_PGSIZE> buffer{};  // the stream's
 };
 
@@ -51,11 +58,31 @@ ssize_t Read(void* cookie, char* out, std::size_t n) {
         }
         if (p.used < oldest->used) oldest = &p;
     }
+    const auto inRun = [&](off64_t at) {
+        return at >= f.runStart &&
+               at + static_cast<off64_t>(n) <= f.runStart + static_cast<off64_t>(f.run.size());
+    };
+    if (!inRun(f.position) && f.position == f.readUpTo && n < kRunBytes) {
+        f.run.resize(kRunBytes);
+        ssize_t got;
+        do {
+            got = ::pread(f.fd, f.run.data(), kRunBytes, f.position);
+        } while (got < 0 && errno == EINTR);
+        f.run.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        f.runStart = f.position;
+        f.readUpTo = f.runStart + static_cast<off64_t>(f.run.size());
+    }
+    if (inRun(f.position)) {
+        std::memcpy(out, f.run.data() + (f.position - f.runStart), n);
+        f.position += static_cast<off64_t>(n);
+        return static_cast<ssize_t>(n);
+    }
     ssize_t got;
     do {
         got = ::pread(f.fd, out, n, f.position);
     } while (got < 0 && errno == EINTR);
     if (got < 0) return -1;
+    f.readUpTo = f.position + got;
     if (static_cast<std::size_t>(got) == n && n <= oldest->bytes.size()) {
         oldest->offset = f.position;
         oldest->length = n;

@@ -3,7 +3,8 @@
 // page lies inside the file), a seek and a read, four system calls a page; and a walk over a
 // table reads the table's usage map page again before each data page. The stream set here
 // answers the seeks from the size it took once and each read with one pread, and keeps the
-// pages read last, so that the map page is read once.
+// pages read last, so that the map page is read once. Pages read in file order come a run of
+// 32 KB at a time.
 
 #include <string>
 

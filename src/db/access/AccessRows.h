@@ -13,6 +13,10 @@
 
 namespace pel::db {
 
+// Readies the pages of a large block about to be written from start to end in one call where
+// the system can (and in huge pages where it gives them).
+void PrepareAccessBlock(const void* data, std::size_t bytes);
+
 struct AccessTextSpan {
     std::uint32_t offset, length;
 };
@@ -51,8 +55,18 @@ class AccessRows {
         return std::string_view(texts_).substr(c.text.offset, c.text.length);
     }
     Value value(std::size_t row, std::size_t column) const;
+    // The cell as a value whose text lies in these rows.
+    ValueView view(std::size_t row, std::size_t column) const {
+        return viewAt(row * columns_ + column);
+    }
+    // Every cell of a row, in column order, into `out` (room for columnCount()).
+    void viewRow(std::size_t row, ValueView* out) const {
+        const std::size_t first = row * columns_;
+        for (std::size_t c = 0; c < columns_; ++c) out[c] = viewAt(first + c);
+    }
 
-    // Room for the rows and text bytes ahead, so that filling does not copy what it has.
+    // Room for the rows and text bytes expected ahead (and an eighth more text in reserve), so
+    // that filling does not copy what it has.
     void reserve(std::size_t rows, std::size_t textBytes);
     std::size_t textBytes() const { return texts_.size(); }
 
@@ -72,6 +86,21 @@ class AccessRows {
     }
 
   private:
+    ValueView viewAt(std::size_t i) const {
+        const auto kind = static_cast<Value::Kind>(kinds_[i]);
+        const std::uint64_t bits = bits_[i];
+        switch (kind) {
+            case Value::Kind::Integer:
+                return {kind, static_cast<std::int64_t>(bits), 0, {}};
+            case Value::Kind::Real:
+                return {kind, 0, std::bit_cast<double>(bits), {}};
+            case Value::Kind::Text:
+                return {kind, 0, 0, {texts_.data() + (bits & 0xFFFFFFFFu), bits >> 32}};
+            case Value::Kind::Null:
+                break;
+        }
+        return {};
+    }
     void push(Value::Kind kind, std::uint64_t bits) {
         kinds_.push_back(static_cast<std::uint8_t>(kind));
         bits_.push_back(bits);

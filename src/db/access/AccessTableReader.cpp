@@ -17,6 +17,7 @@ namespace pel::db {
 namespace {
 
 constexpr int kRowOffsetMask = 0x1FFF;
+constexpr int kDeletedRow = 0x4000;
 constexpr std::size_t kMostCellsAhead = std::size_t{1} << 22;  // 36 MB of cells
 constexpr std::size_t kMostTextAhead = std::size_t{1} << 26;   // 64 MB of text
 constexpr std::size_t kSampleRows = 256;
@@ -175,11 +176,15 @@ class RowReader {
         const std::size_t expected = std::min<std::size_t>(
             table_->num_rows, kMostCellsAhead / std::max<std::size_t>(1, rows_.columnCount()));
         rows_.reserve(expected, 0);
-        while (mdb_fetch_row(table_.get())) {
-            readCurrentRow();
-            if (rows_.rowCount() == kSampleRows && expected > kSampleRows)
-                rows_.reserve(expected, std::min(kMostTextAhead, rows_.textBytes() / kSampleRows *
-                                                                     expected * 9 / 8));
+        // Page by page as libmdb's own walk goes, but each row cracked once, here.
+        while (mdb_read_next_dpg(table_.get())) {
+            const unsigned onPage = Le16(mdb_->pg_buf + mdb_->fmt->row_count_offset);
+            for (unsigned row = 0; row < onPage; ++row) {
+                if (!readRow(row)) continue;
+                if (rows_.rowCount() == kSampleRows && expected > kSampleRows)
+                    rows_.reserve(expected, std::min(kMostTextAhead,
+                                                     rows_.textBytes() / kSampleRows * expected));
+            }
         }
         const std::string said = quiet_.takeMessages();
         if (quiet_.overflowed() || LibmdbMetDamage(said))
@@ -202,19 +207,18 @@ class RowReader {
                           source_.path + ": " + what + (said.empty() ? "" : " (" + said + ")"));
     }
 
-    // mdb_fetch_row leaves the row's page in pg_buf and cur_row one past it. Cracking the row
-    // again gives the null mask, which the bound values do not show.
-    void readCurrentRow() {
+    // A row of the page in pg_buf; false for one that libmdb's walk skips too: deleted, or
+    // not to be placed or cracked (the count of rows read then falls short).
+    bool readRow(unsigned row) {
         int start = 0;
         std::size_t size = 0;
-        if (table_->cur_row == 0 ||
-            mdb_find_row(mdb_, static_cast<int>(table_->cur_row - 1), &start, &size) != 0)
-            fail("a row cannot be found on its page");
+        if (mdb_find_row(mdb_, static_cast<int>(row), &start, &size) != 0 || size == 0 ||
+            (start & kDeletedRow) != 0)
+            return false;
         start &= kRowOffsetMask;
-        const int cracked = mdb_crack_row(table_.get(), start, size, fields_.data());
         // Fewer cracked columns than the table has: the row predates the later columns, which
         // libmdb then gives as Null.
-        if (cracked < 0) fail("a row is damaged");
+        if (mdb_crack_row(table_.get(), start, size, fields_.data()) < 0) return false;
         std::fill(byColumn_.begin(), byColumn_.end(), nullptr);
         for (const MdbField& f : fields_)
             if (f.colnum >= 0 && static_cast<unsigned>(f.colnum) < byColumn_.size())
@@ -223,6 +227,7 @@ class RowReader {
             if (!byColumn_[i]) fail("a row lacks a column");
             readField(ColumnAt(table_.get(), i), *byColumn_[i]);
         }
+        return true;
     }
 
     const unsigned char* bytes(const MdbField& f, int need) {

@@ -100,6 +100,12 @@ PartInProgress::~PartInProgress() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+void PartInProgress::startWriteBack() const {
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 // Gives the finished file the destination's name without replacing a file that appeared there
 // meanwhile (a hard link fails when the name is taken; rename would not).
 void Publish(const std::string& temp, const std::string& dest) {

@@ -24,6 +24,10 @@ class PartInProgress {
     PartInProgress(const PartInProgress&) = delete;
     PartInProgress& operator=(const PartInProgress&) = delete;
 
+    // Has the disk start writing what the part holds so far, so that the sync at the end finds
+    // little left to do (the sync alone still decides that the file is whole).
+    void startWriteBack() const;
+
   private:
     int fd_ = -1;
 };

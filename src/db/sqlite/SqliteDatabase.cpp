@@ -78,19 +78,23 @@ std::string_view ColumnView(sqlite3_stmt* st, int column) {
 }
 
 void BindValue(sqlite3_stmt* st, int place, const Value& value) {
-    switch (value.kind()) {
+    BindValue(st, place, ValueView::of(value));
+}
+
+void BindValue(sqlite3_stmt* st, int place, const ValueView& value) {
+    switch (value.kind) {
         case Value::Kind::Null:
             sqlite3_bind_null(st, place);
             break;
         case Value::Kind::Integer:
-            sqlite3_bind_int64(st, place, value.asInteger());
+            sqlite3_bind_int64(st, place, value.integer);
             break;
         case Value::Kind::Real:
-            sqlite3_bind_double(st, place, value.asReal());
+            sqlite3_bind_double(st, place, value.real);
             break;
         case Value::Kind::Text:
-            sqlite3_bind_text(st, place, value.asText().data(),
-                              static_cast<int>(value.asText().size()), SQLITE_STATIC);
+            sqlite3_bind_text(st, place, value.text.data(), static_cast<int>(value.text.size()),
+                              SQLITE_STATIC);
             break;
     }
 }

@@ -19,6 +19,7 @@ class SqliteStatement;
 // Binds a value to a statement's parameter (counted from 1) without copying its text: the value
 // must stay as it is until the statement has run.
 void BindValue(sqlite3_stmt* st, int place, const Value& value);
+void BindValue(sqlite3_stmt* st, int place, const ValueView& value);  // text bound in place
 // A column's text in the row a statement stands on, valid until the statement steps; empty for
 // no value.
 std::string_view ColumnView(sqlite3_stmt* st, int column);

@@ -17,15 +17,14 @@ class SqliteRowAppender {
     SqliteRowAppender(const SqliteRowAppender&) = delete;
     SqliteRowAppender& operator=(const SqliteRowAppender&) = delete;
 
-    // The value of a column of the next row; kept until that row is appended.
-    void set(int column, Value value);
-    void append();
+    // One row, a value for every column in table order.
+    void append(const std::vector<ValueView>& row);
 
   private:
     SqliteDatabase& db_;
     std::string table_;
     sqlite3_stmt* insert_ = nullptr;
-    std::vector<Value> values_;
+    std::size_t columns_;
 };
 
 }  // namespace pel::db
