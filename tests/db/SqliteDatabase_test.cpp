@@ -235,6 +235,7 @@ TEST_F(SqliteDatabase, RowsAddedBesideACursorThatFoundItsTableEmptyAreFound) {
         };
         add(*c, "Ab1");
         EXPECT_TRUE(c->seek("aB1"));
+        EXPECT_FALSE(c->seek("ab2"));  // lets go of the row found
         if (otherProgram) {
             db->commit();
             RawSql(path, "INSERT INTO T VALUES ('Cd2')");

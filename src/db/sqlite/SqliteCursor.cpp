@@ -109,8 +109,7 @@ SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index,
         mode_ == CursorMode::Updating && keyField_ >= 0 ? db_.dataVersion() : 0;
     moveFirst();
     if (empty_ && mode_ == CursorMode::Updating && keyField_ >= 0) {
-        keyFilter_ = db_.keyFilter().start(table_.name, keyColumn_, db_.changes());
-        filterSeed_ = KeyFilter::TableSeed(table_.name);
+        filterKeys_ = db_.keyFilter().start(table_.name, keyColumn_, db_.changes());
         filterVersion_ = version;
     }
 }
@@ -331,7 +330,7 @@ bool SqliteCursor::seek(std::string_view key) {
     if (scanLive_ && (!scanning || scanEpoch_ != db_.searchEpoch() || db_.searchRenewalDue()))
         releaseScan();
     db_.beginSearch();
-    if (keyFilter_ && knownAbsent(key)) {
+    if (filterKeys_ && knownAbsent(key)) {
         source_ = Source::None;
         return false;
     }
@@ -366,10 +365,12 @@ bool SqliteCursor::seek(std::string_view key) {
 bool SqliteCursor::knownAbsent(std::string_view key) {
     const std::optional<std::int64_t> version = db_.writeGroupVersion();
     if (!version) return false;
-    keyFilter_ = *version == filterVersion_ && db_.keyFilter().holds(db_.changes());
+    if (*version != filterVersion_ || !db_.keyFilter().holds(db_.changes())) {
+        filterKeys_ = nullptr;
+        return false;
+    }
     // NOCASE stops at a NUL both texts hold, which the filter's folding does not.
-    return keyFilter_ && key.find('\0') == std::string_view::npos &&
-           !db_.keyFilter().mayHold(key, filterSeed_);
+    return key.find('\0') == std::string_view::npos && !db_.keyFilter().mayHold(*filterKeys_, key);
 }
 
 std::int64_t SqliteCursor::recordCount() {
@@ -454,11 +455,11 @@ void SqliteCursor::update() {
     // A scan the write ends is let go now: SQLite would otherwise keep its place through the write.
     if (!scanStands && scanLive_ && seekHit_ != scan_) releaseScan();
     db_.beginWrite();
-    const bool keyed = keyFilter_ && db_.keyFilter().holds(db_.changes());
+    const bool keyed = filterKeys_ && db_.keyFilter().holds(db_.changes());
     if (keyed) {
         const bool keySet =
             std::find(assigned.begin(), assigned.end(), keyField_) != assigned.end();
-        db_.keyFilter().beforeWrite(keySet ? &edit_.pending(keyField_) : nullptr, filterSeed_,
+        db_.keyFilter().beforeWrite(*filterKeys_, keySet ? &edit_.pending(keyField_) : nullptr,
                                     db_.changes());
     }
     sqlite3_stmt* st = writeStatement(insert);

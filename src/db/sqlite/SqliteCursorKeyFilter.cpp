@@ -34,22 +34,26 @@ std::uint64_t BitsOf(std::uint64_t h) {
 
 }  // namespace
 
-std::uint64_t KeyFilter::TableSeed(std::string_view table) {
-    return HashFolded(table, 0);
-}
-
-bool KeyFilter::start(std::string_view table, std::string_view keyColumn, std::int64_t changes) {
+KeyFilter::TableKeys* KeyFilter::start(std::string_view table, std::string_view keyColumn,
+                                       std::int64_t changes) {
     if (state_ == State::Unused) {
         state_ = State::Holds;
         changes_ = changes;
     }
-    if (!holds(changes)) return false;
-    // The filter knows one key per table: cursors of one table on other keys would add keys it
-    // does not see.
-    const auto [it, added] =
-        keyColumnByTable_.emplace(ToUpperAscii(table), ToUpperAscii(keyColumn));
-    if (!added && it->second != ToUpperAscii(keyColumn)) state_ = State::Dropped;
-    return state_ == State::Holds;
+    if (!holds(changes)) return nullptr;
+    std::string name = ToUpperAscii(table);
+    const std::uint64_t seed = HashFolded(name, 0);
+    auto [it, added] = tables_.try_emplace(std::move(name));
+    TableKeys& keys = it->second;
+    if (added) {
+        keys.keyColumn = ToUpperAscii(keyColumn);
+        keys.seed = seed;
+    } else if (keys.keyColumn != ToUpperAscii(keyColumn)) {
+        // One key per table: cursors of the table on other keys add keys it does not see.
+        state_ = State::Dropped;
+        return nullptr;
+    }
+    return &keys;
 }
 
 bool KeyFilter::holds(std::int64_t changes) {
@@ -57,15 +61,18 @@ bool KeyFilter::holds(std::int64_t changes) {
     return state_ == State::Holds;
 }
 
-void KeyFilter::beforeWrite(const Value* key, std::uint64_t tableSeed, std::int64_t changes) {
+void KeyFilter::beforeWrite(TableKeys& table, const Value* key, std::int64_t changes) {
     if (!holds(changes) || !key || key->kind() == Value::Kind::Null) return;
     // A key of another kind would be stored as text too, in a form not told here.
     if (key->kind() != Value::Kind::Text) {
         state_ = State::Dropped;
         return;
     }
+    const std::string& text = key->asText();
+    if (!table.any || CompareIgnoringCase(text, table.greatest) > 0) table.greatest = text;
+    table.any = true;
     if (words_.empty()) words_.resize(std::size_t{1} << kWordBits);
-    const std::uint64_t h = HashFolded(key->asText(), tableSeed);
+    const std::uint64_t h = HashFolded(text, table.seed);
     words_[h >> (64 - kWordBits)] |= BitsOf(h);
 }
 
@@ -75,9 +82,9 @@ void KeyFilter::afterWrite(std::int64_t changes) {
     changes_ = changes;
 }
 
-bool KeyFilter::mayHold(std::string_view key, std::uint64_t tableSeed) const {
-    if (words_.empty()) return false;
-    const std::uint64_t h = HashFolded(key, tableSeed);
+bool KeyFilter::mayHold(const TableKeys& table, std::string_view key) const {
+    if (!table.any || CompareIgnoringCase(key, table.greatest) > 0) return false;
+    const std::uint64_t h = HashFolded(key, table.seed);
     const std::uint64_t bits = BitsOf(h);
     return (words_[h >> (64 - kWordBits)] & bits) == bits;
 }
