@@ -370,7 +370,10 @@ bool SqliteCursor::knownAbsent(std::string_view key) {
         return false;
     }
     // NOCASE stops at a NUL both texts hold, which the filter's folding does not.
-    return key.find('\0') == std::string_view::npos && !db_.keyFilter().mayHold(*filterKeys_, key);
+    if (key.find('\0') != std::string_view::npos || db_.keyFilter().mayHold(*filterKeys_, key))
+        return false;
+    db_.keyFilter().prefetch(*filterKeys_, key);
+    return true;
 }
 
 std::int64_t SqliteCursor::recordCount() {

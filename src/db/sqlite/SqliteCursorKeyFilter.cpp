@@ -82,6 +82,11 @@ void KeyFilter::afterWrite(std::int64_t changes) {
     changes_ = changes;
 }
 
+void KeyFilter::prefetch(const TableKeys& table, std::string_view key) const {
+    if (!words_.empty())
+        __builtin_prefetch(&words_[HashFolded(key, table.seed) >> (64 - kWordBits)], 1);
+}
+
 bool KeyFilter::mayHold(const TableKeys& table, std::string_view key) const {
     if (!table.any || CompareIgnoringCase(key, table.greatest) > 0) return false;
     const std::uint64_t h = HashFolded(key, table.seed);

@@ -39,6 +39,9 @@ class KeyFilter {
     void afterWrite(std::int64_t changes);
 
     bool mayHold(const TableKeys& table, std::string_view key) const;
+    // Asks the processor for the word `key` sets, long before its row is written: a point's
+    // parameter lines are read meanwhile, and the write then finds the word at hand.
+    void prefetch(const TableKeys& table, std::string_view key) const;
 
   private:
     enum class State { Unused, Holds, Dropped };
