@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "core/Cp1252.h"
@@ -18,6 +20,26 @@ constexpr std::size_t kBufferSize = 1 << 20;
 // whole buffer per block nor asks the system for every block.
 constexpr std::size_t kSeekWindow = 64 * 1024;
 constexpr std::uint64_t kSeekBehind = 32 * 1024;
+// The first `byte` in [from, end) of `data`, or end. Lines are short: looking at a word at a
+// time finds most line ends before a library call would have started; a long run goes on with
+// memchr.
+std::size_t FindByte(const char* data, std::size_t from, std::size_t end, char byte) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        const std::uint64_t pattern = kOnes * static_cast<unsigned char>(byte);
+        for (const std::size_t stop = std::min(end, from + 64); from + 8 <= stop; from += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, data + from, 8);
+            word ^= pattern;  // a zero byte where `byte` is
+            // The lowest marked byte is the first zero byte (a borrow marks only bytes above it).
+            const std::uint64_t zeros = (word - kOnes) & ~word & (kOnes << 7);
+            if (zeros) return from + static_cast<std::size_t>(std::countr_zero(zeros) >> 3);
+        }
+    }
+    const void* p = std::memchr(data + from, byte, end - from);
+    return p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : end;
+}
+
 }  // namespace
 
 EbLineReader::~EbLineReader() {
@@ -105,13 +127,11 @@ bool EbLineReader::seek(std::uint64_t offset) {
 std::size_t EbLineReader::nextLineEnd() {
     const char* data = buffer_.data();
     if (!lfValid_ || nextLf_ < begin_) {
-        const void* p = std::memchr(data + begin_, '\n', end_ - begin_);
-        nextLf_ = p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : end_;
+        nextLf_ = FindByte(data, begin_, end_, '\n');
         lfValid_ = true;
     }
     if (!crValid_ || nextCr_ < begin_) {
-        const void* p = std::memchr(data + begin_, '\r', end_ - begin_);
-        nextCr_ = p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : end_;
+        nextCr_ = FindByte(data, begin_, end_, '\r');
         crValid_ = true;
     }
     return std::min(nextLf_, nextCr_);

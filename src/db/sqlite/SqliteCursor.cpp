@@ -470,8 +470,7 @@ void SqliteCursor::update() {
     if (!insert)
         sqlite3_bind_int64(st, static_cast<int>(edit_.assignedColumns().size()) + 1, rowid);
     int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
+    sqlite3_reset(st);  // its parameters are all bound again before it next runs
     if (rc != SQLITE_DONE) {
         cancelUpdate();
         db_.fail(rc, std::string(insert ? "Cannot add a row to " : "Cannot change a row of ") +
