@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,6 +18,21 @@
 
 namespace pel::eb {
 
+// Whether `a` and `b` hold the same `n` bytes. Parameter names are short: from 4 to 16 bytes two
+// overlapping loads from each decide it without a library call.
+inline bool SameBytes(const char* a, const char* b, std::size_t n) {
+    auto differ = [&](auto word, std::size_t at) {
+        decltype(word) x, y;
+        std::memcpy(&x, a + at, sizeof x);
+        std::memcpy(&y, b + at, sizeof y);
+        return x ^ y;
+    };
+    if (n >= 8 && n <= 16)
+        return (differ(std::uint64_t{}, 0) | differ(std::uint64_t{}, n - 8)) == 0;
+    if (n >= 4 && n < 8) return (differ(std::uint32_t{}, 0) | differ(std::uint32_t{}, n - 4)) == 0;
+    return std::memcmp(a, b, n) == 0;
+}
+
 // The column of the k-th parameter line of the last point of a type. The points of one type list
 // their parameters in one order, so a look-up by name is needed only where the order changes;
 // the name is checked before a cached column is used.
@@ -25,8 +41,11 @@ class ColumnByPosition {
   public:
     template <class Find>
     Column get(std::size_t position, std::string_view name, Find&& find) {
-        if (position < cache_.size() && cache_[position].first == name)
-            return cache_[position].second;
+        if (position < cache_.size()) {
+            const std::string& cached = cache_[position].first;
+            if (cached.size() == name.size() && SameBytes(cached.data(), name.data(), name.size()))
+                return cache_[position].second;
+        }
         Column column = find(name);
         if (position < cache_.size())
             cache_[position] = {std::string(name), column};
@@ -43,7 +62,9 @@ class ColumnByPosition {
         if (position >= cache_.size()) return nullptr;
         const auto& entry = cache_[position];
         const std::string& name = entry.first;
-        if (name.empty() || line.size() <= name.size() || !line.starts_with(name)) return nullptr;
+        if (name.empty() || line.size() <= name.size() ||
+            !SameBytes(line.data(), name.data(), name.size()))
+            return nullptr;
         std::size_t i = name.size();
         while (i < line.size() && line[i] == ' ') ++i;
         return i < line.size() && line[i] == '=' ? &entry : nullptr;
