@@ -28,9 +28,14 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             internalList_ = {};
             internalByPosition_ = nullptr;
             if (reading_) {
-                const PointTypeDefinition* def = catalog_.definition(c.text);
-                if (def && def->internalParameters) internalList_ = *def->internalParameters;
-                internalByPosition_ = &internalByType_[def];
+                const TypeFound* found = recentTypes_.find(c.text);
+                if (!found) {
+                    const PointTypeDefinition* def = catalog_.definition(c.text);
+                    found = &recentTypes_.put(c.text, {def, &internalByType_[def]});
+                }
+                if (found->definition && found->definition->internalParameters)
+                    internalList_ = *found->definition->internalParameters;
+                internalByPosition_ = found->internalByPosition;
             }
             return !stopped_;
         }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/PointTypeCatalog.h"
+#include "core/RecentTypes.h"
 #include "eb/EbLine.h"
 
 namespace pel::eb {
@@ -122,6 +123,11 @@ class EbBlockScanner {
     // and place, not once per line. A line with the name cached at its place skips classifying.
     std::unordered_map<const PointTypeDefinition*, ColumnByPosition<bool>> internalByType_;
     ColumnByPosition<bool>* internalByPosition_ = nullptr;
+    struct TypeFound {
+        const PointTypeDefinition* definition = nullptr;
+        ColumnByPosition<bool>* internalByPosition = nullptr;
+    };
+    RecentTypes<TypeFound> recentTypes_;
     bool reading_ = false, awaitingName_ = false, internal_ = false, stopped_ = false;
     std::size_t position_ = 0, linesChecked_ = 0;
     // For fileWarnings.
