@@ -5,14 +5,15 @@ namespace pel::eb {
 bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
     if (stopped_) return false;
     ++lines_;
-    if (reading_ && !awaitingName_ && !internal_)
-        if (const auto* known = internalByPosition_->matchLine(linesChecked_, line)) {
+    if (reading_ && !awaitingName_ && !internal_) {
+        std::size_t equals = 0;
+        if (const auto* known = internalByPosition_->matchLine(linesChecked_, line, equals)) {
             ++linesChecked_;
-            const std::size_t equals = line.find('=', known->first.size());
             parameter(line, {line.substr(0, known->first.size()), line.substr(equals + 1)},
                       known->second, handler);
             return true;
         }
+    }
     const ClassifiedLine c = ClassifyEbLine(line);
     switch (c.kind) {
         case EbLineKind::Ignored:

@@ -56,10 +56,11 @@ class ColumnByPosition {
     }
 
     // The entry at `position` when `line` is a parameter line of its name: the name, blanks, then
-    // "=". Such a line needs no classification: a cached name came from a line classified as a
-    // parameter line, has no "=" and no trailing blank, and starts as no other kind of line does.
-    const std::pair<std::string, Column>* matchLine(std::size_t position,
-                                                    std::string_view line) const {
+    // "=" (its place goes to `equals`). Such a line needs no classification: a cached name came
+    // from a line classified as a parameter line, has no "=" and no trailing blank, and starts
+    // as no other kind of line does.
+    const std::pair<std::string, Column>* matchLine(std::size_t position, std::string_view line,
+                                                    std::size_t& equals) const {
         if (position >= cache_.size()) return nullptr;
         const auto& entry = cache_[position];
         const std::string& name = entry.first;
@@ -68,7 +69,9 @@ class ColumnByPosition {
             return nullptr;
         std::size_t i = name.size();
         while (i < line.size() && line[i] == ' ') ++i;
-        return i < line.size() && line[i] == '=' ? &entry : nullptr;
+        if (i == line.size() || line[i] != '=') return nullptr;
+        equals = i;
+        return &entry;
     }
 
   private:
