@@ -5,14 +5,15 @@ namespace pel::eb {
 bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
     if (stopped_) return false;
     ++lines_;
-    if (reading_ && !awaitingName_ && !internal_)
-        if (const auto* known = internalByPosition_->matchLine(linesChecked_, line)) {
+    if (reading_ && !awaitingName_ && !internal_) {
+        std::size_t equals = 0;
+        if (const auto* known = internalByPosition_->matchLine(linesChecked_, line, equals)) {
             ++linesChecked_;
-            const std::size_t equals = line.find('=', known->first.size());
             parameter(line, {line.substr(0, known->first.size()), line.substr(equals + 1)},
                       known->second, handler);
             return true;
         }
+    }
     const ClassifiedLine c = ClassifyEbLine(line);
     switch (c.kind) {
         case EbLineKind::Ignored:
@@ -28,9 +29,14 @@ bool EbBlockScanner::feed(std::string_view line, EbBlockHandler& handler) {
             internalList_ = {};
             internalByPosition_ = nullptr;
             if (reading_) {
-                const PointTypeDefinition* def = catalog_.definition(c.text);
-                if (def && def->internalParameters) internalList_ = *def->internalParameters;
-                internalByPosition_ = &internalByType_[def];
+                const TypeFound* found = recentTypes_.find(c.text);
+                if (!found) {
+                    const PointTypeDefinition* def = catalog_.definition(c.text);
+                    found = &recentTypes_.put(c.text, {def, &internalByType_[def]});
+                }
+                if (found->definition && found->definition->internalParameters)
+                    internalList_ = *found->definition->internalParameters;
+                internalByPosition_ = found->internalByPosition;
             }
             return !stopped_;
         }

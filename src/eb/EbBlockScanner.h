@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -13,9 +14,25 @@
 #include <vector>
 
 #include "core/PointTypeCatalog.h"
+#include "core/RecentTypes.h"
 #include "eb/EbLine.h"
 
 namespace pel::eb {
+
+// Whether `a` and `b` hold the same `n` bytes. Parameter names are short: from 4 to 16 bytes two
+// overlapping loads from each decide it without a library call.
+inline bool SameBytes(const char* a, const char* b, std::size_t n) {
+    auto differ = [&](auto word, std::size_t at) {
+        decltype(word) x, y;
+        std::memcpy(&x, a + at, sizeof x);
+        std::memcpy(&y, b + at, sizeof y);
+        return x ^ y;
+    };
+    if (n >= 8 && n <= 16)
+        return (differ(std::uint64_t{}, 0) | differ(std::uint64_t{}, n - 8)) == 0;
+    if (n >= 4 && n < 8) return (differ(std::uint32_t{}, 0) | differ(std::uint32_t{}, n - 4)) == 0;
+    return std::memcmp(a, b, n) == 0;
+}
 
 // The column of the k-th parameter line of the last point of a type. The points of one type list
 // their parameters in one order, so a look-up by name is needed only where the order changes;
@@ -25,8 +42,11 @@ class ColumnByPosition {
   public:
     template <class Find>
     Column get(std::size_t position, std::string_view name, Find&& find) {
-        if (position < cache_.size() && cache_[position].first == name)
-            return cache_[position].second;
+        if (position < cache_.size()) {
+            const std::string& cached = cache_[position].first;
+            if (cached.size() == name.size() && SameBytes(cached.data(), name.data(), name.size()))
+                return cache_[position].second;
+        }
         Column column = find(name);
         if (position < cache_.size())
             cache_[position] = {std::string(name), column};
@@ -36,17 +56,22 @@ class ColumnByPosition {
     }
 
     // The entry at `position` when `line` is a parameter line of its name: the name, blanks, then
-    // "=". Such a line needs no classification: a cached name came from a line classified as a
-    // parameter line, has no "=" and no trailing blank, and starts as no other kind of line does.
-    const std::pair<std::string, Column>* matchLine(std::size_t position,
-                                                    std::string_view line) const {
+    // "=" (its place goes to `equals`). Such a line needs no classification: a cached name came
+    // from a line classified as a parameter line, has no "=" and no trailing blank, and starts
+    // as no other kind of line does.
+    const std::pair<std::string, Column>* matchLine(std::size_t position, std::string_view line,
+                                                    std::size_t& equals) const {
         if (position >= cache_.size()) return nullptr;
         const auto& entry = cache_[position];
         const std::string& name = entry.first;
-        if (name.empty() || line.size() <= name.size() || !line.starts_with(name)) return nullptr;
+        if (name.empty() || line.size() <= name.size() ||
+            !SameBytes(line.data(), name.data(), name.size()))
+            return nullptr;
         std::size_t i = name.size();
         while (i < line.size() && line[i] == ' ') ++i;
-        return i < line.size() && line[i] == '=' ? &entry : nullptr;
+        if (i == line.size() || line[i] != '=') return nullptr;
+        equals = i;
+        return &entry;
     }
 
   private:
@@ -101,6 +126,11 @@ class EbBlockScanner {
     // and place, not once per line. A line with the name cached at its place skips classifying.
     std::unordered_map<const PointTypeDefinition*, ColumnByPosition<bool>> internalByType_;
     ColumnByPosition<bool>* internalByPosition_ = nullptr;
+    struct TypeFound {
+        const PointTypeDefinition* definition = nullptr;
+        ColumnByPosition<bool>* internalByPosition = nullptr;
+    };
+    RecentTypes<TypeFound> recentTypes_;
     bool reading_ = false, awaitingName_ = false, internal_ = false, stopped_ = false;
     std::size_t position_ = 0, linesChecked_ = 0;
     // For fileWarnings.

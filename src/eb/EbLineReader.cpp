@@ -3,7 +3,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "core/Cp1252.h"
@@ -12,12 +17,32 @@ namespace pel::eb {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
+static_assert(kBufferSize % 64 == 0, "line ends are looked for in blocks of 64 bytes");
 // A seek mostly reads one block, and the blocks read by offset tend to lie near each other (a
 // file edited in runs, in either direction): a seek outside the buffer reads a small window
 // around its offset, and later fills grow from there, so a walk by offsets neither reads a
 // whole buffer per block nor asks the system for every block.
 constexpr std::size_t kSeekWindow = 64 * 1024;
 constexpr std::uint64_t kSeekBehind = 32 * 1024;
+// Bit i set where the i-th of the 64 bytes at `data` is a CR or an LF: one look at a block finds
+// the ends of all its lines, most of which are short.
+std::uint64_t LineEndMask(const char* data) {
+    std::uint64_t mask = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * k));
+        const int hits =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+        mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(hits)) << (16 * k);
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+        if (data[i] == '\n' || data[i] == '\r') mask |= std::uint64_t{1} << i;
+#endif
+    return mask;
+}
+
 }  // namespace
 
 EbLineReader::~EbLineReader() {
@@ -60,8 +85,7 @@ bool EbLineReader::fill() {
     begin_ = 0;
     end_ = std::fread(buffer_.data(), 1, fillSize_, file_);
     fillSize_ = std::min(fillSize_ * 2, buffer_.size());
-    nextLf_ = nextCr_ = 0;
-    lfValid_ = crValid_ = false;
+    maskValid_ = false;
     if (end_ == 0) {
         atEof_ = true;
         if (std::ferror(file_)) {
@@ -79,7 +103,7 @@ bool EbLineReader::seek(std::uint64_t offset) {
     if (!file_) return false;
     const std::uint64_t bufferStart = consumed_ - begin_;
     pendingCr_ = false;
-    lfValid_ = crValid_ = false;  // a search made from a later position may skip a line end
+    maskValid_ = false;
     if (offset >= bufferStart && offset < bufferStart + end_) {
         begin_ = static_cast<std::size_t>(offset - bufferStart);
         consumed_ = offset;
@@ -100,21 +124,22 @@ bool EbLineReader::seek(std::uint64_t offset) {
     return true;
 }
 
-// The next CR or LF at or after begin_, or end_: each is searched once per buffer position,
-// so lone-CR files are no slower than CR LF ones.
+// The next CR or LF at or after begin_, or end_. The buffer is looked at in blocks of 64 bytes
+// (its size is a multiple of 64, so a block never reaches past it; bytes past end_ are not
+// counted), and the block holding begin_ is kept for the lines after it.
 std::size_t EbLineReader::nextLineEnd() {
-    const char* data = buffer_.data();
-    if (!lfValid_ || nextLf_ < begin_) {
-        const void* p = std::memchr(data + begin_, '\n', end_ - begin_);
-        nextLf_ = p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : end_;
-        lfValid_ = true;
+    for (std::size_t block = begin_ & ~std::size_t{63}; block < end_; block += 64) {
+        if (!maskValid_ || maskBlock_ != block) {
+            mask_ = LineEndMask(buffer_.data() + block);
+            if (end_ - block < 64) mask_ &= (std::uint64_t{1} << (end_ - block)) - 1;
+            maskBlock_ = block;
+            maskValid_ = true;
+        }
+        const std::uint64_t ahead =
+            block < begin_ ? mask_ & (~std::uint64_t{0} << (begin_ - block)) : mask_;
+        if (ahead) return block + static_cast<std::size_t>(std::countr_zero(ahead));
     }
-    if (!crValid_ || nextCr_ < begin_) {
-        const void* p = std::memchr(data + begin_, '\r', end_ - begin_);
-        nextCr_ = p ? static_cast<std::size_t>(static_cast<const char*>(p) - data) : end_;
-        crValid_ = true;
-    }
-    return std::min(nextLf_, nextCr_);
+    return end_;
 }
 
 bool EbLineReader::next(std::string_view& line) {

@@ -50,12 +50,12 @@ class EbLineReader {
     std::size_t begin_ = 0, end_ = 0;
     std::size_t fillSize_ = 0;  // how much the next fill reads: small after a seek
     bool atEof_ = false;
-    bool pendingCr_ = false;
+    bool pendingCr_ = false;  // the last line ended in CR at a buffer edge: skip a following LF
     bool bufferHasHigh_ = false;
-    std::size_t nextLf_ = 0, nextCr_ = 0;
-    bool lfValid_ = false,
-         crValid_ = false;  // the last line ended in CR at a buffer edge: skip a following LF
-    std::string long_;      // a line longer than what the buffer holds at once
+    std::uint64_t mask_ = 0;  // the line ends in the block at maskBlock_
+    std::size_t maskBlock_ = 0;
+    bool maskValid_ = false;
+    std::string long_;  // a line longer than what the buffer holds at once
     std::string decoded_;
     std::uint64_t lineNumber_ = 0;
     std::uint64_t consumed_ = 0;

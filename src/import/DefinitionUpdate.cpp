@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/ProblemList.h"
+#include "core/RecentTypes.h"
 #include "db/Database.h"
 #include "db/SaveBeforeAsking.h"
 #include "eb/EbBlockScanner.h"
@@ -39,6 +40,11 @@ struct TableColumns {
     std::vector<std::string> notAdded;      // parameters left without a column: the table is full
     std::unordered_set<std::string> exact;  // spellings already found, for the common case
     eb::ColumnByPosition<bool> byPosition;  // the parameter lines already checked
+};
+
+struct KnownType {
+    int index = -1;
+    std::string_view numericList;  // the catalog's
 };
 
 class DefinitionUpdate : public eb::EbBlockHandler {
@@ -108,8 +114,9 @@ class DefinitionUpdate : public eb::EbBlockHandler {
 
     eb::BlockChoice pointType(std::string_view type) override {
         numericList_ = {};
-        pointType_ = std::string(type);
-        const int index = catalog_.find(type);
+        pointType_.assign(type);
+        const KnownType* known = recentTypes_.find(type);
+        const int index = known ? known->index : catalog_.find(type);
         if (index < 0) {
             showLine();
             feedback_.repaint();
@@ -121,9 +128,14 @@ class DefinitionUpdate : public eb::EbBlockHandler {
                 tables_.resize(static_cast<std::size_t>(catalog_.count()));
             return eb::BlockChoice::Skip;
         }
+        if (!known) {  // a known type's index and definition stay as they are
+            const PointTypeDefinition* def = catalog_.definition(type);
+            known = &recentTypes_.put(
+                type, {index, def && def->numericFields ? std::string_view(*def->numericFields)
+                                                        : std::string_view()});
+        }
         typeIndex_ = index;
-        if (const PointTypeDefinition* def = catalog_.definition(type))
-            if (def->numericFields) numericList_ = *def->numericFields;
+        numericList_ = known->numericList;
         return eb::BlockChoice::Read;
     }
 
@@ -219,6 +231,7 @@ class DefinitionUpdate : public eb::EbBlockHandler {
     std::string_view numericList_;  // the catalog's, which outlives the run
     int typeIndex_ = 0;
     eb::EbBlockScanner scanner_{catalog_};
+    RecentTypes<KnownType> recentTypes_;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ProblemList.h"
+#include "core/RecentTypes.h"
 #include "db/ColumnConversion.h"
 #include "db/Database.h"
 #include "db/SaveBeforeAsking.h"
@@ -197,7 +198,8 @@ class ImportRun : public eb::EbBlockHandler {
         feedback_.setLabel(Panel::Import, Label::PntType, pointType_);
         internalFlag_ = false;
         internalText_.clear();
-        const int index = catalog_.find(type);
+        const int* known = recentTypes_.find(type);
+        const int index = known ? *known : catalog_.find(type);
         if (index < 0) {
             feedback_.repaint();
             feedback_.warning(UnknownPointTypeWarning(file_, reader_.lineNumber(), pointType_));
@@ -211,6 +213,7 @@ class ImportRun : public eb::EbBlockHandler {
                 tables_.resize(static_cast<std::size_t>(catalog_.count()));
             return eb::BlockChoice::Skip;
         }
+        if (!known) recentTypes_.put(type, index);  // a known type's index stays as it is
         typeIndex_ = index;
         return eb::BlockChoice::Read;
     }
@@ -353,6 +356,7 @@ class ImportRun : public eb::EbBlockHandler {
     db::Cursor* cursor_ = nullptr;
     ProblemList notStored_, skipped_;
     eb::EbBlockScanner scanner_{catalog_};
+    RecentTypes<int> recentTypes_;
     std::string pointType_, pointName_, internalText_, status_;
     int typeIndex_ = 0;
     bool recordOpen_ = false, internalFlag_ = false;

@@ -217,3 +217,32 @@ TEST_F(SqliteDatabase, SeeksInAnyOrderAnswerAsASearchDoes) {
         EXPECT_EQ(c->eof(), !found) << key;
     }
 }
+
+// A cursor that found its table empty answers seeks for keys it never added without a search,
+// until anyone else adds a row: another program between two saved groups, or another cursor of
+// the same connection. Their rows must be found.
+TEST_F(SqliteDatabase, RowsAddedBesideACursorThatFoundItsTableEmptyAreFound) {
+    for (const bool otherProgram : {true, false}) {
+        RawSql(path,
+               "DROP TABLE IF EXISTS T; CREATE TABLE T (NAME TEXT NOT NULL COLLATE NOCASE);"
+               "CREATE UNIQUE INDEX \"T.PrimaryKey\" ON T (NAME);");
+        auto db = Database::open(path, true);
+        auto c = db->openTable("T", "PrimaryKey", CursorMode::Updating);
+        auto add = [](Cursor& cursor, const char* key) {
+            cursor.addNew();
+            cursor.setValue(0, Value::text(key));
+            cursor.update();
+        };
+        add(*c, "Ab1");
+        EXPECT_TRUE(c->seek("aB1"));
+        EXPECT_FALSE(c->seek("ab2"));  // lets go of the row found
+        if (otherProgram) {
+            db->commit();
+            RawSql(path, "INSERT INTO T VALUES ('Cd2')");
+            add(*c, "Ef3");  // a new group
+        } else {
+            add(*db->openTable("T", "PrimaryKey", CursorMode::Updating), "Cd2");
+        }
+        EXPECT_TRUE(c->seek("CD2")) << otherProgram;
+    }
+}

@@ -96,13 +96,22 @@ SqliteCursor::SqliteCursor(SqliteDatabase& db, TableInfo table, IndexInfo index,
     // A key of text affinity compares as text with a text key, in the order CompareIgnoringCase
     // gives: only then can a seek step along the index.
     const int keyField = table_.columnIndex(keyColumn_);
-    if (keyIgnoresCase_ && keyField >= 0 &&
-        HasTextAffinity(table_.columns[static_cast<std::size_t>(keyField)].declaredType)) {
+    if (keyField >= 0 &&
+        HasTextAffinity(table_.columns[static_cast<std::size_t>(keyField)].declaredType))
+        keyField_ = keyField;
+    if (keyIgnoresCase_ && keyField_ >= 0) {
         scanKey_ = keyField + firstColumn_;
         scan_ = db_.prepare("SELECT " + selectList_ + " FROM " + quotedTable + " WHERE " + key +
                             " >= ?1 COLLATE NOCASE ORDER BY " + orderBy_);
     }
+    // Read before the table is found empty: a row another program adds after it changes it.
+    const std::int64_t version =
+        mode_ == CursorMode::Updating && keyField_ >= 0 ? db_.dataVersion() : 0;
     moveFirst();
+    if (empty_ && mode_ == CursorMode::Updating && keyField_ >= 0) {
+        filterKeys_ = db_.keyFilter().start(table_.name, keyColumn_, db_.changes());
+        filterVersion_ = version;
+    }
 }
 
 SqliteCursor::~SqliteCursor() {
@@ -321,6 +330,10 @@ bool SqliteCursor::seek(std::string_view key) {
     if (scanLive_ && (!scanning || scanEpoch_ != db_.searchEpoch() || db_.searchRenewalDue()))
         releaseScan();
     db_.beginSearch();
+    if (filterKeys_ && knownAbsent(key)) {
+        source_ = Source::None;
+        return false;
+    }
     if (scanning) {
         std::optional<bool> found = seekAlong(key);
         if (!found && restartScan(key)) found = scanLive_ ? seekAlong(key) : false;
@@ -347,6 +360,20 @@ bool SqliteCursor::seek(std::string_view key) {
     if (tryStatement(seekNoCase_)) return true;
     source_ = Source::None;
     return false;
+}
+
+bool SqliteCursor::knownAbsent(std::string_view key) {
+    const std::optional<std::int64_t> version = db_.writeGroupVersion();
+    if (!version) return false;
+    if (*version != filterVersion_ || !db_.keyFilter().holds(db_.changes())) {
+        filterKeys_ = nullptr;
+        return false;
+    }
+    // NOCASE stops at a NUL both texts hold, which the filter's folding does not.
+    if (key.find('\0') != std::string_view::npos || db_.keyFilter().mayHold(*filterKeys_, key))
+        return false;
+    db_.keyFilter().prefetch(*filterKeys_, key);
+    return true;
 }
 
 std::int64_t SqliteCursor::recordCount() {
@@ -431,18 +458,25 @@ void SqliteCursor::update() {
     // A scan the write ends is let go now: SQLite would otherwise keep its place through the write.
     if (!scanStands && scanLive_ && seekHit_ != scan_) releaseScan();
     db_.beginWrite();
+    const bool keyed = filterKeys_ && db_.keyFilter().holds(db_.changes());
+    if (keyed) {
+        const bool keySet =
+            std::find(assigned.begin(), assigned.end(), keyField_) != assigned.end();
+        db_.keyFilter().beforeWrite(*filterKeys_, keySet ? &edit_.pending(keyField_) : nullptr,
+                                    db_.changes());
+    }
     sqlite3_stmt* st = writeStatement(insert);
     bindPending(st, 1);
     if (!insert)
         sqlite3_bind_int64(st, static_cast<int>(edit_.assignedColumns().size()) + 1, rowid);
     int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
+    sqlite3_reset(st);  // its parameters are all bound again before it next runs
     if (rc != SQLITE_DONE) {
         cancelUpdate();
         db_.fail(rc, std::string(insert ? "Cannot add a row to " : "Cannot change a row of ") +
                          table_.name);
     }
+    if (keyed) db_.keyFilter().afterWrite(db_.changes());
     if (scanStands) scanChanges_ = sqlite3_total_changes64(db_.handle());
     // The written values stay visible on the current row until the cursor moves.
     edit_.written();

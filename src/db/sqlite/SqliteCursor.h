@@ -10,6 +10,7 @@
 
 #include "db/Database.h"
 #include "db/RowEdit.h"
+#include "db/sqlite/SqliteCursorKeyFilter.h"
 
 struct sqlite3_stmt;
 
@@ -62,6 +63,7 @@ class SqliteCursor : public Cursor {
     void releaseScan();
     bool restartScan(std::string_view key);
     std::optional<bool> seekAlong(std::string_view key);
+    bool knownAbsent(std::string_view key);
     sqlite3_stmt* writeStatement(bool insert);
     void bindPending(sqlite3_stmt* st, int first);
 
@@ -88,6 +90,13 @@ class SqliteCursor : public Cursor {
     std::string scanFloor_;
     std::uint64_t scanEpoch_ = 0;
     std::int64_t scanChanges_ = 0;  // the connection's changes when the scan last moved
+    // The table was empty when the cursor opened (filterKeys_ set): a key the database's
+    // KeyFilter has not seen is not in it, while the filter holds and the file's data version is
+    // the one read before the table was found empty. Trusted within a write transaction only (no
+    // other program can write then); dropped for good once either fails.
+    KeyFilter::TableKeys* filterKeys_ = nullptr;
+    std::int64_t filterVersion_ = 0;
+    int keyField_ = -1;  // the key column in the table, when it has text affinity
     Source source_ = Source::None;
     bool empty_ = false;
     std::int64_t insertedRowid_ = 0;

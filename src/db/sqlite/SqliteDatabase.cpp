@@ -224,6 +224,7 @@ void SqliteDatabase::beginWrite() {
     exec("BEGIN IMMEDIATE");
     inTransaction_ = true;
     writing_ = true;
+    groupVersion_.reset();
     transactionStart_ = std::chrono::steady_clock::now();
 }
 
@@ -240,6 +241,25 @@ void SqliteDatabase::beginSearch() {
     inTransaction_ = true;
     writing_ = false;
     transactionStart_ = std::chrono::steady_clock::now();
+}
+
+std::int64_t SqliteDatabase::dataVersion() {
+    sqlite3_stmt* st = cachedStatement("PRAGMA data_version");
+    const int rc = sqlite3_step(st);
+    const std::int64_t version = sqlite3_column_int64(st, 0);
+    sqlite3_reset(st);
+    if (rc != SQLITE_ROW) fail(rc, "Cannot read the database");
+    return version;
+}
+
+std::int64_t SqliteDatabase::changes() const {
+    return sqlite3_total_changes64(db_);
+}
+
+std::optional<std::int64_t> SqliteDatabase::writeGroupVersion() {
+    if (!inTransaction_ || !writing_ || sqlite3_get_autocommit(db_)) return std::nullopt;
+    if (!groupVersion_) groupVersion_ = dataVersion();
+    return groupVersion_;
 }
 
 bool SqliteDatabase::searchRenewalDue() const {

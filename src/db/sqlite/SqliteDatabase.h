@@ -2,12 +2,15 @@
 // The database layer over SQLite.
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "db/Database.h"
 #include "db/SqlIdentifier.h"
+#include "db/sqlite/SqliteCursorKeyFilter.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -65,6 +68,13 @@ class SqliteDatabase : public Database {
     // would share: a statement still reading then would keep the read lock through the renewal.
     bool searchesGrouped() const { return searchesGrouped_; }
     bool searchRenewalDue() const;
+    // PRAGMA data_version: changes when another connection has committed since it was last read.
+    std::int64_t dataVersion();
+    // The data version as the open write transaction began; none outside one. While this
+    // connection holds the write lock no other program can change the file.
+    std::optional<std::int64_t> writeGroupVersion();
+    KeyFilter& keyFilter() { return keyFilter_; }
+    std::int64_t changes() const;  // rows this connection has changed in all
     sqlite3* handle() const { return db_; }
     void exec(const std::string& sql);
 
@@ -81,6 +91,8 @@ class SqliteDatabase : public Database {
     bool searchesGrouped_ = false;
     std::uint64_t commits_ = 0, searchEpoch_ = 0;
     std::chrono::steady_clock::time_point transactionStart_{};
+    std::optional<std::int64_t> groupVersion_;  // read on first use in each write transaction
+    KeyFilter keyFilter_;
     std::map<std::string, sqlite3_stmt*> cache_;
     std::map<std::string, TableInfo> infoCache_;
 };
