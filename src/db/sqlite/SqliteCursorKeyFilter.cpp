@@ -18,13 +18,10 @@ std::uint64_t Mix(std::uint64_t h) {
     return h ^ (h >> 31);
 }
 
+// A key's hash without regard to case, made table-specific by `seed` and mixed, so that the
+// word and the bits it picks are independent of each other.
 std::uint64_t HashFolded(std::string_view key, std::uint64_t seed) {
-    std::uint64_t h = 0xcbf29ce484222325ULL ^ seed;
-    for (char c : key) {
-        h ^= LowerAscii(static_cast<unsigned char>(c));
-        h *= 0x100000001b3ULL;
-    }
-    return Mix(h);
+    return Mix(HashIgnoringCase{}(key) ^ seed);
 }
 
 std::uint64_t BitsOf(std::uint64_t h) {
