@@ -20,8 +20,7 @@ std::string FoldedName(std::string_view name) {
 }  // namespace
 
 PgCursor::PgCursor(PgDatabase& db, TableInfo table, IndexInfo index, CursorMode mode)
-    : db_(db),
-      session_(db.session()),
+    : session_(db.session()),
       table_(std::move(table)),
       index_(std::move(index)),
       mode_(mode),

@@ -63,7 +63,6 @@ class PgCursor : public Cursor {
     };
     Write& writeFor(bool insert);
 
-    PgDatabase& db_;
     PgSession& session_;
     TableInfo table_;
     IndexInfo index_;
