@@ -234,6 +234,16 @@ TEST(AccessDatabase, DamagedFilesAreRefusedNamingThemAndNeverHang) {
         bytes[at] = static_cast<char>(~bytes[at]);
         return bytes;
     };
+    // The page map of the table defined on `page` made a row of zero bytes: the map row pointer
+    // is sent to row 1 of page 6, whose start is set to where row 0 starts.
+    auto emptyPageMap = [&](std::size_t page) {
+        std::string bytes = whole;
+        const unsigned char pointer[] = {1, 6, 0, 0};
+        bytes.replace(page * 4096 + 55, 4, reinterpret_cast<const char*>(pointer), 4);
+        const std::string rowZeroStart = bytes.substr(6 * 4096 + 14, 2);
+        bytes.replace(6 * 4096 + 16, 2, rowZeroStart);
+        return bytes;
+    };
     enum Expected { MayBeRead, Refused, NotADatabase };
     const std::pair<std::string, Expected> cases[] = {
         {"just some text\n", NotADatabase},
@@ -246,6 +256,8 @@ TEST(AccessDatabase, DamagedFilesAreRefusedNamingThemAndNeverHang) {
         {whole.substr(0, 31 * 4096) + std::string(4096, '\0') + whole.substr(32 * 4096), MayBeRead},
         {flipped(2 * 4096 + 253), MayBeRead},  // the catalog
         {flipped(6 * 4096 + 14), MayBeRead},   // a usage map
+        {emptyPageMap(2), NotADatabase},       // the catalog's
+        {emptyPageMap(15), Refused},           // a table's
     };
     EXPECT_EXIT(
         {

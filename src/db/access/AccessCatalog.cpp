@@ -31,7 +31,8 @@ AccessCatalogEntries ReadAccessCatalog(MdbHandle* mdb, const std::string& path,
     catalog.table_pg = kCatalogPage;
     std::strcpy(catalog.object_name, "MSysObjects");
     std::unique_ptr<MdbTableDef, TableDefFree> table(mdb_read_table(&catalog));
-    if (!table || !mdb_read_columns(table.get())) throw Damaged(path, "its catalog cannot be read");
+    if (!table || !mdb_read_columns(table.get()) || !HasPageMap(*table))
+        throw Damaged(path, "its catalog cannot be read");
 
     // Bound columns receive text of at most the handle's bind size.
     std::vector<std::string> values(4, std::string(mdb->bind_size + 1, '\0'));

@@ -40,6 +40,12 @@ class QuietLibmdb {
     locale_t savedLocale_ = nullptr;
 };
 
+// Whether a table that libmdb read has a page map to walk. libmdb keeps a map row of zero bytes
+// as a null map, which its page walk then reads: a damaged file must be refused before that.
+inline bool HasPageMap(const MdbTableDef& table) {
+    return table.usage_map != nullptr && table.map_sz > 0;
+}
+
 // True when libmdb's text says that it met the end of the file or a page it could not read:
 // libmdb then goes on as if the file held less (fewer tables, fewer rows).
 bool LibmdbMetDamage(const std::string& messages);

@@ -81,10 +81,13 @@ std::string Reason(QuietLibmdb& quiet, const char* fallback) {
 
 TableDefPtr ReadTableDef(const AccessTableSource& source, QuietLibmdb& quiet) {
     TableDefPtr t(source.entry ? mdb_read_table(source.entry) : nullptr);
-    if (!t || !mdb_read_columns(t.get()))
-        throw DbError(DbError::Kind::NotADatabase,
-                      "Cannot read the table " + source.table + " of the Access database " +
-                          source.path + ": " + Reason(quiet, "its definition is damaged"));
+    const char* damage = !t || !mdb_read_columns(t.get()) ? "its definition is damaged"
+                         : !HasPageMap(*t)                ? "its page map is damaged"
+                                                          : nullptr;
+    if (damage)
+        throw DbError(DbError::Kind::NotADatabase, "Cannot read the table " + source.table +
+                                                       " of the Access database " + source.path +
+                                                       ": " + Reason(quiet, damage));
     return t;
 }
 
