@@ -272,7 +272,6 @@ class MainWindowTest : public QObject {
         QTest::addColumn<QString>("exported");
         const char* rows[][4] = {
             {"folder", "/data/EB", "/data/EB", "/data/EB.eb"},
-            {"folder ending .EB", "/data/Unit1.EB", "/data/Unit1_Compare.htm", "/data/Unit1.EB"},
             {"two", "/a.eb/b.Eb", "/a_Compare.htm/b_Compare.htm", "/a.eb/b.Eb"}};
         for (const auto& [name, given, results, exported] : rows)
             QTest::newRow(name) << QString(given) << QString(results) << QString(exported);
