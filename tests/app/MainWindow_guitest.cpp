@@ -3,7 +3,6 @@
 // repaints, View, the menus and what the window remembers.
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -16,7 +15,6 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 
 #include "app/DemoPlant.h"
 #include "compare/CompareDbPanel.h"

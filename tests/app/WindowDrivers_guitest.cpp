@@ -5,7 +5,6 @@
 // connection check and the EB-file comparison.
 
 #include <sys/stat.h>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "support/TestSupport.h"
 
 using pel::test::CrLf;

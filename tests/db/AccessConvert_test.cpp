@@ -7,12 +7,8 @@
 #include <unistd.h>
 #include <cctype>
 
-#include <filesystem>
-
 #include "convert/ConvertDatabase.h"
 #include "db/Database.h"
-#include "db/TypeCodes.h"
-#include "db/ValueText.h"
 #include "support/AccessFixtures.h"
 #include "support/DatabaseDump.h"
 #include "support/TestSupport.h"
