@@ -3,7 +3,6 @@
 // repaints, View, the menus and what the window remembers.
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -16,7 +15,6 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 
 #include "app/DemoPlant.h"
 #include "compare/CompareDbPanel.h"
@@ -272,7 +270,6 @@ class MainWindowTest : public QObject {
         QTest::addColumn<QString>("exported");
         const char* rows[][4] = {
             {"folder", "/data/EB", "/data/EB", "/data/EB.eb"},
-            {"folder ending .EB", "/data/Unit1.EB", "/data/Unit1_Compare.htm", "/data/Unit1.EB"},
             {"two", "/a.eb/b.Eb", "/a_Compare.htm/b_Compare.htm", "/a.eb/b.Eb"}};
         for (const auto& [name, given, results, exported] : rows)
             QTest::newRow(name) << QString(given) << QString(results) << QString(exported);

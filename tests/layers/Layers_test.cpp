@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -47,17 +48,10 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
 // Folders whose files are all part of the window.
 const std::set<std::string> kWindowFolders = {"ui", "app"};
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The files named after WINDOW in a folder's CMakeLists.txt: that folder's part of the window.
 std::set<std::string> WindowFiles(const fs::path& folder) {
     std::set<std::string> files;
-    const std::string text = Slurp(folder / "CMakeLists.txt");
+    const std::string text = pel::test::ReadFile((folder / "CMakeLists.txt").string());
     const auto at = text.find("WINDOW");
     if (at == std::string::npos) return files;
     std::istringstream words(text.substr(at + 6, text.find(')', at) - at - 6));
@@ -112,7 +106,7 @@ TEST(Layers, EveryIncludePointsDownward) {
         const bool window = kWindowFolders.count(folder) ||
                             WindowFiles(path.parent_path()).count(path.filename().string());
         ++files;
-        std::istringstream lines(Slurp(path));
+        std::istringstream lines(pel::test::ReadFile(path.string()));
         for (std::string line; std::getline(lines, line);) {
             const std::string where = fs::relative(path, kSource).generic_string() + ": " + line;
             if (IsQtHeader(IncludedPath(line, '<', '>')) && !window)
