@@ -243,6 +243,11 @@ TEST(AccessDatabase, DamagedFilesAreRefusedNamingThemAndNeverHang) {
         bytes.replace(6 * 4096 + 16, 2, rowZeroStart);
         return bytes;
     };
+    // A table whose definition counts 3,817,209,857 indexes, with four more bytes of it damaged so
+    // that libmdb goes on reading them (found by the fuzz target).
+    std::string manyIndexes = plant;
+    manyIndexes.replace(28 * 4096 + 49, 2, "\x86\xe3");
+    manyIndexes.replace(28 * 4096 + 438, 4, std::string("\0\x0e\0\x43", 4));
     enum Expected { MayBeRead, Refused, NotADatabase };
     const std::pair<std::string, Expected> cases[] = {
         {"just some text\n", NotADatabase},
@@ -257,6 +262,7 @@ TEST(AccessDatabase, DamagedFilesAreRefusedNamingThemAndNeverHang) {
         {flipped(6 * 4096 + 14), MayBeRead},   // a usage map
         {emptyPageMap(2), NotADatabase},       // the catalog's
         {emptyPageMap(15), Refused},           // a table's
+        {manyIndexes, Refused},
     };
     EXPECT_EXIT(
         {

@@ -114,6 +114,13 @@ TableInfo ReadAccessTableInfo(const AccessTableSource& source) {
         const AccessType type = TypeOf(col->col_type);
         info.columns.push_back({col->name, type.code, type.name});
     }
+    // Access gives a table at most 32 indexes. libmdb makes an entry for every index the
+    // definition counts before it reads any, so a damaged count would take all memory.
+    constexpr unsigned kMostIndexes = 256;
+    if (t->num_idxs > kMostIndexes || t->num_real_idxs > kMostIndexes)
+        throw DbError(DbError::Kind::NotADatabase, "Cannot read the table " + source.table +
+                                                       " of the Access database " + source.path +
+                                                       ": its index definitions are damaged");
     quiet.takeMessages();
     mdb_read_indices(t.get());
     const std::string complaints = quiet.takeMessages();
