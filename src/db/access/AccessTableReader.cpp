@@ -79,15 +79,19 @@ std::string Reason(QuietLibmdb& quiet, const char* fallback) {
     return said.empty() ? fallback : said;
 }
 
+// What a table of the file that cannot be read is refused with.
+DbError TableDamaged(const AccessTableSource& source, const std::string& why) {
+    return DbError(DbError::Kind::NotADatabase, "Cannot read the table " + source.table +
+                                                    " of the Access database " + source.path +
+                                                    ": " + why);
+}
+
 TableDefPtr ReadTableDef(const AccessTableSource& source, QuietLibmdb& quiet) {
     TableDefPtr t(source.entry ? mdb_read_table(source.entry) : nullptr);
     const char* damage = !t || !mdb_read_columns(t.get()) ? "its definition is damaged"
                          : !HasPageMap(*t)                ? "its page map is damaged"
                                                           : nullptr;
-    if (damage)
-        throw DbError(DbError::Kind::NotADatabase, "Cannot read the table " + source.table +
-                                                       " of the Access database " + source.path +
-                                                       ": " + Reason(quiet, damage));
+    if (damage) throw TableDamaged(source, Reason(quiet, damage));
     return t;
 }
 
@@ -118,9 +122,7 @@ TableInfo ReadAccessTableInfo(const AccessTableSource& source) {
     // definition counts before it reads any, so a damaged count would take all memory.
     constexpr unsigned kMostIndexes = 256;
     if (t->num_idxs > kMostIndexes || t->num_real_idxs > kMostIndexes)
-        throw DbError(DbError::Kind::NotADatabase, "Cannot read the table " + source.table +
-                                                       " of the Access database " + source.path +
-                                                       ": its index definitions are damaged");
+        throw TableDamaged(source, "its index definitions are damaged");
     quiet.takeMessages();
     mdb_read_indices(t.get());
     const std::string complaints = quiet.takeMessages();
@@ -198,10 +200,8 @@ class RowReader {
         }
         const std::string said = quiet_.takeMessages();
         if (quiet_.overflowed() || LibmdbMetDamage(said))
-            throw DbError(DbError::Kind::NotADatabase,
-                          "Cannot read the table " + source_.table + " of the Access database " +
-                              source_.path + ": the file is damaged or cut short (" +
-                              FirstLibmdbLine(said) + ")");
+            throw TableDamaged(source_,
+                               "the file is damaged or cut short (" + FirstLibmdbLine(said) + ")");
         // Pages that lie beyond the end of a cut file are skipped without a word.
         if (rows_.rowCount() < table_->num_rows)
             fail("the file is damaged or cut short (" + std::to_string(rows_.rowCount()) + " of " +
@@ -212,9 +212,7 @@ class RowReader {
   private:
     [[noreturn]] void fail(const std::string& what) {
         std::string said = FirstLibmdbLine(quiet_.takeMessages());
-        throw DbError(DbError::Kind::NotADatabase,
-                      "Cannot read the table " + source_.table + " of the Access database " +
-                          source_.path + ": " + what + (said.empty() ? "" : " (" + said + ")"));
+        throw TableDamaged(source_, what + (said.empty() ? "" : " (" + said + ")"));
     }
 
     // A row of the page in pg_buf; false for one that libmdb's walk skips too: deleted, or
